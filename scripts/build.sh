@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds Pelto in build/ (or $PELTO_BUILD_DIR). Extra arguments go to
+# CMake's configure step, for example -DPELTO_SANITIZE=ON.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${PELTO_BUILD_DIR:-build}"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${PELTO_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
+cmake --build "$build"

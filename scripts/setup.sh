@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Pelto needs.
+# Idempotent: when everything is present it only checks and returns; the package
+# lists are refreshed only when something has to be installed.
+set -euo pipefail
+
+PACKAGES=(
+  # build
+  cmake ninja-build pkg-config g++ qt6-base-dev qt6-base-dev-tools libgl-dev
+  libmpg123-dev libsndfile1-dev libsdl2-dev libtag1-dev
+  # run
+  fonts-ipaexfont-gothic qt6-qpa-plugins
+  # real-window tests and screenshots
+  xvfb xauth xdotool imagemagick openbox trayer
+  # fuzzing and sanitizers
+  clang libclang-rt-14-dev
+  # test media, tag tools and the decoding reference for benchmarks
+  lame twolame sox mpg123 id3v2 eyed3 python3-mutagen
+  # tests and checks
+  libgtest-dev clang-format
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+echo "setup: installing ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

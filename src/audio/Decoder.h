@@ -1,0 +1,49 @@
+#pragma once
+
+#include "audio/ID3TagInfo.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace pelto {
+
+// Player states as the engine reports them.
+enum : int { StateStopped = 0, StatePlaying = 1, StatePaused = 2 };
+
+// The decoder and player the main window drives: one open song at a time, played
+// from its beginning, paused, resumed, sought in whole seconds and polled for its
+// state. Construction starts the engine and destruction shuts it down. The player
+// logic talks only to this interface, so it can be driven by a scripted decoder in
+// tests and by the real engine (AudioEngine) in the program.
+class Decoder {
+public:
+    virtual ~Decoder() = default;
+
+    // Opens a file for playing; false when it cannot be played (missing, unreadable,
+    // not audio, or nothing decodable).
+    virtual bool open(const QString& path) = 0;
+    // Plays the open file from its beginning.
+    virtual void play() = 0;
+    // Stops playing; the state becomes StateStopped. The file stays open.
+    virtual void stop() = 0;
+    // Pauses; the state becomes StatePaused.
+    virtual void pause() = 0;
+    // Resumes a paused song; the state becomes StatePlaying.
+    virtual void restart() = 0;
+    // Goes on from a position in whole seconds from the start; past the end the
+    // song ends.
+    virtual void seek(int seconds) = 0;
+    // The state (StateStopped also once the song has played to its end) and the
+    // position that has been heard, in whole seconds.
+    virtual int state(int& positionSec) = 0;
+    // Tag and length of any file, open or not.
+    virtual FileInfo fileInfo(const QString& path) = 0;
+    // Releases the open file.
+    virtual void close() = 0;
+    // The output volume: the low 16 bits are the left channel's level and the high
+    // 16 bits the right channel's, each 0 (silent) to 0xFFFF (full).
+    virtual void setVolume(std::uint32_t leftRight) = 0;
+};
+
+} // namespace pelto

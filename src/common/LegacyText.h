@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace pelto {
+
+// The program's own text files and single-byte tag texts come from two worlds:
+// files written on Linux (UTF-8) and files written by older Windows tools (CP932,
+// Shift-JIS with the Windows extensions). Bytes that are valid UTF-8 are read as
+// UTF-8 (a leading byte order mark is dropped); anything else is read as CP932,
+// with undecodable bytes shown as U+FFFD.
+QString decodeLegacyText(QByteArrayView bytes);
+
+// True when the bytes are well-formed UTF-8.
+bool isValidUtf8(QByteArrayView bytes);
+
+// Decodes bytes as CP932 only.
+QString decodeCp932(QByteArrayView bytes);
+
+// Text as the program writes it: UTF-8.
+QByteArray encodeText(const QString& text);
+
+// Lines as the program writes them: each line UTF-8 and ended by CR LF.
+QByteArray encodeLinesCrLf(const QStringList& lines);
+
+// Writes a whole file so that it either replaces the old one completely or not at
+// all: the bytes go to a temporary file in the same folder, which is renamed over
+// the target only when everything was written. On failure the old file stays,
+// one line goes to stderr and the result is false.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+} // namespace pelto

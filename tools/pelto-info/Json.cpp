@@ -1,0 +1,16 @@
+#include "Json.h"
+
+#include <QJsonDocument>
+
+#include <cstdio>
+
+namespace pelto::info {
+
+void printObject(const QJsonObject& object) {
+    const QByteArray line = QJsonDocument(object).toJson(QJsonDocument::Compact);
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+} // namespace pelto::info
