@@ -1,0 +1,151 @@
+#include "PlaylistModel.h"
+
+#include <QColor>
+#include <QFont>
+
+namespace pelto {
+
+namespace {
+const QColor kHighlightColor(30, 30, 200);
+enum Column { ColTitle = 0, ColArtist = 1, ColLength = 2, ColPath = 3, ColumnCount = 4 };
+} // namespace
+
+PlaylistModel::PlaylistModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int PlaylistModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int PlaylistModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant PlaylistModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return {};
+    const Entry& e = m_rows[index.row()];
+    const bool marked = e.highlighted && (index.column() == ColTitle || index.column() == ColArtist);
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        switch (index.column()) {
+        case ColTitle:
+            return e.cells.title;
+        case ColArtist:
+            return e.cells.artist;
+        case ColLength:
+            return e.cells.length;
+        case ColPath:
+            return e.cells.path;
+        }
+        return {};
+    case Qt::FontRole:
+        if (marked) {
+            QFont f;
+            f.setBold(true);
+            return f;
+        }
+        return {};
+    case Qt::ForegroundRole:
+        return marked ? QVariant(kHighlightColor) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant PlaylistModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case ColTitle:
+        return QStringLiteral("ﾀｲﾄﾙ");
+    case ColArtist:
+        return QStringLiteral("ｱｰﾃｨｽﾄ");
+    case ColLength:
+        return QStringLiteral("時間");
+    case ColPath:
+        return QStringLiteral("ﾌﾙﾊﾟｽ");
+    }
+    return {};
+}
+
+int PlaylistModel::count() const { return int(m_rows.size()); }
+
+const PlaylistRow& PlaylistModel::row(int n) const {
+    Q_ASSERT(n >= 1 && n <= m_rows.size());
+    return m_rows[n - 1].cells;
+}
+
+void PlaylistModel::appendRow(const PlaylistRow& row) { appendRows({row}); }
+
+void PlaylistModel::appendRows(const QVector<PlaylistRow>& rows) {
+    if (rows.isEmpty())
+        return;
+    const int first = int(m_rows.size());
+    beginInsertRows({}, first, first + int(rows.size()) - 1);
+    m_rows.reserve(m_rows.size() + rows.size());
+    for (const PlaylistRow& r : rows)
+        m_rows.push_back(Entry{r});
+    endInsertRows();
+}
+
+void PlaylistModel::clear() {
+    beginResetModel();
+    m_rows.clear();
+    m_focused = 0;
+    endResetModel();
+}
+
+void PlaylistModel::SetPlayListColor() {
+    if (m_trNum <= 0)
+        m_trNum = 1;
+    else if (m_trNum > count())
+        m_trNum = count();
+    if (m_trNum < 1)
+        return;
+    m_rows[m_trNum - 1].highlighted = true;
+    emit dataChanged(index(m_trNum - 1, ColTitle), index(m_trNum - 1, ColArtist));
+}
+
+void PlaylistModel::CancelPlayListColor() {
+    if (m_trNum < 1 || m_trNum > count())
+        return;
+    m_rows[m_trNum - 1].highlighted = false;
+    emit dataChanged(index(m_trNum - 1, ColTitle), index(m_trNum - 1, ColArtist));
+}
+
+bool PlaylistModel::isHighlighted(int n) const {
+    return n >= 1 && n <= count() && m_rows[n - 1].highlighted;
+}
+
+bool PlaylistModel::isSelected(int n) const {
+    return n >= 1 && n <= count() && m_rows[n - 1].selected;
+}
+
+void PlaylistModel::setSelected(int n, bool on) {
+    if (n >= 1 && n <= count())
+        m_rows[n - 1].selected = on;
+}
+
+void PlaylistModel::setFocusedRow(int n) { m_focused = (n >= 1 && n <= count()) ? n : 0; }
+
+int PlaylistModel::findFirstRowWithPath(const QString& path) const {
+    for (int i = 0; i < m_rows.size(); ++i)
+        if (m_rows[i].cells.path == path)
+            return i + 1;
+    return 0;
+}
+
+int PlaylistModel::FindPlayingRow() const {
+    for (int i = 0; i < m_rows.size(); ++i)
+        if (m_rows[i].highlighted)
+            return i + 1;
+    return 1;
+}
+
+void PlaylistModel::requestScrollTo(int n) {
+    if (n >= 1 && n <= count())
+        emit scrollToRowRequested(n);
+}
+
+} // namespace pelto
