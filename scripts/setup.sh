@@ -16,6 +16,8 @@ PACKAGES=(
   clang libclang-rt-14-dev
   # test media, tag tools and the decoding reference for benchmarks
   lame twolame sox mpg123 id3v2 eyed3 python3-mutagen
+  # drawing the shipped skins' artwork (skin/src)
+  python3-pil
   # tests and checks
   libgtest-dev clang-format
 )
