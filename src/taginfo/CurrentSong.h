@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/ID3TagInfo.h"
+#include "common/Paths.h"
 #include "taginfo/ExtTagInfo.h"
 
 #include <QString>
@@ -20,5 +21,7 @@ struct CurrentSong {
 
 // Expands a format string of the information-line language for the current song.
 QString FormatTagInfo(const QString& format, const CurrentSong& song);
+// The same, with "%g" taking the file name from a path of the given form.
+QString FormatTagInfo(const QString& format, const CurrentSong& song, const PathSyntax& paths);
 
 } // namespace pelto
