@@ -47,14 +47,18 @@ constexpr int kSkinElementCount = int(SkinElement::Count);
 QString skinElementName(SkinElement e);
 
 constexpr bool isTextArea(SkinElement e) {
-    return e == SkinElement::TagInfo0 || e == SkinElement::TagInfo1 ||
-           e == SkinElement::TagInfo2 || e == SkinElement::NowTime || e == SkinElement::TotalTime;
+    return e == SkinElement::TagInfo0 || e == SkinElement::TagInfo1 || e == SkinElement::TagInfo2 ||
+           e == SkinElement::NowTime || e == SkinElement::TotalTime;
 }
 constexpr bool isHitArea(SkinElement e) {
     return e == SkinElement::ChangeTime || e == SkinElement::ChangeVolume;
 }
 // The information line (0 to 2) of a TagInfo element.
-constexpr int tagInfoIndex(SkinElement e) { return int(e) - int(SkinElement::TagInfo0); }
-constexpr SkinElement tagInfoElement(int i) { return SkinElement(int(SkinElement::TagInfo0) + i); }
+constexpr int tagInfoIndex(SkinElement e) {
+    return int(e) - int(SkinElement::TagInfo0);
+}
+constexpr SkinElement tagInfoElement(int i) {
+    return SkinElement(int(SkinElement::TagInfo0) + i);
+}
 
 } // namespace pelto

@@ -45,9 +45,7 @@ struct SkinState {
 
     SkinElementState& operator[](SkinElement e) { return elements[size_t(e)]; }
     const SkinElementState& operator[](SkinElement e) const { return elements[size_t(e)]; }
-    static int textStyleIndex(SkinElement e) {
-        return int(e) - int(SkinElement::TagInfo0);
-    }
+    static int textStyleIndex(SkinElement e) { return int(e) - int(SkinElement::TagInfo0); }
     SkinTextStyle& style(SkinElement e) { return textStyles[size_t(textStyleIndex(e))]; }
     const SkinTextStyle& style(SkinElement e) const {
         return textStyles[size_t(textStyleIndex(e))];

@@ -1,0 +1,36 @@
+#include "SkinFiles.h"
+
+#include "common/Paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace pelto {
+
+QString skinRootPath(const QString& programFolder) {
+    return PathSyntax::native().withTrailingSeparator(programFolder) + QStringLiteral("skin/");
+}
+
+QString skinFolderPath(const QString& programFolder, const QString& skinName) {
+    return skinRootPath(programFolder) + skinName + u'/';
+}
+
+QString findSkinFile(const QString& skinFolder, const QString& name) {
+    if (name.isEmpty())
+        return {};
+    const QDir dir(skinFolder);
+    const QString exact = dir.filePath(name);
+    if (QFileInfo(exact).isFile())
+        return exact;
+    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString& file : files)
+        if (file.compare(name, Qt::CaseInsensitive) == 0)
+            return dir.filePath(file);
+    return {};
+}
+
+bool hasSkinConfig(const QString& skinFolder) {
+    return !findSkinFile(skinFolder, QStringLiteral("_skin.cfg")).isEmpty();
+}
+
+} // namespace pelto
