@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+
+namespace pelto {
+
+class PlaybackCore;
+
+// Something that pulls buffers from a PlaybackCore at the pace of a device. While
+// locked, no buffer is being rendered, so the core may be changed.
+class AudioOutput {
+public:
+    virtual ~AudioOutput() = default;
+    virtual void lock() = 0;
+    virtual void unlock() = 0;
+    // The sample rate it was opened at.
+    virtual int rate() const = 0;
+};
+
+// Frames per buffer for a rate: about 20 to 25 ms, so a seek is heard soon and the
+// output thread still wakes rarely.
+int bufferFramesFor(int rate);
+
+// The sound device through SDL, pulled on SDL's audio thread; null when no device
+// opens. SDL's audio subsystem must be initialised.
+std::unique_ptr<AudioOutput> openSdlOutput(PlaybackCore& core, int rate);
+
+// An output that plays into nothing in real time, on a thread of its own: the
+// player keeps running where no sound device can be opened.
+std::unique_ptr<AudioOutput> openSilentOutput(PlaybackCore& core, int rate);
+
+} // namespace pelto

@@ -1,0 +1,104 @@
+#include "audio/FileSpan.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pelto {
+
+FileSpan::~FileSpan() {
+    close();
+}
+
+bool FileSpan::open(const QString& path) {
+    close();
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    m_fileSize = st.st_size;
+    m_begin = 0;
+    m_end = m_fileSize;
+    m_pos = 0;
+    return true;
+}
+
+void FileSpan::close() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_fileSize = m_begin = m_end = m_pos = 0;
+}
+
+std::unique_ptr<FileSpan> FileSpan::duplicate() const {
+    if (m_fd < 0)
+        return nullptr;
+    auto copy = std::make_unique<FileSpan>();
+    copy->m_fd = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
+    if (copy->m_fd < 0)
+        return nullptr;
+    copy->m_fileSize = m_fileSize;
+    copy->m_end = m_fileSize;
+    return copy;
+}
+
+void FileSpan::setWindow(std::int64_t begin, std::int64_t end) {
+    m_begin = std::clamp<std::int64_t>(begin, 0, m_fileSize);
+    m_end = std::clamp<std::int64_t>(end, m_begin, m_fileSize);
+    m_pos = 0;
+}
+
+std::int64_t FileSpan::read(void* buffer, std::int64_t count) {
+    const std::int64_t left = windowSize() - m_pos;
+    const std::int64_t n = readAt(m_begin + m_pos, buffer, std::min(count, left));
+    if (n > 0)
+        m_pos += n;
+    return n;
+}
+
+std::int64_t FileSpan::seek(std::int64_t offset, int whence) {
+    std::int64_t base = 0;
+    if (whence == SEEK_CUR)
+        base = m_pos;
+    else if (whence == SEEK_END)
+        base = windowSize();
+    else if (whence != SEEK_SET)
+        return -1;
+    if (offset > windowSize() || offset < -windowSize())
+        return -1;
+    const std::int64_t target = base + offset;
+    if (target < 0 || target > windowSize())
+        return -1;
+    m_pos = target;
+    return m_pos;
+}
+
+std::int64_t FileSpan::readAt(std::int64_t fileOffset, void* buffer, std::int64_t count) const {
+    if (m_fd < 0 || fileOffset < 0 || count < 0)
+        return -1;
+    std::int64_t done = 0;
+    auto* out = static_cast<char*>(buffer);
+    while (done < count) {
+        const ssize_t n = ::pread(m_fd, out + done, size_t(count - done), off_t(fileOffset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return done > 0 ? done : -1;
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+} // namespace pelto

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace pelto {
+
+// A read-only window [begin, end) onto a file, read with positioned reads so that
+// several readers never disturb each other's position. Everything outside the window
+// is invisible: reads stop at its end, seeks are clamped to it. Used to hand a
+// decoder exactly the part of a file that holds audio.
+class FileSpan {
+public:
+    FileSpan() = default;
+    ~FileSpan();
+    FileSpan(const FileSpan&) = delete;
+    FileSpan& operator=(const FileSpan&) = delete;
+
+    // Opens the whole file; false when it cannot be opened for reading or is not a
+    // regular file.
+    bool open(const QString& path);
+    void close();
+    // A second span over the same file, with its own position and the whole file as
+    // its window; null when the file cannot be shared.
+    std::unique_ptr<FileSpan> duplicate() const;
+    bool isOpen() const { return m_fd >= 0; }
+
+    // The size of the whole file.
+    std::int64_t fileSize() const { return m_fileSize; }
+    // Narrows the window to [begin, end) of the file, clamped to the file; the
+    // position goes to the window's start.
+    void setWindow(std::int64_t begin, std::int64_t end);
+    std::int64_t windowSize() const { return m_end - m_begin; }
+
+    // Reads from the current position within the window; the count read, 0 at the
+    // window's end, -1 on an error.
+    std::int64_t read(void* buffer, std::int64_t count);
+    // Moves the position (like lseek, relative to the window); the new position, or
+    // -1 when it would leave the window.
+    std::int64_t seek(std::int64_t offset, int whence);
+    // Reads at an absolute file offset, outside the window's position; the count
+    // read or -1.
+    std::int64_t readAt(std::int64_t fileOffset, void* buffer, std::int64_t count) const;
+
+private:
+    int m_fd = -1;
+    std::int64_t m_fileSize = 0;
+    std::int64_t m_begin = 0;
+    std::int64_t m_end = 0;
+    std::int64_t m_pos = 0; // relative to m_begin
+};
+
+} // namespace pelto

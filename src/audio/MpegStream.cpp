@@ -1,0 +1,128 @@
+#include "audio/MpegStream.h"
+
+#include "audio/FileSpan.h"
+
+#include <mpg123.h>
+
+#include <mutex>
+#include <sys/types.h>
+
+namespace pelto {
+
+namespace {
+
+// libmpg123 reads through these, so that it sees only the span's window.
+ssize_t spanRead(void* handle, void* buffer, size_t count) {
+    return ssize_t(static_cast<FileSpan*>(handle)->read(buffer, std::int64_t(count)));
+}
+
+off_t spanSeek(void* handle, off_t offset, int whence) {
+    return off_t(static_cast<FileSpan*>(handle)->seek(offset, whence));
+}
+
+// Frames looked at to tell a constant bitrate from a variable one in a stream that
+// carries no header with its length.
+constexpr int kBitrateProbeFrames = 48;
+
+} // namespace
+
+MpegStream::MpegStream() {
+    static std::once_flag once;
+    std::call_once(once, [] { mpg123_init(); });
+}
+
+MpegStream::~MpegStream() {
+    close();
+}
+
+void MpegStream::close() {
+    if (m_handle) {
+        mpg123_close(m_handle);
+        mpg123_delete(m_handle);
+    }
+    m_handle = nullptr;
+    m_span.reset();
+}
+
+bool MpegStream::open(std::unique_ptr<FileSpan> span, Purpose purpose) {
+    close();
+    m_span = std::move(span);
+    int error = MPG123_OK;
+    m_handle = mpg123_new(nullptr, &error);
+    if (!m_handle)
+        return false;
+    mpg123_param(m_handle, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0.0);
+    if (purpose == Purpose::Decode) {
+        mpg123_format_none(m_handle);
+        const long* rates = nullptr;
+        size_t count = 0;
+        mpg123_rates(&rates, &count);
+        for (size_t i = 0; i < count; ++i)
+            mpg123_format(m_handle, rates[i], MPG123_STEREO, MPG123_ENC_FLOAT_32);
+    }
+    if (mpg123_replace_reader_handle(m_handle, spanRead, spanSeek, nullptr) != MPG123_OK ||
+        mpg123_open_handle(m_handle, m_span.get()) != MPG123_OK) {
+        close();
+        return false;
+    }
+    long rate = 0;
+    int channels = 0;
+    int encoding = 0;
+    if (mpg123_getformat(m_handle, &rate, &channels, &encoding) != MPG123_OK || rate <= 0) {
+        close();
+        return false;
+    }
+    m_rate = int(rate);
+    if (!headerLengthIsReliable())
+        mpg123_scan(m_handle);
+    const off_t length = mpg123_length(m_handle);
+    m_length = length >= 0 ? std::int64_t(length) : -1;
+    return true;
+}
+
+// libmpg123 knows the length exactly from a Xing, Info or VBRI header, and estimates
+// it well from the file size for a constant bitrate. Only a variable bitrate without
+// such a header needs a scan of the whole stream; the first frames tell which it is.
+bool MpegStream::headerLengthIsReliable() {
+    mpg123_frameinfo info{};
+    if (mpg123_info(m_handle, &info) != MPG123_OK)
+        return false;
+    if (info.vbr != MPG123_CBR)
+        return true; // the rate mode came from a header, which also gives the length
+    const int firstBitrate = info.bitrate;
+    bool constant = true;
+    for (int i = 0; i < kBitrateProbeFrames && constant; ++i) {
+        if (mpg123_framebyframe_next(m_handle) != MPG123_OK)
+            break;
+        if (mpg123_info(m_handle, &info) == MPG123_OK && info.bitrate != firstBitrate)
+            constant = false;
+    }
+    mpg123_seek(m_handle, 0, SEEK_SET);
+    return constant;
+}
+
+std::int64_t MpegStream::read(float* out, std::int64_t frames) {
+    if (!m_handle)
+        return 0;
+    const size_t wanted = size_t(frames) * 2 * sizeof(float);
+    size_t total = 0;
+    while (total < wanted) {
+        size_t done = 0;
+        const int result = mpg123_read(m_handle, reinterpret_cast<unsigned char*>(out) + total,
+                                       wanted - total, &done);
+        total += done;
+        if (result == MPG123_NEW_FORMAT)
+            continue;
+        if (result != MPG123_OK || done == 0)
+            break;
+    }
+    return std::int64_t(total / (2 * sizeof(float)));
+}
+
+bool MpegStream::seek(std::int64_t frame) {
+    if (!m_handle || frame < 0 || (m_length >= 0 && frame >= m_length))
+        return false;
+    return mpg123_seek(m_handle, off_t(frame), SEEK_SET) >= 0;
+}
+
+} // namespace pelto

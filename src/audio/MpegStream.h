@@ -1,0 +1,46 @@
+#pragma once
+
+#include "audio/PcmStream.h"
+
+#include <memory>
+
+struct mpg123_handle_struct;
+
+namespace pelto {
+
+class FileSpan;
+
+// MPEG audio (MPEG-1, 2 and 2.5, Layers I, II and III) decoded by libmpg123 with
+// gapless trimming, from the window of a file that the FileSpan shows. Output is
+// always stereo float: a mono stream plays the same samples on both channels.
+class MpegStream final : public PcmStream {
+public:
+    enum class Purpose {
+        Decode,    // set up for decoding to float
+        LengthOnly // only the format and the length are asked for
+    };
+
+    MpegStream();
+    ~MpegStream() override;
+
+    // Opens the stream and works out its exact length; false when no MPEG audio is
+    // found. Takes over the span.
+    bool open(std::unique_ptr<FileSpan> span, Purpose purpose);
+
+    int rate() const override { return m_rate; }
+    int channels() const override { return 2; }
+    std::int64_t read(float* out, std::int64_t frames) override;
+    bool seek(std::int64_t frame) override;
+    std::int64_t length() const override { return m_length; }
+
+private:
+    bool headerLengthIsReliable();
+    void close();
+
+    mpg123_handle_struct* m_handle = nullptr;
+    std::unique_ptr<FileSpan> m_span;
+    int m_rate = 0;
+    std::int64_t m_length = -1;
+};
+
+} // namespace pelto
