@@ -1,6 +1,7 @@
 #include "Paths.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace pelto {
 
@@ -34,7 +35,14 @@ QString extensionOf(const QString& name) {
 
 QString programFolder() {
     const QString home = qEnvironmentVariable("PELTO_HOME");
-    const QString folder = home.isEmpty() ? QCoreApplication::applicationDirPath() : home;
+    if (!home.isEmpty())
+        return PathSyntax::native().withTrailingSeparator(home);
+    // The entry asks before the application object exists; the kernel knows the
+    // executable then too.
+    const QString folder =
+        QCoreApplication::instance()
+            ? QCoreApplication::applicationDirPath()
+            : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(u'/', 0, -2);
     return PathSyntax::native().withTrailingSeparator(folder);
 }
 

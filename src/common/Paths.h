@@ -42,7 +42,8 @@ private:
 QString extensionOf(const QString& name);
 
 // The program folder, ending in "/": the folder of the executable, or the value of
-// the environment variable PELTO_HOME when it is set and not empty.
+// the environment variable PELTO_HOME when it is set and not empty. Works before the
+// application object exists.
 QString programFolder();
 
 } // namespace pelto

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace pelto {
+
+// The command line as the playlist's command-line parser reads it: the arguments
+// after the program's own name, each wrapped in double quotes when it holds a space,
+// joined by single spaces. POSIX hands us argv already split; this puts it back
+// together in the one form the parser understands.
+QString joinCommandLine(const QStringList& arguments);
+
+// The command line of this process (argv after the program name, decoded from the
+// locale's encoding), joined as above. Needs no application object.
+QString commandLineOf(int argc, char** argv);
+
+// The bytes of one hand-off: the command line in UTF-8 followed by three zero bytes.
+// An empty command line gives just the three zero bytes.
+QByteArray handOffPayload(const QString& commandLine);
+
+// The command line a hand-off carries: the bytes decoded as UTF-8 and cut at the
+// first NUL, so whatever follows it is ignored.
+QString commandLineFromPayload(const QByteArray& payload);
+
+} // namespace pelto

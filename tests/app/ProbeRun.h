@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/InstancePlace.h"
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
+
+// Real copies of one program started in a fresh program folder (PELTO_HOME in a
+// temporary folder), so each test has an install of its own and never meets another.
+class CopyLauncher {
+public:
+    explicit CopyLauncher(const QString& program);
+    ~CopyLauncher();
+
+    QString home() const { return m_home.path(); }
+    QString logPath() const { return m_home.filePath(QStringLiteral("probe.log")); }
+    pelto::InstancePlace place() const;
+
+    // Starts a copy and returns at once; the launcher kills whatever still runs at
+    // the end of the test.
+    QProcess* start(const QStringList& arguments, const QStringList& environment = {});
+    // Runs a copy to its end; returns its exit code, or -1 when it did not end in time.
+    int run(const QStringList& arguments, const QStringList& environment = {},
+            int timeoutMs = 15000);
+
+    QStringList logLines() const;
+    // Waits until the log holds `line` at least `count` times.
+    bool waitForLog(const QString& line, int count = 1, int timeoutMs = 10000) const;
+
+private:
+    QProcessEnvironment environmentWith(const QStringList& extra) const;
+
+    QString m_program;
+    QTemporaryDir m_home;
+    std::vector<std::unique_ptr<QProcess>> m_processes;
+};

@@ -1,0 +1,63 @@
+#include "app/CommandLine.h"
+#include "app/HandOffWire.h"
+
+#include <QTest>
+
+using namespace pelto;
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+private slots:
+    void joining_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("joined");
+        QTest::newRow("none") << QStringList{} << QString();
+        QTest::newRow("plain names") << QStringList{"a.mp3", "/m/b.wav"} << "a.mp3 /m/b.wav";
+        QTest::newRow("spaces are quoted") << QStringList{"/m/my song.mp3", "x.mp3", " lead.mp3"}
+                                           << "\"/m/my song.mp3\" x.mp3 \" lead.mp3\"";
+        // A quote in a name without a space is passed on as it stands; the parser
+        // removes quotes from every name anyway.
+        QTest::newRow("quote without space") << QStringList{"a\"b.mp3"} << "a\"b.mp3";
+        QTest::newRow("empty argument") << QStringList{"", "a.mp3"} << " a.mp3";
+        QTest::newRow("japanese") << QStringList{"/音楽/曲 一.mp3"} << "\"/音楽/曲 一.mp3\"";
+    }
+    void joining() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, joined);
+        QCOMPARE(joinCommandLine(arguments), joined);
+    }
+
+    void argvSkipsTheProgramName() {
+        QByteArray program("pelto"), first("/tmp/曲 1.mp3"), second("b.mp3");
+        char* argv[] = {program.data(), first.data(), second.data(), nullptr};
+        QCOMPARE(commandLineOf(3, argv), QStringLiteral("\"/tmp/曲 1.mp3\" b.mp3"));
+        QCOMPARE(commandLineOf(1, argv), QString());
+    }
+
+    void payloadBytes() {
+        QCOMPARE(handOffPayload(QString()), QByteArray(3, '\0'));
+        QCOMPARE(handOffPayload(QStringLiteral("\"a b.mp3\"")),
+                 QByteArray("\"a b.mp3\"") + QByteArray(3, '\0'));
+        // UTF-8 on the wire: 3 bytes per kana.
+        QCOMPARE(handOffPayload(QStringLiteral("曲")).size(), 6);
+    }
+
+    void payloadRoundTripsAndCutsAtNul() {
+        const QString text = QStringLiteral("\"/音楽/曲 一.mp3\" b.mp3");
+        QCOMPARE(commandLineFromPayload(handOffPayload(text)), text);
+        QCOMPARE(commandLineFromPayload(QByteArray(3, '\0')), QString());
+        QCOMPARE(commandLineFromPayload(QByteArray("a.mp3\0b.mp3", 11)), QStringLiteral("a.mp3"));
+        QCOMPARE(commandLineFromPayload(QByteArray()), QString());
+    }
+
+    void framing() {
+        const QByteArray frame = wire::frame(QByteArray("abc\0\0\0", 6));
+        QCOMPARE(frame.size(), 10);
+        QCOMPARE(frame.left(4), QByteArray("\x06\0\0\0", 4));
+        QCOMPARE(wire::payloadSize(frame), 6u);
+        QCOMPARE(wire::payloadSize(wire::frame(QByteArray(70000, 'x'))), 70000u);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCommandLine)
+#include "tst_command_line.moc"
