@@ -94,6 +94,11 @@ int AudioEngine::state(int& positionSec) {
     return result;
 }
 
+std::int64_t AudioEngine::playedMilliseconds() const {
+    const int rate = m_core.rate();
+    return rate > 0 ? m_core.playedFrames() * 1000 / rate : 0;
+}
+
 FileInfo AudioEngine::fileInfo(const QString& path) {
     return readFileInfo(path);
 }

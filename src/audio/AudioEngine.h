@@ -35,6 +35,8 @@ public:
     void close() override;
     void setVolume(std::uint32_t leftRight) override;
 
+    // The position that has been heard, in milliseconds: finer than state() gives it.
+    std::int64_t playedMilliseconds() const;
     // True when songs play into the silent output because no device opened.
     bool isSilent() const { return m_silent; }
 
