@@ -8,6 +8,10 @@
 #include <cstdio>
 #include <functional>
 
+namespace pelto::info {
+int runSkinCommand(const QStringList& args);
+} // namespace pelto::info
+
 namespace {
 
 struct Command {
@@ -17,7 +21,9 @@ struct Command {
 };
 
 const std::vector<Command>& commands() {
-    static const std::vector<Command> table = {};
+    static const std::vector<Command> table = {
+        {"skin", "DIR", pelto::info::runSkinCommand},
+    };
     return table;
 }
 
