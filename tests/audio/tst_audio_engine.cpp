@@ -1,0 +1,219 @@
+// The engine as the player drives it, playing in real time through SDL's dummy
+// driver: states and heard position through play, pause, restart, seek, stop and the
+// end of a song; then the silent output that stands in when no device opens.
+#include "AudioTestFiles.h"
+
+#include "audio/AudioEngine.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <algorithm>
+#include <vector>
+
+using namespace pelto;
+using namespace pelto::test;
+
+namespace {
+
+int stateOf(AudioEngine& engine) {
+    int position = -1;
+    return engine.state(position);
+}
+
+int positionOf(AudioEngine& engine) {
+    int position = -1;
+    engine.state(position);
+    return position;
+}
+
+// Waits until the song has ended; the milliseconds it took, or -1 after `limitMs`.
+qint64 waitForEnd(AudioEngine& engine, int limitMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < limitMs) {
+        if (stateOf(engine) == StateStopped)
+            return clock.elapsed();
+        QTest::qWait(10);
+    }
+    return -1;
+}
+
+// How far the heard position is from the time since play started, as the median of
+// a few readings (a reading may be late when the machine is busy).
+qint64 medianLag(AudioEngine& engine, const QElapsedTimer& sincePlay, qint64 pausedMs = 0) {
+    std::vector<qint64> lags;
+    for (int i = 0; i < 7; ++i) {
+        lags.push_back(sincePlay.elapsed() - pausedMs - engine.playedMilliseconds());
+        QTest::qWait(37);
+    }
+    std::nth_element(lags.begin(), lags.begin() + 3, lags.end());
+    return lags[3];
+}
+
+} // namespace
+
+class TestAudioEngine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void playsToTheEndInRealTime();
+    void pauseAndRestartHoldThePosition();
+    void seekMovesThePositionAndPastTheEndEnds();
+    void stopAndPlayAgainStartFromTheBeginning();
+    void failuresLeaveTheEngineStopped();
+    void silentOutputWithoutADevice();
+};
+
+void TestAudioEngine::playsToTheEndInRealTime() {
+    AudioEngine engine;
+    QVERIFY(engine.open(fixture("wave_u8_mono.wav"))); // 1.5 s
+    QCOMPARE(stateOf(engine), StateStopped);
+    QElapsedTimer sincePlay;
+    engine.play();
+    sincePlay.start();
+    QCOMPARE(stateOf(engine), StatePlaying);
+    QCOMPARE(positionOf(engine), 0);
+    QTest::qWait(300);
+    const qint64 lag = medianLag(engine, sincePlay);
+    QVERIFY2(lag > -100 && lag < 100, qPrintable(QString::number(lag)));
+    while (sincePlay.elapsed() < 1150)
+        QTest::qWait(10);
+    QCOMPARE(positionOf(engine), 1);
+    QVERIFY(waitForEnd(engine, 3000) >= 0);
+    const qint64 end = sincePlay.elapsed();
+    QVERIFY2(end >= 1500 && end < 2000, qPrintable(QString::number(end)));
+    QVERIFY(!engine.isSilent());
+}
+
+void TestAudioEngine::pauseAndRestartHoldThePosition() {
+    AudioEngine engine;
+    QVERIFY(engine.open(fixture("mpeg1_l3_cbr.mp3"))); // 2.5 s
+    QElapsedTimer sincePlay;
+    engine.play();
+    sincePlay.start();
+    QTest::qWait(400);
+    engine.pause();
+    QCOMPARE(stateOf(engine), StatePaused);
+    QTest::qWait(60); // the buffer in flight plays out
+    const qint64 held = engine.playedMilliseconds();
+    QVERIFY(held >= 300 && held <= 500);
+    QTest::qWait(400);
+    QCOMPARE(engine.playedMilliseconds(), held);
+    QCOMPARE(stateOf(engine), StatePaused);
+    engine.restart();
+    QCOMPARE(stateOf(engine), StatePlaying);
+    // Playing goes on from where it paused: the position keeps the pause's time out.
+    const qint64 pausedFor = sincePlay.elapsed() - held;
+    const qint64 lag = medianLag(engine, sincePlay, pausedFor - 60);
+    QVERIFY2(lag > -150 && lag < 150, qPrintable(QString::number(lag)));
+    // Restart while playing and pause while paused change nothing.
+    engine.restart();
+    QCOMPARE(stateOf(engine), StatePlaying);
+    engine.pause();
+    engine.pause();
+    QCOMPARE(stateOf(engine), StatePaused);
+}
+
+void TestAudioEngine::seekMovesThePositionAndPastTheEndEnds() {
+    AudioEngine engine;
+    QVERIFY(engine.open(fixture("mpeg1_l3_cbr.mp3"))); // 2.5 s
+    engine.play();
+    QTest::qWait(100);
+    engine.seek(2);
+    QCOMPARE(positionOf(engine), 2);
+    QCOMPARE(stateOf(engine), StatePlaying);
+    // Half a second is left after the seek.
+    const qint64 end = waitForEnd(engine, 3000);
+    QVERIFY2(end >= 400 && end < 900, qPrintable(QString::number(end)));
+
+    // A seek while paused moves the position and stays paused; back to 0 works too.
+    engine.play();
+    engine.pause();
+    engine.seek(1);
+    QCOMPARE(positionOf(engine), 1);
+    QCOMPARE(stateOf(engine), StatePaused);
+    engine.seek(0);
+    QCOMPARE(positionOf(engine), 0);
+    engine.restart();
+    QCOMPARE(stateOf(engine), StatePlaying);
+
+    // Past the end the song ends at once.
+    engine.seek(3);
+    QCOMPARE(stateOf(engine), StateStopped);
+    engine.play();
+    engine.seek(1000);
+    QCOMPARE(stateOf(engine), StateStopped);
+}
+
+void TestAudioEngine::stopAndPlayAgainStartFromTheBeginning() {
+    AudioEngine engine;
+    QVERIFY(engine.open(fixture("mpeg1_l2.mp2")));
+    engine.play();
+    QTest::qWait(1100);
+    QCOMPARE(positionOf(engine), 1);
+    engine.stop();
+    QCOMPARE(stateOf(engine), StateStopped);
+    QCOMPARE(positionOf(engine), 0);
+    engine.seek(1); // ignored while stopped
+    QCOMPARE(stateOf(engine), StateStopped);
+    engine.play();
+    QCOMPARE(stateOf(engine), StatePlaying);
+    QCOMPARE(positionOf(engine), 0);
+    QTest::qWait(200);
+    QCOMPARE(positionOf(engine), 0);
+    // Opening another song stops this one.
+    QVERIFY(engine.open(fixture("wave_s16_stereo.wav")));
+    QCOMPARE(stateOf(engine), StateStopped);
+    engine.play();
+    QVERIFY(waitForEnd(engine, 2000) >= 0);
+}
+
+void TestAudioEngine::failuresLeaveTheEngineStopped() {
+    AudioEngine engine;
+    QVERIFY(!engine.open(fixture("no_such_file.mp3")));
+    engine.play();
+    QCOMPARE(stateOf(engine), StateStopped);
+    QVERIFY(engine.open(fixture("wave_s16_stereo.wav")));
+    engine.play();
+    // A failed open releases the song that was open.
+    QVERIFY(!engine.open(fixture("make_fixtures.sh")));
+    QCOMPARE(stateOf(engine), StateStopped);
+    engine.play();
+    QCOMPARE(stateOf(engine), StateStopped);
+    // After close there is nothing to play; close twice is harmless.
+    QVERIFY(engine.open(fixture("wave_s16_stereo.wav")));
+    engine.close();
+    engine.close();
+    engine.play();
+    engine.pause();
+    engine.restart();
+    QCOMPARE(stateOf(engine), StateStopped);
+    // File information does not need the file to be open.
+    QCOMPARE(engine.fileInfo(fixture("mpeg1_l3_cbr.mp3")).TotalSec, 2);
+}
+
+void TestAudioEngine::silentOutputWithoutADevice() {
+    // No driver of that name: SDL's audio cannot start, as on a machine without sound.
+    qputenv("SDL_AUDIODRIVER", "no_such_driver");
+    AudioEngine engine;
+    QVERIFY(engine.open(fixture("wave_u8_mono.wav")));
+    QElapsedTimer sincePlay;
+    engine.play();
+    sincePlay.start();
+    QVERIFY(engine.isSilent());
+    QCOMPARE(stateOf(engine), StatePlaying);
+    QTest::qWait(300);
+    const qint64 lag = medianLag(engine, sincePlay);
+    QVERIFY2(lag > -100 && lag < 100, qPrintable(QString::number(lag)));
+    engine.pause();
+    QCOMPARE(stateOf(engine), StatePaused);
+    engine.restart();
+    QVERIFY(waitForEnd(engine, 3000) >= 0);
+    const qint64 end = sincePlay.elapsed();
+    QVERIFY2(end >= 1500 && end < 2000, qPrintable(QString::number(end)));
+    qputenv("SDL_AUDIODRIVER", "dummy");
+}
+
+QTEST_GUILESS_MAIN(TestAudioEngine)
+#include "tst_audio_engine.moc"
