@@ -1,0 +1,144 @@
+// What the engine hands the device, captured by SDL's disk driver: exactly the
+// decoded samples times the channel gains of the volume, with nothing dropped or
+// repeated around a pause.
+#include "AudioTestFiles.h"
+
+#include "audio/AudioEngine.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstring>
+#include <vector>
+
+using namespace pelto;
+using namespace pelto::test;
+
+namespace {
+
+std::vector<float> floatsOf(const QByteArray& bytes) {
+    std::vector<float> out(size_t(bytes.size()) / sizeof(float));
+    std::memcpy(out.data(), bytes.constData(), out.size() * sizeof(float));
+    return out;
+}
+
+bool playToTheEnd(AudioEngine& engine, const QString& path) {
+    if (!engine.open(path))
+        return false;
+    engine.play();
+    QElapsedTimer clock;
+    clock.start();
+    int position = 0;
+    while (engine.state(position) != StateStopped) {
+        if (clock.elapsed() > 20000)
+            return false;
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+// The frames that are not silent, in order: a pause inserts silence, which this
+// leaves out, while any sample dropped or played twice still shows.
+std::vector<float> withoutSilentFrames(const std::vector<float>& samples) {
+    std::vector<float> out;
+    for (size_t i = 0; i + 1 < samples.size(); i += 2)
+        if (samples[i] != 0.0f || samples[i + 1] != 0.0f) {
+            out.push_back(samples[i]);
+            out.push_back(samples[i + 1]);
+        }
+    return out;
+}
+
+} // namespace
+
+class TestAudioDisk : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void playedSamplesAreDecodedTimesGains_data();
+    void playedSamplesAreDecodedTimesGains();
+    void pauseNeitherDropsNorRepeats();
+
+private:
+    QString m_out;
+    QTemporaryDir m_dir;
+};
+
+void TestAudioDisk::initTestCase() {
+    QVERIFY(m_dir.isValid());
+    m_out = m_dir.filePath("played.raw");
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", m_out.toLocal8Bit());
+}
+
+void TestAudioDisk::playedSamplesAreDecodedTimesGains_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<quint32>("volume");
+    QTest::addColumn<float>("left");
+    QTest::addColumn<float>("right");
+    const struct {
+        const char* step;
+        quint32 value;
+    } steps[] = {{"0", 0x00000000}, {"13", 0x77707770}, {"16", 0x87778800}, {"31", 0xFFFFFFFF}};
+    for (const char* name : {"wave_s16_stereo.wav", "mpeg2_l3_vbr.mp3"})
+        for (const auto& s : steps)
+            QTest::addRow("%s step %s", name, s.step)
+                << QString(name) << s.value << float(s.value & 0xFFFF) / 65535.0f
+                << float(s.value >> 16) / 65535.0f;
+}
+
+void TestAudioDisk::playedSamplesAreDecodedTimesGains() {
+    QFETCH(QString, name);
+    QFETCH(quint32, volume);
+    QFETCH(float, left);
+    QFETCH(float, right);
+    qputenv("SDL_DISKAUDIODELAY", "0"); // as fast as it goes
+    const Decoded pcm = decodeAll(fixture(name));
+    QVERIFY(pcm.frames() > 0);
+
+    AudioEngine engine;
+    engine.setVolume(volume);
+    QVERIFY(playToTheEnd(engine, fixture(name)));
+    engine.close();
+    const std::vector<float> played = floatsOf(readBytes(m_out));
+    QVERIFY(played.size() >= pcm.samples.size());
+    for (size_t i = 0; i < pcm.samples.size(); i += 2) {
+        if (played[i] != pcm.samples[i] * left || played[i + 1] != pcm.samples[i + 1] * right)
+            QFAIL(qPrintable(QString("frame %1 differs").arg(i / 2)));
+    }
+    // After the last sample only silence (the rest of the last buffers).
+    for (size_t i = pcm.samples.size(); i < played.size(); ++i)
+        QCOMPARE(played[i], 0.0f);
+    // The gains are what the step says: step 16 is louder on the left.
+    if (volume == 0x87778800u)
+        QVERIFY(left > right);
+}
+
+void TestAudioDisk::pauseNeitherDropsNorRepeats() {
+    qputenv("SDL_DISKAUDIODELAY", "10"); // near real time, so the pause falls mid-song
+    const QString name = fixture("mpeg1_l3_cbr.mp3");
+    const Decoded pcm = decodeAll(name);
+    AudioEngine engine;
+    QVERIFY(engine.open(name));
+    engine.play();
+    for (int i = 0; i < 3; ++i) {
+        QTest::qWait(150);
+        engine.pause();
+        QTest::qWait(100);
+        engine.restart();
+    }
+    QElapsedTimer clock;
+    clock.start();
+    int position = 0;
+    while (engine.state(position) != StateStopped && clock.elapsed() < 20000)
+        QTest::qWait(5);
+    engine.close();
+    const std::vector<float> played = floatsOf(readBytes(m_out));
+    QVERIFY(played.size() > pcm.samples.size()); // the pauses added silence
+    QVERIFY(withoutSilentFrames(played) == withoutSilentFrames(pcm.samples));
+}
+
+QTEST_GUILESS_MAIN(TestAudioDisk)
+#include "tst_audio_disk.moc"
