@@ -1,0 +1,158 @@
+#include "taginfo/Id3v2Reader.h"
+
+#include "common/LegacyText.h"
+
+#include <taglib/commentsframe.h>
+#include <taglib/id3v1genres.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/tbytevectorstream.h>
+#include <taglib/tdebuglistener.h>
+#include <taglib/textidentificationframe.h>
+
+#include <cstring>
+#include <mutex>
+
+namespace pelto {
+
+namespace {
+
+class LegacyLatin1Handler : public TagLib::ID3v2::Latin1StringHandler {
+public:
+    TagLib::String parse(const TagLib::ByteVector& data) const override {
+        const QString text = decodeLegacyText(QByteArrayView(data.data(), data.size()));
+        return TagLib::String(text.toUtf8().constData(), TagLib::String::UTF8);
+    }
+};
+
+// Damaged tags are ordinary input here; the library need not print about them.
+class SilentListener : public TagLib::DebugListener {
+public:
+    void printMessage(const TagLib::String&) override {}
+};
+
+void installHandlersOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        static LegacyLatin1Handler latin1;
+        static SilentListener silent;
+        TagLib::ID3v2::Tag::setLatin1StringHandler(&latin1);
+        TagLib::setDebugListener(&silent);
+    });
+}
+
+QString toQString(const TagLib::String& text) {
+    const std::string utf8 = text.to8Bit(true);
+    return capTagText(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+}
+
+const TagLib::ID3v2::Frame* firstFrame(const TagLib::ID3v2::Tag& tag, const char* id) {
+    const TagLib::ID3v2::FrameList& frames = tag.frameListMap()[id];
+    return frames.isEmpty() ? nullptr : frames.front();
+}
+
+// The first value of a text frame: a frame may hold several, separated by NULs.
+TagLib::String firstValue(const TagLib::ID3v2::Frame* frame) {
+    if (!frame)
+        return {};
+    if (const auto* text = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(frame)) {
+        const TagLib::StringList fields = text->fieldList();
+        return fields.isEmpty() ? TagLib::String() : fields.front();
+    }
+    return frame->toString();
+}
+
+QString textValue(const TagLib::ID3v2::Tag& tag, const char* id) {
+    return toQString(firstValue(firstFrame(tag, id)));
+}
+
+// The first genre of the content-type frame, with a genre number (plain, as
+// version 2.4 writes it, or in parentheses, as older versions do) given by its name.
+// A name after the parenthesis refines the number and wins.
+QString genreValue(const TagLib::ID3v2::Tag& tag) {
+    const auto* frame =
+        dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(firstFrame(tag, "TCON"));
+    if (!frame)
+        return {};
+    for (TagLib::String genre : frame->fieldList()) {
+        if (genre.isEmpty())
+            continue;
+        const int close = genre.find(")");
+        if (genre.startsWith("(") && close > 1) {
+            const TagLib::String refinement = genre.substr(uint(close) + 1);
+            if (!refinement.isEmpty())
+                return toQString(refinement);
+            genre = genre.substr(1, uint(close) - 1);
+        }
+        bool number = false;
+        const int index = genre.toInt(&number);
+        if (number && index >= 0 && index <= 255) {
+            const TagLib::String name = TagLib::ID3v1::genre(index);
+            if (!name.isEmpty())
+                return toQString(name);
+        }
+        return toQString(genre);
+    }
+    return {};
+}
+
+// The first comment frame's text, whatever its description or language.
+QString commentValue(const TagLib::ID3v2::Tag& tag) {
+    const auto* frame = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(firstFrame(tag, "COMM"));
+    return frame ? toQString(frame->text()) : QString();
+}
+
+// The recording time (version 2.4) or the year (older versions; the library gives
+// both under the recording-time frame).
+QString dateValue(const TagLib::ID3v2::Tag& tag) {
+    QString date = textValue(tag, "TDRC");
+    if (date.isEmpty())
+        date = textValue(tag, "TYER");
+    return date;
+}
+
+} // namespace
+
+qint64 id3v2TagSize(const ByteFile& file, qint64 offset) {
+    unsigned char h[10];
+    if (file.read(offset, reinterpret_cast<char*>(h), 10) != 10)
+        return 0;
+    if (std::memcmp(h, "ID3", 3) != 0 || h[3] < 2 || h[3] > 4 || h[4] == 0xFF)
+        return 0;
+    qint64 size = 0;
+    for (int i = 6; i < 10; ++i) {
+        if (h[i] & 0x80)
+            return 0;
+        size = size << 7 | h[i];
+    }
+    const bool footer = h[3] == 4 && (h[5] & 0x10);
+    return 10 + size + (footer ? 10 : 0);
+}
+
+std::optional<TagValues> readId3v2(const ByteFile& file, qint64 offset, const ByteRange& limit) {
+    const qint64 complete = id3v2TagSize(file, offset);
+    if (complete == 0)
+        return std::nullopt;
+    installHandlersOnce();
+    // Only the tag's own bytes go to the parser: a size that claims more than the
+    // file (or the chunk) holds is cut there.
+    const qint64 length = std::min(complete, limit.end - offset);
+    TagLib::ByteVector bytes(uint(length), '\0');
+    bytes.resize(uint(file.read(offset, bytes.data(), length)));
+    TagLib::ByteVectorStream stream(bytes);
+    TagLib::MPEG::File parsed(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
+    const TagLib::ID3v2::Tag* tag = parsed.isValid() ? parsed.ID3v2Tag() : nullptr;
+    if (!tag || !parsed.hasID3v2Tag())
+        return std::nullopt;
+    TagValues values;
+    valueOf(values, TagField::Title) = textValue(*tag, "TIT2");
+    valueOf(values, TagField::Artist) = textValue(*tag, "TPE1");
+    valueOf(values, TagField::Album) = textValue(*tag, "TALB");
+    valueOf(values, TagField::Comment) = commentValue(*tag);
+    valueOf(values, TagField::Genre) = genreValue(*tag);
+    valueOf(values, TagField::Date) = dateValue(*tag);
+    valueOf(values, TagField::Track) = textValue(*tag, "TRCK");
+    return values;
+}
+
+} // namespace pelto

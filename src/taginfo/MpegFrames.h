@@ -1,0 +1,17 @@
+#pragma once
+
+#include "taginfo/ByteFile.h"
+
+namespace pelto {
+
+// Whether MPEG audio frames (any version, Layers I to III) start within the first
+// 64 KiB after `offset`: a valid frame header followed by a second one where the
+// first frame ends, or a last frame that reaches the end of the file or a version 1
+// tag.
+bool findsMpegFrames(const ByteFile& file, qint64 offset);
+
+// The length in bytes of the frame whose 4-byte header is at h, 0 when the header is
+// not valid, -1 for a valid free-format header (its length is not in the header).
+int mpegFrameLength(const unsigned char* h);
+
+} // namespace pelto

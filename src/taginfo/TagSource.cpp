@@ -1,0 +1,79 @@
+#include "taginfo/TagSource.h"
+
+#include "common/Paths.h"
+#include "taginfo/ByteFile.h"
+#include "taginfo/Id3v2Reader.h"
+#include "taginfo/MpegFrames.h"
+#include "taginfo/RiffWalker.h"
+
+namespace pelto {
+
+namespace {
+
+bool hasMpegExtension(const QString& path) {
+    const QString ext = extensionOf(PathSyntax::native().fileName(path));
+    return ext == u".mp3" || ext == u".mp2" || ext == u".mp1" || ext == u".rmp";
+}
+
+} // namespace
+
+bool TagSource::load(const QString& path) {
+    m_type = FileType::Other;
+    m_id3v2.reset();
+    m_riffSif.reset();
+    ByteFile file;
+    if (!file.open(path))
+        return false;
+    const ByteRange whole{0, file.size()};
+    // An ID3v2 tag may lead the file; what follows it tells the kind of file.
+    const qint64 content = std::min(id3v2TagSize(file, 0), file.size());
+    if (content > 0)
+        m_id3v2 = readId3v2(file, 0, whole);
+    const RiffContents riff = walkRiff(file, content);
+    if (riff.form == "WAVE") {
+        m_type = FileType::Wave;
+        m_id3v2.reset();
+        return true;
+    }
+    if (!hasMpegExtension(path))
+        return true;
+    if (riff.form == "RMP3") {
+        m_type = FileType::MpegAudio;
+        m_riffSif = riff.info;
+        // A RIFF-wrapped stream may carry its ID3v2 tag at the start of its audio data
+        // or in a chunk of its own.
+        if (!m_id3v2 && riff.data.isValid())
+            m_id3v2 = readId3v2(file, riff.data.begin, riff.data);
+        if (!m_id3v2 && riff.id3.isValid())
+            m_id3v2 = readId3v2(file, riff.id3.begin, riff.id3);
+    } else if (riff.form.isEmpty() && findsMpegFrames(file, content)) {
+        m_type = FileType::MpegAudio;
+    } else {
+        m_id3v2.reset();
+    }
+    return true;
+}
+
+int TagSource::tagTypes() const {
+    return (m_id3v2 ? kId3v2 : 0) | (m_riffSif ? kRiffSif : 0);
+}
+
+std::optional<QString> TagSource::value(QStringView name) const {
+    static constexpr const char* kPrefixes[kTagFieldCount] = {"INAM_", "IART_", "IPRD_", "ICMT_",
+                                                              "IGNR_", "ICRD_", "TRACK_"};
+    for (int i = 0; i < kTagFieldCount; ++i) {
+        const QLatin1StringView prefix(kPrefixes[i]);
+        if (!name.startsWith(prefix))
+            continue;
+        const QStringView suffix = name.mid(prefix.size());
+        const std::optional<TagValues>* source = suffix == u"v2"    ? &m_id3v2
+                                                 : suffix == u"rmp" ? &m_riffSif
+                                                                    : nullptr;
+        if (!source || !*source)
+            return std::nullopt;
+        return (**source)[size_t(i)];
+    }
+    return std::nullopt;
+}
+
+} // namespace pelto

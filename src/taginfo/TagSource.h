@@ -1,0 +1,40 @@
+#pragma once
+
+#include "taginfo/TagValues.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace pelto {
+
+// Reads what a file holds of extended tag information: the kind of file, which tags it
+// carries, and their values by name. One object reads one file; objects share nothing,
+// so separate threads may each use their own.
+class TagSource {
+public:
+    enum class FileType { Other = 0, MpegAudio = 1, Wave = 2 };
+    // Bits of tagTypes().
+    static constexpr int kId3v2 = 2;
+    static constexpr int kRiffSif = 4;
+
+    // Opens and analyses the file; false when it cannot be opened. A file of an unknown
+    // kind loads and reports FileType::Other.
+    bool load(const QString& path);
+
+    FileType type() const { return m_type; }
+    int tagTypes() const;
+
+    // A value by name: one of "INAM_", "IART_", "IPRD_", "ICMT_", "IGNR_", "ICRD_",
+    // "TRACK_" followed by "v2" (the ID3v2 tag) or "rmp" (the RIFF SIF information).
+    // A value the tag lacks is an empty text; None for an unknown name or a tag the
+    // file does not carry.
+    std::optional<QString> value(QStringView name) const;
+
+private:
+    FileType m_type = FileType::Other;
+    std::optional<TagValues> m_id3v2;
+    std::optional<TagValues> m_riffSif;
+};
+
+} // namespace pelto
