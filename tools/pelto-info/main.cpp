@@ -10,6 +10,7 @@
 
 namespace pelto::info {
 int runSkinCommand(const QStringList& args);
+int runTagsCommand(const QStringList& args);
 } // namespace pelto::info
 
 namespace {
@@ -23,6 +24,7 @@ struct Command {
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"skin", "DIR", pelto::info::runSkinCommand},
+        {"tags", "[--format F]... FILE...", pelto::info::runTagsCommand},
     };
     return table;
 }
