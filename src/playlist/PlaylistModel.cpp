@@ -24,7 +24,8 @@ QVariant PlaylistModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= m_rows.size())
         return {};
     const Entry& e = m_rows[index.row()];
-    const bool marked = e.highlighted && (index.column() == ColTitle || index.column() == ColArtist);
+    const bool marked =
+        e.highlighted && (index.column() == ColTitle || index.column() == ColArtist);
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
@@ -69,14 +70,26 @@ QVariant PlaylistModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
-int PlaylistModel::count() const { return int(m_rows.size()); }
+int PlaylistModel::count() const {
+    return int(m_rows.size());
+}
 
 const PlaylistRow& PlaylistModel::row(int n) const {
     Q_ASSERT(n >= 1 && n <= m_rows.size());
     return m_rows[n - 1].cells;
 }
 
-void PlaylistModel::appendRow(const PlaylistRow& row) { appendRows({row}); }
+QStringList PlaylistModel::paths() const {
+    QStringList list;
+    list.reserve(m_rows.size());
+    for (const Entry& e : m_rows)
+        list.push_back(e.cells.path);
+    return list;
+}
+
+void PlaylistModel::appendRow(const PlaylistRow& row) {
+    appendRows({row});
+}
 
 void PlaylistModel::appendRows(const QVector<PlaylistRow>& rows) {
     if (rows.isEmpty())
@@ -101,7 +114,7 @@ void PlaylistModel::SetPlayListColor() {
         m_trNum = 1;
     else if (m_trNum > count())
         m_trNum = count();
-    if (m_trNum < 1)
+    if (m_trNum < 1 || m_trNum > count())
         return;
     m_rows[m_trNum - 1].highlighted = true;
     emit dataChanged(index(m_trNum - 1, ColTitle), index(m_trNum - 1, ColArtist));
@@ -127,7 +140,9 @@ void PlaylistModel::setSelected(int n, bool on) {
         m_rows[n - 1].selected = on;
 }
 
-void PlaylistModel::setFocusedRow(int n) { m_focused = (n >= 1 && n <= count()) ? n : 0; }
+void PlaylistModel::setFocusedRow(int n) {
+    m_focused = (n >= 1 && n <= count()) ? n : 0;
+}
 
 int PlaylistModel::findFirstRowWithPath(const QString& path) const {
     for (int i = 0; i < m_rows.size(); ++i)

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace pelto {
@@ -41,6 +42,8 @@ public:
     int count() const;
     const PlaylistRow& row(int n) const;
     QString path(int n) const { return row(n).path; }
+    // The path cells of all rows, in order.
+    QStringList paths() const;
     void appendRow(const PlaylistRow& row);
     void appendRows(const QVector<PlaylistRow>& rows);
     void clear();
@@ -48,8 +51,9 @@ public:
     int PlayListTrNum() const { return m_trNum; }
     void setPlayListTrNum(int n) { m_trNum = n; }
 
-    // Clamps PlayListTrNum into 1..count() (0 becomes 1) and highlights that row.
-    // Callers call it only when the list has rows.
+    // Clamps PlayListTrNum into 1..count() (0 and below become 1) and highlights
+    // that row. Callers call it when the list has rows; on an empty list it marks
+    // nothing.
     void SetPlayListColor();
     // Removes the highlight of row PlayListTrNum if it lies within the list.
     void CancelPlayListColor();
@@ -71,6 +75,9 @@ public:
 
 signals:
     void scrollToRowRequested(int n);
+    // The selection flags or the focused row changed through an operation on the
+    // model (not through setSelected / setFocusedRow); views re-read them.
+    void rowFlagsChanged();
 
 private:
     struct Entry {

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "common/Paths.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+namespace pelto {
+
+class PlaylistModel;
+
+// M3U playlists: one path per line. Reading accepts UTF-8 or CP932 text with CR LF,
+// LF or lone CR line ends; blank lines and lines beginning with "#" are skipped.
+// Every other line is resolved against the playlist file's own path:
+//   - a line that begins with the separator is absolute (with the Windows syntax it
+//     is put after the playlist's drive, the first two characters of its path);
+//   - a line holding the separator elsewhere is taken unchanged;
+//   - a line without a separator is joined to the playlist's folder.
+// Lines are otherwise taken as they stand: spaces are kept, nothing is checked for
+// existence or extension. A line is cut at a NUL character, where the file system
+// would cut the name anyway.
+
+// The entries of a playlist file; empty when there is no readable regular file at
+// the path.
+QStringList ReadPlayListFile(const QString& path, PathSyntax syntax = PathSyntax::native());
+
+// The entries that the bytes of a playlist file at playlistPath give.
+QStringList parsePlayListBytes(QByteArrayView bytes, const QString& playlistPath,
+                               PathSyntax syntax = PathSyntax::native());
+
+// The lines written for the given row paths into a playlist at targetPath: the bare
+// file name for a row in the playlist's own folder, with the Windows syntax the path
+// without its drive for a row on the playlist's drive, and the path unchanged
+// otherwise. A bare name that would read back as a comment or a blank line (it
+// begins with "#" or is empty) is written in the longer form instead.
+QStringList playListFileLines(const QStringList& rowPaths, const QString& targetPath,
+                              PathSyntax syntax = PathSyntax::native());
+
+// Writes every row of the playlist to targetPath, UTF-8 with CR LF line ends,
+// replacing the file as a whole. On failure the old file is kept, one line goes to
+// stderr and the result is false; the rows are never touched.
+bool SavePlayListFile(const PlaylistModel& model, const QString& targetPath,
+                      PathSyntax syntax = PathSyntax::native());
+
+} // namespace pelto

@@ -1,0 +1,34 @@
+#include "RowFacts.h"
+
+#include "common/TimeText.h"
+
+namespace pelto {
+
+namespace {
+
+// The extended text when the extended tag is valid and the text is not blank, else
+// the version 1 text; both trimmed.
+QString preferExtended(const QString& extended, int extValid, const QString& v1) {
+    if (extValid == 1) {
+        const QString text = extended.trimmed();
+        if (!text.isEmpty())
+            return text;
+    }
+    return CutAtNul(v1).trimmed();
+}
+
+} // namespace
+
+PlaylistRow playlistRowFromFacts(const QString& path, const FileInfo& info, const ExtTagInfo& ext,
+                                 int extValid, PathSyntax syntax) {
+    PlaylistRow row;
+    row.title = preferExtended(ext.Title, extValid, info.tag.Title);
+    if (row.title.isEmpty())
+        row.title = syntax.title(path);
+    row.artist = preferExtended(ext.Artist, extValid, info.tag.Artist);
+    row.length = timeText(info.TotalSec);
+    row.path = path;
+    return row;
+}
+
+} // namespace pelto

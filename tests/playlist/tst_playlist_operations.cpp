@@ -1,0 +1,340 @@
+// The row operations: delete, move up and down, shuffle and sort, each keeping the
+// current song, its highlight and the selection where they belong.
+#include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistOperations.h"
+
+#include <QAbstractItemModelTester>
+#include <QtTest>
+
+using namespace pelto;
+
+namespace {
+
+using Ops = PlaylistOperations;
+
+// Rows whose titles are the given letters; the path is "/<letter>.mp3".
+void fill(PlaylistModel& model, const QString& letters) {
+    for (QChar c : letters)
+        model.appendRow(
+            {QString(c), QString(), QStringLiteral("00:00"), QStringLiteral("/%1.mp3").arg(c)});
+}
+
+QString titles(const PlaylistModel& model) {
+    QString s;
+    for (int i = 1; i <= model.count(); ++i)
+        s += model.row(i).title;
+    return s;
+}
+
+// "1" for selected rows, "." for others.
+QString selection(const PlaylistModel& model) {
+    QString s;
+    for (int i = 1; i <= model.count(); ++i)
+        s += model.isSelected(i) ? u'1' : u'.';
+    return s;
+}
+
+QString highlighted(const PlaylistModel& model) {
+    QString s;
+    for (int i = 1; i <= model.count(); ++i)
+        if (model.isHighlighted(i))
+            s += model.row(i).title;
+    return s;
+}
+
+void select(PlaylistModel& model, std::initializer_list<int> rows) {
+    for (int r : rows)
+        model.setSelected(r, true);
+}
+
+void makeCurrent(PlaylistModel& model, int row) {
+    model.CancelPlayListColor();
+    model.setPlayListTrNum(row);
+    model.SetPlayListColor();
+}
+
+// Replays a fixed sequence of uniform draws.
+std::function<double()> draws(QList<double> values) {
+    auto left = std::make_shared<QList<double>>(std::move(values));
+    return [left] { return left->takeFirst(); };
+}
+
+} // namespace
+
+class TestPlaylistOperations : public QObject {
+    Q_OBJECT
+private slots:
+    void deleteKeepsCurrentSong();
+    void deleteCurrentRow();
+    void deleteFocusAndManyBlocks();
+    void moveUp();
+    void moveDown();
+    void moveCarriesCurrentSong();
+    void shuffleFollowsDraws();
+    void shuffleSmallLists();
+    void shuffleClockSource();
+    void sortByText();
+    void sortCarriesFlags();
+    void sortWithoutCurrentRow();
+    void modelStaysConsistent();
+};
+
+void TestPlaylistOperations::deleteKeepsCurrentSong() {
+    PlaylistModel model;
+    fill(model, "abcde");
+    makeCurrent(model, 5);
+    select(model, {2, 4});
+    Ops::deleteSelected(model);
+    QCOMPARE(titles(model), QStringLiteral("ace"));
+    QCOMPARE(model.PlayListTrNum(), 3);
+    QCOMPARE(highlighted(model), QStringLiteral("e"));
+    // Nothing selected: nothing happens.
+    Ops::deleteSelected(model);
+    QCOMPARE(titles(model), QStringLiteral("ace"));
+}
+
+void TestPlaylistOperations::deleteCurrentRow() {
+    PlaylistModel model;
+    fill(model, "abcde");
+    makeCurrent(model, 3);
+    select(model, {3});
+    Ops::deleteSelected(model);
+    QCOMPARE(titles(model), QStringLiteral("abde"));
+    QCOMPARE(model.PlayListTrNum(), 3);
+    QCOMPARE(highlighted(model), QString());
+    // Removing the last rows leaves the number past the end.
+    select(model, {3, 4});
+    Ops::deleteSelected(model);
+    QCOMPARE(titles(model), QStringLiteral("ab"));
+    QCOMPARE(model.PlayListTrNum(), 3);
+}
+
+void TestPlaylistOperations::deleteFocusAndManyBlocks() {
+    PlaylistModel model;
+    fill(model, "abcde");
+    model.setFocusedRow(2);
+    select(model, {2, 3});
+    Ops::deleteSelected(model);
+    // The focus passes to the row that took the focused row's place, which is selected.
+    QCOMPARE(titles(model), QStringLiteral("ade"));
+    QCOMPARE(model.focusedRow(), 2);
+    QCOMPARE(selection(model), QStringLiteral(".1."));
+    // Focus on the last row, removed: the new last row takes it.
+    model.setSelected(2, false);
+    model.setFocusedRow(3);
+    select(model, {3});
+    Ops::deleteSelected(model);
+    QCOMPARE(model.focusedRow(), 2);
+    QCOMPARE(selection(model), QStringLiteral(".1"));
+    // Everything removed: no focus.
+    select(model, {1, 2});
+    Ops::deleteSelected(model);
+    QCOMPARE(model.count(), 0);
+    QCOMPARE(model.focusedRow(), 0);
+
+    // Every other row of 200 (many separate blocks), the current song in the middle.
+    PlaylistModel big;
+    for (int i = 1; i <= 200; ++i)
+        big.appendRow({QString::number(i), {}, {}, QStringLiteral("/%1").arg(i)});
+    makeCurrent(big, 101);
+    for (int i = 2; i <= 200; i += 2)
+        big.setSelected(i, true);
+    Ops::deleteSelected(big);
+    QCOMPARE(big.count(), 100);
+    QCOMPARE(big.PlayListTrNum(), 51);
+    QCOMPARE(big.row(51).title, QStringLiteral("101"));
+    QVERIFY(big.isHighlighted(51));
+    QCOMPARE(big.row(100).title, QStringLiteral("199"));
+}
+
+void TestPlaylistOperations::moveUp() {
+    PlaylistModel model;
+    fill(model, "abcde");
+    select(model, {2, 3});
+    Ops::moveUp(model);
+    QCOMPARE(titles(model), QStringLiteral("bcade"));
+    QCOMPARE(selection(model), QStringLiteral("11..."));
+    // A block at the top stays.
+    Ops::moveUp(model);
+    QCOMPARE(titles(model), QStringLiteral("bcade"));
+    QCOMPARE(selection(model), QStringLiteral("11..."));
+    // Blocks apart move independently; the top one stays.
+    model.setSelected(2, false);
+    select(model, {4, 5});
+    Ops::moveUp(model);
+    QCOMPARE(titles(model), QStringLiteral("bcdea"));
+    QCOMPARE(selection(model), QStringLiteral("1.11."));
+    PlaylistModel empty;
+    Ops::moveUp(empty);
+    QCOMPARE(empty.count(), 0);
+}
+
+void TestPlaylistOperations::moveDown() {
+    PlaylistModel model;
+    fill(model, "abcde");
+    select(model, {2, 4});
+    Ops::moveDown(model);
+    QCOMPARE(titles(model), QStringLiteral("acbed"));
+    QCOMPARE(selection(model), QStringLiteral("..1.1"));
+    // The last row selected: nothing moves.
+    Ops::moveDown(model);
+    QCOMPARE(titles(model), QStringLiteral("acebd"));
+    QCOMPARE(selection(model), QStringLiteral("...11"));
+    Ops::moveDown(model);
+    QCOMPARE(titles(model), QStringLiteral("acebd"));
+}
+
+void TestPlaylistOperations::moveCarriesCurrentSong() {
+    PlaylistModel model;
+    fill(model, "abcde");
+    makeCurrent(model, 3);
+    select(model, {3});
+    Ops::moveUp(model);
+    QCOMPARE(titles(model), QStringLiteral("acbde"));
+    QCOMPARE(model.PlayListTrNum(), 2);
+    QCOMPARE(highlighted(model), QStringLiteral("c"));
+    // The current song as the unselected neighbour that trades places.
+    model.setSelected(2, false);
+    select(model, {3, 4});
+    Ops::moveUp(model);
+    QCOMPARE(titles(model), QStringLiteral("abdce"));
+    QCOMPARE(model.PlayListTrNum(), 4);
+    QCOMPARE(highlighted(model), QStringLiteral("c"));
+    Ops::moveDown(model);
+    QCOMPARE(titles(model), QStringLiteral("acbde"));
+    QCOMPARE(model.PlayListTrNum(), 2);
+    QCOMPARE(highlighted(model), QStringLiteral("c"));
+}
+
+void TestPlaylistOperations::shuffleFollowsDraws() {
+    // n = 3, draws 0.9, 0.0, 0.5: swaps (1,3), (2,1), (3,2).
+    PlaylistModel model;
+    fill(model, "abc");
+    makeCurrent(model, 1);
+    select(model, {2, 3});
+    Ops::shuffle(model, draws({0.9, 0.0, 0.5}));
+    QCOMPARE(titles(model), QStringLiteral("bac"));
+    QCOMPARE(model.PlayListTrNum(), 2);
+    QCOMPARE(highlighted(model), QStringLiteral("a"));
+    QCOMPARE(selection(model), QStringLiteral("1.."));
+    // Draws at the very edge of [0, 1) stay inside the list.
+    Ops::shuffle(model, draws({0.9999999999, 0.9999999999, 0.0}));
+    QCOMPARE(model.count(), 3);
+    QCOMPARE(highlighted(model), QStringLiteral("a"));
+    QCOMPARE(model.row(model.PlayListTrNum()).title, QStringLiteral("a"));
+}
+
+void TestPlaylistOperations::shuffleSmallLists() {
+    PlaylistModel model;
+    Ops::shuffle(model, draws({}));
+    fill(model, "a");
+    makeCurrent(model, 1);
+    Ops::shuffle(model, draws({}));
+    QCOMPARE(titles(model), QStringLiteral("a"));
+    QCOMPARE(selection(model), QStringLiteral("."));
+    QCOMPARE(highlighted(model), QStringLiteral("a"));
+}
+
+void TestPlaylistOperations::shuffleClockSource() {
+    PlaylistModel model;
+    const QString letters = "abcdefghijklmnopqrstuvwxyz";
+    fill(model, letters);
+    makeCurrent(model, 5);
+    const auto uniform = Ops::clockSeededUniform();
+    for (int i = 0; i < 1000; ++i) {
+        const double u = uniform();
+        QVERIFY(u >= 0.0 && u < 1.0);
+    }
+    Ops::shuffle(model, uniform);
+    QString sorted = titles(model);
+    std::sort(sorted.begin(), sorted.end());
+    QCOMPARE(sorted, letters);
+    QCOMPARE(model.row(model.PlayListTrNum()).title, QStringLiteral("e"));
+    QCOMPARE(highlighted(model), QStringLiteral("e"));
+}
+
+void TestPlaylistOperations::sortByText() {
+    PlaylistModel model;
+    model.appendRow({"b", "x", "10:00", "/1"});
+    model.appendRow({"B", "y", "09:59", "/2"});
+    model.appendRow({"a", "z", "100:00", "/3"});
+    model.appendRow({"c", "", "99:00", "/4"});
+    // Lengths sort as text: "100:00" before "10:00" and before "99:00".
+    Ops::sortByColumn(model, 2);
+    QCOMPARE(model.paths(), QStringList({"/2", "/3", "/1", "/4"}));
+    // Letters compare ignoring case; equal texts keep their order, also on a repeat.
+    Ops::sortByColumn(model, 0);
+    QCOMPARE(titles(model), QStringLiteral("aBbc"));
+    Ops::sortByColumn(model, 0);
+    QCOMPARE(titles(model), QStringLiteral("aBbc"));
+    Ops::sortByColumn(model, 1);
+    QCOMPARE(titles(model), QStringLiteral("cbBa"));
+    Ops::sortByColumn(model, 3);
+    QCOMPARE(model.paths(), QStringList({"/1", "/2", "/3", "/4"}));
+    Ops::sortByColumn(model, 4); // no such column
+    QCOMPARE(model.paths(), QStringList({"/1", "/2", "/3", "/4"}));
+}
+
+void TestPlaylistOperations::sortCarriesFlags() {
+    PlaylistModel model;
+    fill(model, "dcba");
+    makeCurrent(model, 2);
+    select(model, {1});
+    model.setFocusedRow(4);
+    const QPersistentModelIndex held = model.index(0, 3);
+    Ops::sortByColumn(model, 0);
+    QCOMPARE(titles(model), QStringLiteral("abcd"));
+    QCOMPARE(model.PlayListTrNum(), 3);
+    QCOMPARE(highlighted(model), QStringLiteral("c"));
+    QCOMPARE(selection(model), QStringLiteral("...1"));
+    QCOMPARE(model.focusedRow(), 1);
+    QCOMPARE(held.row(), 3);
+    QCOMPARE(held.data().toString(), QStringLiteral("/d.mp3"));
+}
+
+void TestPlaylistOperations::sortWithoutCurrentRow() {
+    PlaylistModel model;
+    fill(model, "ba");
+    model.setPlayListTrNum(2);
+    Ops::sortByColumn(model, 0);
+    QCOMPARE(model.PlayListTrNum(), 1);
+    QCOMPARE(highlighted(model), QString());
+    PlaylistModel empty;
+    empty.setPlayListTrNum(0);
+    Ops::sortByColumn(empty, 0);
+    QCOMPARE(empty.PlayListTrNum(), 0);
+}
+
+void TestPlaylistOperations::modelStaysConsistent() {
+    // Qt's model checker watches every change signal through a run of operations.
+    PlaylistModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    for (int i = 0; i < 100; ++i)
+        model.appendRow({QString::number(i % 7), {}, {}, QString::number(i)});
+    makeCurrent(model, 50);
+    const auto uniform = Ops::clockSeededUniform();
+    for (int round = 0; round < 20; ++round) {
+        for (int i = 1; i <= model.count(); ++i)
+            model.setSelected(i, uniform() < 0.3);
+        switch (round % 5) {
+        case 0:
+            Ops::moveUp(model);
+            break;
+        case 1:
+            Ops::moveDown(model);
+            break;
+        case 2:
+            Ops::shuffle(model, uniform);
+            break;
+        case 3:
+            Ops::sortByColumn(model, round % 4);
+            break;
+        default:
+            Ops::deleteSelected(model);
+        }
+    }
+    QVERIFY(model.count() > 0);
+}
+
+QTEST_MAIN(TestPlaylistOperations)
+#include "tst_playlist_operations.moc"
