@@ -1,7 +1,10 @@
-#include "common/Paths.h"
+#include "app/CommandLine.h"
+#include "audio/AudioEngine.h"
+#include "player/MainPlayer.h"
+#include "player/Player.h"
+#include "player/QuitSignals.h"
 
 #include <QApplication>
-#include <QWidget>
 
 namespace {
 
@@ -18,12 +21,21 @@ void preferXcbOnWayland() {
 
 int main(int argc, char* argv[]) {
     preferXcbOnWayland();
+    const QString commandLine = pelto::commandLineOf(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelto"));
+    // The main window's unload ends the program, whatever other windows are open.
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    QWidget window(nullptr, Qt::FramelessWindowHint);
-    window.setWindowTitle(QStringLiteral("Pelto"));
-    window.resize(320, 120);
-    window.show();
+    pelto::Player player;
+    pelto::MainPlayer window(player);
+    player.Load(commandLine, [] { return std::make_unique<pelto::AudioEngine>(); });
+
+    // A termination signal or the end of the session closes the main window the
+    // normal way, so its unload writes the configuration and the playlist.
+    pelto::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &pelto::QuitSignals::quitRequested, &window, &QWidget::close);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &QWidget::close);
+
     return app.exec();
 }

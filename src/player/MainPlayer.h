@@ -1,0 +1,87 @@
+#pragma once
+
+#include "player/PlayerView.h"
+#include "skin/SkinElements.h"
+
+#include <QPoint>
+#include <QWidget>
+
+#include <array>
+
+class QKeyEvent;
+class QMouseEvent;
+
+namespace pelto {
+
+class Player;
+class SkinImage;
+class TextBox;
+
+// The main player window: frameless, titled "Pelto", made only of the skinned
+// elements. Bitmap elements and hit areas lie on its surface, the five text areas
+// above them. It draws what the Player tells it, forwards mouse and key input as
+// signals (the buttons, the bars and the keys connect to them), moves when its
+// background or a text area is dragged with the left button, and plays files dropped
+// anywhere on it. Closing it runs the player's unload and ends the program.
+class MainPlayer : public QWidget, public PlayerView {
+    Q_OBJECT
+public:
+    // The object name by which other parts find the main window.
+    static constexpr const char* kObjectName = "MainPlayer";
+
+    explicit MainPlayer(Player& player, QWidget* parent = nullptr);
+    ~MainPlayer() override;
+
+    Player& player() const { return m_player; }
+
+    // The widget of a skinned element (Main2Skin never shows).
+    QWidget* element(SkinElement e) const { return m_elements[size_t(e)]; }
+    TextBox* textBox(SkinElement e) const;
+    SkinImage* image(SkinElement e) const;
+
+    // PlayerView
+    void showNowTime(const QString& text) override;
+    void showTotalTime(const QString& text) override;
+    void showInfoLine(int i, const QString& text, int offsetPx, bool twice) override;
+    int infoTextWidth(int i, const QString& text) const override;
+    int infoBoxWidth(int i) const override;
+    int seekRangeTwips() const override;
+    void placeSeekKnob(int offsetTwips) override;
+    std::optional<QStringList> chooseFilesToOpen() override;
+    void applySkinState(const SkinState& look) override;
+    void showMainWindow() override;
+
+signals:
+    // Mouse input on a skinned element, in the element's own coordinates.
+    void elementPressed(pelto::SkinElement element, QMouseEvent* event);
+    void elementMoved(pelto::SkinElement element, QMouseEvent* event);
+    void elementReleased(pelto::SkinElement element, QMouseEvent* event);
+    // A left-button press and release on the same element, released over it.
+    void elementClicked(pelto::SkinElement element);
+    // Key input on the window and its text areas, once per event.
+    void keyDown(QKeyEvent* event);
+    void keyUp(QKeyEvent* event);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    SkinElement elementOf(QObject* watched) const;
+    void dragPress(QMouseEvent* event);
+    void dragMove(QMouseEvent* event);
+
+    Player& m_player;
+    std::array<QWidget*, kSkinElementCount> m_elements{};
+    // Where the left button went down, relative to the window's top-left corner.
+    QPoint m_dragStart;
+    bool m_dragging = false;
+    int m_pressedElement = -1;
+    bool m_unloaded = false;
+};
+
+} // namespace pelto

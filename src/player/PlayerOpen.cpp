@@ -1,0 +1,48 @@
+#include "player/Player.h"
+
+#include "player/PlayerView.h"
+#include "playlist/PlaylistAdder.h"
+
+#include <QTimer>
+
+namespace pelto {
+
+namespace {
+// The pause between emptying the playlist and filling it from the open dialog, so
+// the window repaints first.
+constexpr int kOpenPauseMs = 50;
+} // namespace
+
+void Player::OpenSoundFile() {
+    if (!m_view)
+        return;
+    const std::optional<QStringList> chosen = m_view->chooseFilesToOpen();
+    if (!chosen)
+        return;
+    m_playlist.clear();
+    QTimer::singleShot(kOpenPauseMs, this, [this, files = *chosen] {
+        m_adder.addDialogSelection(files);
+        m_playlist.setPlayListTrNum(1);
+        if (m_playlist.count() == 0)
+            return;
+        m_playlist.SetPlayListColor();
+        playCurrentRow();
+    });
+}
+
+void Player::dropFiles(const QStringList& localPaths) {
+    const QStringList entries =
+        PlaylistAdder::expandForAdding(localPaths, PlaylistAdder::Accept::AudioAndPlaylists);
+    // A drop that gives nothing to play leaves the playlist and playback alone.
+    if (entries.isEmpty())
+        return;
+    m_playlist.clear();
+    m_adder.addPlayListItems(entries);
+    m_playlist.setPlayListTrNum(1);
+    if (m_playlist.count() == 0)
+        return;
+    m_playlist.SetPlayListColor();
+    playCurrentRow();
+}
+
+} // namespace pelto

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace pelto {
+
+// Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the event loop, so the program
+// ends the normal way (closing the main window runs its unload) when the session or
+// the user asks it to. The handler only writes one byte to a pipe, which is all a
+// signal handler may safely do; the notifier reads it on the UI thread.
+class QuitSignals : public QObject {
+    Q_OBJECT
+public:
+    // Installs the handlers; one instance per process.
+    explicit QuitSignals(QObject* parent = nullptr);
+    ~QuitSignals() override;
+
+    // The signal number received last (0 before any).
+    int lastSignal() const { return m_lastSignal; }
+
+signals:
+    void quitRequested();
+
+private:
+    void readPipe();
+
+    QSocketNotifier* m_notifier = nullptr;
+    int m_lastSignal = 0;
+};
+
+} // namespace pelto
