@@ -1,0 +1,91 @@
+#include "player/MainPlayerControls.h"
+
+#include "player/MainPlayer.h"
+#include "player/Player.h"
+#include "player/Twips.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace pelto {
+
+MainPlayerControls::MainPlayerControls(MainPlayer& window)
+    : QObject(&window), m_window(window), m_player(window.player()),
+      m_volume(m_player.settings(), [this] { return m_player.decoder(); }), m_seek(m_player),
+      m_commands(m_player, m_volume, m_seek, m_buttons), m_keys(m_commands) {
+    // Moves over the volume bar count without a button too.
+    window.element(SkinElement::ChangeVolume)->setMouseTracking(true);
+    connect(&window, &MainPlayer::elementPressed, this, &MainPlayerControls::pressed);
+    connect(&window, &MainPlayer::elementMoved, this, &MainPlayerControls::moved);
+    connect(&window, &MainPlayer::elementReleased, this, &MainPlayerControls::released);
+    connect(&window, &MainPlayer::elementClicked, this, &MainPlayerControls::clicked);
+    connect(&window, &MainPlayer::keyDown, this, &MainPlayerControls::key);
+    connect(&window, &MainPlayer::keyUp, this, &MainPlayerControls::key);
+    connect(&m_volume, &VolumeControl::knobPlaced, this, &MainPlayerControls::placeVolumeKnob);
+    connect(&m_buttons, &ButtonPress::showPressed, this,
+            [this](int code) { setPressedImageVisible(code, true); });
+    connect(&m_buttons, &ButtonPress::endPressed, this,
+            [this](int code) { setPressedImageVisible(code, false); });
+    m_player.setApplyVolume([this] { ApplyVolume(); });
+}
+
+MainPlayerControls::~MainPlayerControls() {
+    m_player.setApplyVolume({});
+}
+
+void MainPlayerControls::ApplyVolume() {
+    m_volume.setBarGeometry(pixelsToTwips(m_window.element(SkinElement::ChangeVolume)->height()),
+                            pixelsToTwips(m_window.element(SkinElement::VolumeBarSkin)->height()));
+    m_volume.ApplyVolume();
+}
+
+void MainPlayerControls::pressed(SkinElement e, QMouseEvent* event) {
+    // A press reports the one button that went down.
+    const Qt::MouseButtons button(event->button());
+    switch (e) {
+    case SkinElement::ChangeTime:
+        return m_seek.mousePressOrMove(button, event->position().x() * kTwipsPerPixel);
+    case SkinElement::ChangeVolume:
+        return m_volume.mouseOnBar(button, event->position().y() * kTwipsPerPixel);
+    case SkinElement::PowerSkin:
+        return m_commands.useButton(PowerButton, event->button() == Qt::LeftButton);
+    default:
+        return;
+    }
+}
+
+void MainPlayerControls::moved(SkinElement e, QMouseEvent* event) {
+    if (e == SkinElement::ChangeTime)
+        m_seek.mousePressOrMove(event->buttons(), event->position().x() * kTwipsPerPixel);
+    else if (e == SkinElement::ChangeVolume)
+        m_volume.mouseOnBar(event->buttons(), event->position().y() * kTwipsPerPixel);
+}
+
+void MainPlayerControls::released(SkinElement e, QMouseEvent*) {
+    if (e == SkinElement::ChangeTime)
+        m_seek.mouseRelease();
+}
+
+void MainPlayerControls::clicked(SkinElement e) {
+    const auto code = buttonCodeOf(e);
+    if (code && *code != PowerButton)
+        m_commands.useButton(*code);
+}
+
+void MainPlayerControls::key(QKeyEvent* event) {
+    if (m_keys.keyEvent(*event))
+        event->accept();
+}
+
+void MainPlayerControls::placeVolumeKnob(double offset) {
+    QWidget* knob = m_window.element(SkinElement::VolumeBarSkin);
+    const int top = m_window.element(SkinElement::ChangeVolume)->y();
+    knob->move(knob->x(), top + qRound(offset / kTwipsPerPixel));
+}
+
+void MainPlayerControls::setPressedImageVisible(int code, bool visible) {
+    if (const auto e = pressedImageOf(code))
+        m_window.element(*e)->setVisible(visible);
+}
+
+} // namespace pelto

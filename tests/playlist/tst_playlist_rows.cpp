@@ -1,0 +1,118 @@
+// Rows made from real files: the tag reader and the audio engine run for real over
+// tagged fixtures and a Wave file written here.
+#include "playlist/PlaylistAdder.h"
+#include "playlist/PlaylistModel.h"
+#include "playlist/RowFacts.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+using namespace pelto;
+
+namespace {
+
+const QString kTagFixtures = QStringLiteral(PELTO_SOURCE_DIR "/tests/taginfo/fixtures/");
+
+// A silent 8-bit mono Wave file of whole seconds at 8000 Hz.
+bool writeSilentWave(const QString& path, int seconds) {
+    const quint32 rate = 8000, dataSize = rate * quint32(seconds);
+    QByteArray h;
+    const auto u32 = [&h](quint32 v) { h.append(reinterpret_cast<const char*>(&v), 4); };
+    const auto u16 = [&h](quint16 v) { h.append(reinterpret_cast<const char*>(&v), 2); };
+    h += "RIFF";
+    u32(qToLittleEndian(36 + dataSize));
+    h += "WAVEfmt ";
+    u32(qToLittleEndian(16u));
+    u16(qToLittleEndian(quint16(1))); // PCM
+    u16(qToLittleEndian(quint16(1))); // mono
+    u32(qToLittleEndian(rate));
+    u32(qToLittleEndian(rate)); // bytes per second
+    u16(qToLittleEndian(quint16(1)));
+    u16(qToLittleEndian(quint16(8)));
+    h += "data";
+    u32(qToLittleEndian(dataSize));
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(h) == h.size() &&
+           f.write(QByteArray(qsizetype(dataSize), char(0x80))) == qint64(dataSize);
+}
+
+} // namespace
+
+class TestPlaylistRows : public QObject {
+    Q_OBJECT
+private slots:
+    void rowsFromTaggedFiles_data();
+    void rowsFromTaggedFiles();
+    void lengthOfALongerFile();
+    void batchOfRealFilesMatchesOneByOne();
+};
+
+void TestPlaylistRows::rowsFromTaggedFiles_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("artist");
+    // The version 2 tag wins over the version 1 tag ("???" there).
+    QTest::newRow("v2 over v1") << "lame_utf16.mp3"
+                                << "朝の歌"
+                                << "小鳥たち";
+    // Only a version 1 tag, in Shift-JIS.
+    QTest::newRow("v1 only") << "id3v1_sjis.mp3"
+                             << "朝の歌"
+                             << "小鳥たち";
+    // Spaces around the extended title go.
+    QTest::newRow("trimmed") << "mutagen_sjis.mp3"
+                             << "ライブ"
+                             << "表示";
+    // No tag at all: the file name, no artist.
+    QTest::newRow("untagged") << "plain.mp3"
+                              << "plain"
+                              << "";
+    // A file that does not exist still gets a row.
+    QTest::newRow("missing") << "no such.file.mp3"
+                             << "no such.file"
+                             << "";
+}
+
+void TestPlaylistRows::rowsFromTaggedFiles() {
+    QFETCH(QString, file);
+    const PlaylistRow row = makePlaylistRow(kTagFixtures + file);
+    QTEST(row.title, "title");
+    QTEST(row.artist, "artist");
+    QCOMPARE(row.length, QStringLiteral("00:00"));
+    QCOMPARE(row.path, kTagFixtures + file);
+}
+
+void TestPlaylistRows::lengthOfALongerFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("long.wav");
+    QVERIFY(writeSilentWave(path, 125));
+    const PlaylistRow row = makePlaylistRow(path);
+    QCOMPARE(row.length, QStringLiteral("02:05"));
+    QCOMPARE(row.title, QStringLiteral("long"));
+}
+
+void TestPlaylistRows::batchOfRealFilesMatchesOneByOne() {
+    QStringList paths;
+    const QStringList names = QDir(kTagFixtures).entryList(QDir::Files, QDir::Name);
+    QVERIFY(names.size() > 5);
+    for (int round = 0; round < 10; ++round)
+        for (const QString& n : names)
+            paths << kTagFixtures + n;
+    PlaylistModel batch, oneByOne;
+    PlaylistAdder(batch).addPlayListItems(paths);
+    PlaylistAdder single(oneByOne);
+    for (const QString& p : paths)
+        single.AddPlayListItem(p);
+    QCOMPARE(batch.count(), paths.size());
+    for (int i = 1; i <= batch.count(); ++i) {
+        QCOMPARE(batch.row(i).title, oneByOne.row(i).title);
+        QCOMPARE(batch.row(i).artist, oneByOne.row(i).artist);
+        QCOMPARE(batch.row(i).length, oneByOne.row(i).length);
+        QCOMPARE(batch.row(i).path, paths[i - 1]);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestPlaylistRows)
+#include "tst_playlist_rows.moc"
