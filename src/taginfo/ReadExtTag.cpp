@@ -12,15 +12,8 @@ int ReadExtTag(ExtTagInfo& record, const QString& path) {
         TagSource source;
         if (!source.load(path))
             return 0;
-        if (source.type() != TagSource::FileType::MpegAudio)
-            return 0;
-        // An ID3v2 tag wins over RIFF SIF information in the same file.
-        QString suffix;
-        if (source.tagTypes() & TagSource::kId3v2)
-            suffix = QStringLiteral("v2");
-        else if (source.tagTypes() & TagSource::kRiffSif)
-            suffix = QStringLiteral("rmp");
-        else
+        const QString suffix = extTagSuffix(source);
+        if (suffix.isEmpty())
             return 0;
         const std::pair<const char*, QString*> fields[] = {
             {"INAM_", &record.Title},   {"IART_", &record.Artist}, {"IPRD_", &record.Album},

@@ -58,6 +58,17 @@ int TagSource::tagTypes() const {
     return (m_id3v2 ? kId3v2 : 0) | (m_riffSif ? kRiffSif : 0);
 }
 
+QString extTagSuffix(const TagSource& source) {
+    if (source.type() != TagSource::FileType::MpegAudio)
+        return {};
+    // An ID3v2 tag wins over RIFF SIF information in the same file.
+    if (source.tagTypes() & TagSource::kId3v2)
+        return QStringLiteral("v2");
+    if (source.tagTypes() & TagSource::kRiffSif)
+        return QStringLiteral("rmp");
+    return {};
+}
+
 std::optional<QString> TagSource::value(QStringView name) const {
     static constexpr const char* kPrefixes[kTagFieldCount] = {"INAM_", "IART_", "IPRD_", "ICMT_",
                                                               "IGNR_", "ICRD_", "TRACK_"};

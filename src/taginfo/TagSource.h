@@ -37,4 +37,9 @@ private:
     std::optional<TagValues> m_riffSif;
 };
 
+// The suffix of the tag ReadExtTag reads from a loaded source: "v2" when it is MPEG
+// audio with an ID3v2 tag, else "rmp" when it has RIFF SIF information, else empty
+// (no extended fields).
+QString extTagSuffix(const TagSource& source);
+
 } // namespace pelto

@@ -5,7 +5,10 @@
 #include "audio/FileInfoReader.h"
 #include "audio/PcmSource.h"
 #include "common/TimeText.h"
+#include "taginfo/CurrentSong.h"
+#include "taginfo/TagSource.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QStringList>
 
@@ -40,8 +43,7 @@ QJsonObject id3Object(const ID3TagInfo& tag) {
 }
 
 // What the audio engine says: whether it opens the file, its length and ID3v1 tag.
-void addAudioFacts(QJsonObject& line, const QString& path) {
-    const FileInfo info = readFileInfo(path);
+void addAudioFacts(QJsonObject& line, const QString& path, const FileInfo& info) {
     PcmSource source;
     line.insert("opens", source.open(path));
     line.insert("seconds", info.TotalSec);
@@ -49,10 +51,43 @@ void addAudioFacts(QJsonObject& line, const QString& path) {
     line.insert("id3", id3Object(info.tag));
 }
 
+// The extended fields as a song that starts reads them, and which tag they came from.
+void addExtTags(QJsonObject& line, const CurrentSong& song) {
+    QString source;
+    TagSource tags;
+    if (song.ExtTagValid == 1 && tags.load(song.DmyFileName))
+        source = extTagSuffix(tags);
+    const ExtTagInfo& ext = song.ext;
+    line.insert("ext", QJsonObject{{"valid", song.ExtTagValid},
+                                   {"source", source},
+                                   {"Title", ext.Title},
+                                   {"Artist", ext.Artist},
+                                   {"Album", ext.Album},
+                                   {"Comment", ext.Comment},
+                                   {"Genre", ext.Genre},
+                                   {"Date", ext.Date},
+                                   {"Track", ext.Track}});
+}
+
+// The information lines that each --format gives with this file as the current song.
+void addFormattedLines(QJsonObject& line, const CurrentSong& song, const QStringList& formats) {
+    QJsonArray lines;
+    for (const QString& format : formats)
+        lines.append(FormatTagInfo(format, song));
+    line.insert("lines", lines);
+}
+
 QJsonObject tagsLine(const QString& path, const TagsOptions& options) {
-    (void)options;
     QJsonObject line{{"path", path}};
-    addAudioFacts(line, path);
+    const FileInfo info = readFileInfo(path);
+    addAudioFacts(line, path, info);
+    CurrentSong song;
+    song.id3 = info.tag;
+    song.TotalSec = info.TotalSec;
+    song.DmyFileName = path;
+    song.ExtTagValid = ReadExtTag(song.ext, path);
+    addExtTags(line, song);
+    addFormattedLines(line, song, options.formats);
     return line;
 }
 
