@@ -5,45 +5,33 @@
 
 namespace pelto {
 
-std::optional<Command> keyUpCommand(int key) {
-    switch (key) {
-    case Qt::Key_Z:
-        return Command::PlayBackSound;
-    case Qt::Key_X:
-        return Command::Play;
-    case Qt::Key_C:
-        return Command::PlayPause;
-    case Qt::Key_V:
-        return Command::PlayStop;
-    case Qt::Key_B:
-        return Command::PlayNextSound;
-    case Qt::Key_D:
-        return Command::PlaySoundTop;
-    case Qt::Key_A:
-        return Command::OpenSoundFile;
-    case Qt::Key_S:
-        return Command::AddSound_PlayList;
-    default:
-        return std::nullopt;
-    }
-}
-
-std::optional<Command> keyDownCommand(int key) {
-    switch (key) {
-    case Qt::Key_Up:
-        return Command::VolumeUp;
-    case Qt::Key_Down:
-        return Command::VolumeDown;
-    case Qt::Key_Right:
-        return Command::SeekForward;
-    case Qt::Key_Left:
-        return Command::SeekBackward;
-    default:
-        return std::nullopt;
-    }
-}
-
 namespace {
+
+struct KeyBinding {
+    int key;
+    Command command;
+};
+
+// Letters act when they come up.
+constexpr KeyBinding kKeyUp[] = {
+    {Qt::Key_Z, Command::PlayBackSound}, {Qt::Key_X, Command::Play},
+    {Qt::Key_C, Command::PlayPause},     {Qt::Key_V, Command::PlayStop},
+    {Qt::Key_B, Command::PlayNextSound}, {Qt::Key_D, Command::PlaySoundTop},
+    {Qt::Key_A, Command::OpenSoundFile}, {Qt::Key_S, Command::AddSound_PlayList}};
+
+// Arrows act when they go down, and again with every repeat while held.
+constexpr KeyBinding kKeyDown[] = {{Qt::Key_Up, Command::VolumeUp},
+                                   {Qt::Key_Down, Command::VolumeDown},
+                                   {Qt::Key_Right, Command::SeekForward},
+                                   {Qt::Key_Left, Command::SeekBackward}};
+
+template <size_t N> std::optional<Command> commandOf(const KeyBinding (&bindings)[N], int key) {
+    for (const KeyBinding& b : bindings) {
+        if (b.key == key)
+            return b.command;
+    }
+    return std::nullopt;
+}
 
 bool runIf(ControlCommands& commands, std::optional<Command> command) {
     if (!command)
@@ -53,6 +41,14 @@ bool runIf(ControlCommands& commands, std::optional<Command> command) {
 }
 
 } // namespace
+
+std::optional<Command> keyUpCommand(int key) {
+    return commandOf(kKeyUp, key);
+}
+
+std::optional<Command> keyDownCommand(int key) {
+    return commandOf(kKeyDown, key);
+}
 
 bool KeyCommands::AllKeyDown(int key) {
     return runIf(m_commands, keyDownCommand(key));
