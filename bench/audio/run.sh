@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Audio benchmarks, side by side with mpg123 on the same files in one run:
+#  1. decoding a 3-minute 128 kbit/s MP3 through the engine to a null output, against
+#     `mpg123 -t` (decode, no output); both timed as whole processes;
+#  2. the CPU time and memory used while playing a 320 kbit/s MP3 for 30 s (SDL's
+#     dummy driver, which plays in real time into nothing).
+# Usage: bench/audio/run.sh [BUILD_DIR]   (default: $PELTO_BUILD_DIR or build)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build="${1:-${PELTO_BUILD_DIR:-build}}"
+cmake --build "$build" --target bench_audio_decode bench_audio_play >/dev/null
+media=$(mktemp -d)
+trap 'rm -rf "$media"' EXIT
+
+# Music-like media: a chord with a moving tone over pink noise, so the encoder works
+# as it would on music.
+sox -n -r 44100 -c 2 -b 16 "$media/long.wav" synth 180 pinknoise synth 180 sine mix 220-880 \
+    gain -8 2>/dev/null
+lame --quiet -b 128 "$media/long.wav" "$media/song128.mp3"
+sox -n -r 44100 -c 2 -b 16 "$media/short.wav" synth 35 pinknoise synth 35 sine mix 300-600 \
+    gain -8 2>/dev/null
+lame --quiet -b 320 "$media/short.wav" "$media/song320.mp3"
+
+echo "== decoding a 180 s 128 kbit/s MP3: whole processes, run in turns, best of 9"
+# CPU time (user + system) of each process, which a busy machine disturbs less than
+# wall time; wall time is shown too.
+python3 - "$media/song128.mp3" "$build/bench_audio_decode" <<'PY'
+import resource, subprocess, sys, time
+song, engine = sys.argv[1], sys.argv[2]
+tools = {"mpg123 -t": ["mpg123", "-q", "-t", song], "engine": [engine, song]}
+best = {name: (1e9, 1e9) for name in tools}
+def cpu():
+    r = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return r.ru_utime + r.ru_stime
+for _ in range(9):
+    for name, cmd in tools.items():
+        before = cpu()
+        t = time.perf_counter()
+        subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wall = time.perf_counter() - t
+        used = cpu() - before
+        best[name] = (min(best[name][0], used), min(best[name][1], wall))
+for name, (cpu, wall) in best.items():
+    print(f"{name:10s}: CPU {cpu:.3f} s = {180/cpu:5.0f} x real time   (wall {wall:.3f} s = {180/wall:5.0f} x)")
+m, e = best["mpg123 -t"], best["engine"]
+print(f"engine throughput / mpg123 -t throughput: CPU {m[0]/e[0]:.3f}, wall {m[1]/e[1]:.3f}")
+PY
+"$build/bench_audio_decode" "$media/song128.mp3" 3
+
+echo "== playing a 320 kbit/s MP3 for 30 s (SDL dummy driver)"
+SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=offscreen "$build/bench_audio_play" "$media/song320.mp3" 30
