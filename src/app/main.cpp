@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "audio/AudioEngine.h"
 #include "player/MainPlayer.h"
+#include "player/MainPlayerControls.h"
 #include "player/Player.h"
 #include "player/QuitSignals.h"
 
@@ -29,6 +30,8 @@ int main(int argc, char* argv[]) {
 
     pelto::Player player;
     pelto::MainPlayer window(player);
+    // The bars, buttons and keys; owned by the window.
+    new pelto::MainPlayerControls(window);
     player.Load(commandLine, [] { return std::make_unique<pelto::AudioEngine>(); });
 
     // A termination signal or the end of the session closes the main window the
