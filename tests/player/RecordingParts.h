@@ -1,0 +1,94 @@
+#pragma once
+
+#include "player/LifecycleHooks.h"
+#include "player/PlayerView.h"
+#include "settings/Settings.h"
+#include "skin/SkinState.h"
+
+#include <QStringList>
+
+#include <array>
+
+namespace pelto::test {
+
+// The main window as the player logic sees it, without widgets: every character is
+// 6 pixels wide, the boxes have the widths the test gives, and what is drawn is kept.
+class RecordingView : public PlayerView {
+public:
+    explicit RecordingView(QStringList* events = nullptr) : m_events(events) {}
+
+    struct Line {
+        QString text;
+        int offsetPx = 0;
+        bool twice = false;
+    };
+    QString nowTime, totalTime;
+    std::array<Line, 3> lines;
+    std::array<int, 3> boxWidth{120, 120, 120};
+    int knobOffset = -1;
+    int seekRange = 1500; // twips
+    std::optional<QStringList> filesToChoose;
+    int dialogsShown = 0;
+    int skinsApplied = 0;
+    bool shown = false;
+
+    void showNowTime(const QString& text) override { nowTime = text; }
+    void showTotalTime(const QString& text) override { totalTime = text; }
+    void showInfoLine(int i, const QString& text, int offsetPx, bool twice) override {
+        lines[size_t(i)] = {text, offsetPx, twice};
+    }
+    int infoTextWidth(int, const QString& text) const override { return 6 * int(text.size()); }
+    int infoBoxWidth(int i) const override { return boxWidth[size_t(i)]; }
+    int seekRangeTwips() const override { return seekRange; }
+    void placeSeekKnob(int offsetTwips) override { knobOffset = offsetTwips; }
+    std::optional<QStringList> chooseFilesToOpen() override {
+        ++dialogsShown;
+        return filesToChoose;
+    }
+    void applySkinState(const SkinState&) override {
+        ++skinsApplied;
+        note(QStringLiteral("applySkinState"));
+    }
+    void showMainWindow() override {
+        shown = true;
+        note(QStringLiteral("showMainWindow"));
+    }
+
+private:
+    void note(const QString& e) {
+        if (m_events)
+            m_events->append(e);
+    }
+    QStringList* m_events;
+};
+
+// The other windows' steps of the load and unload, logged in the order they run,
+// with the repeat switch and the configuration's values set by the test.
+class RecordingHooks : public LifecycleHooks {
+public:
+    explicit RecordingHooks(QStringList* events) : m_events(events) {}
+
+    bool repeat = false;
+    // What LoadConfig puts over the defaults.
+    std::function<void(Settings&, PlaylistModel&)> config;
+
+    void loadHiddenWindows() override { m_events->append(QStringLiteral("loadHiddenWindows")); }
+    void uncheckAlwaysTop() override { m_events->append(QStringLiteral("uncheckAlwaysTop")); }
+    void LoadConfig(Settings& s, PlaylistModel& p) override {
+        m_events->append(QStringLiteral("LoadConfig"));
+        if (config)
+            config(s, p);
+    }
+    void showPlayListWindow() override { m_events->append(QStringLiteral("showPlayListWindow")); }
+    bool repeatOn() const override { return repeat; }
+    void UnhookMainWindow() override { m_events->append(QStringLiteral("UnhookMainWindow")); }
+    void SaveConfig(const Settings&, const PlaylistModel&) override {
+        m_events->append(QStringLiteral("SaveConfig"));
+    }
+    void unloadWindows() override { m_events->append(QStringLiteral("unloadWindows")); }
+
+private:
+    QStringList* m_events;
+};
+
+} // namespace pelto::test
