@@ -14,6 +14,8 @@ namespace {
 // (a million entries of 200 bytes), small enough not to exhaust memory.
 constexpr qint64 kMaxPlaylistBytes = qint64(256) * 1024 * 1024;
 
+constexpr QChar kByteOrderMark(0xFEFF);
+
 // The drive of a path, which a line beginning with the separator is put after. Only
 // the Windows syntax has drives: the first two characters of the path ("C:").
 QString driveOf(const QString& path, PathSyntax syntax) {
@@ -103,9 +105,19 @@ QStringList playListFileLines(const QStringList& rowPaths, const QString& target
     return lines;
 }
 
+QByteArray playListFileBytes(const QStringList& rowPaths, const QString& targetPath,
+                             PathSyntax syntax) {
+    const QStringList lines = playListFileLines(rowPaths, targetPath, syntax);
+    QByteArray bytes = encodeLinesCrLf(lines);
+    // Readers drop a byte order mark at the start of a file. A first line that
+    // itself begins with one goes behind a blank line, which readers skip.
+    if (!lines.isEmpty() && lines.front().startsWith(kByteOrderMark))
+        bytes.prepend("\r\n");
+    return bytes;
+}
+
 bool SavePlayListFile(const PlaylistModel& model, const QString& targetPath, PathSyntax syntax) {
-    const QStringList lines = playListFileLines(model.paths(), targetPath, syntax);
-    return writeFileAtomically(targetPath, encodeLinesCrLf(lines));
+    return writeFileAtomically(targetPath, playListFileBytes(model.paths(), targetPath, syntax));
 }
 
 } // namespace pelto

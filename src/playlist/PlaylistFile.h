@@ -37,6 +37,10 @@ QStringList parsePlayListBytes(QByteArrayView bytes, const QString& playlistPath
 QStringList playListFileLines(const QStringList& rowPaths, const QString& targetPath,
                               PathSyntax syntax = PathSyntax::native());
 
+// The bytes of a playlist file holding those lines: UTF-8, each line ended by CR LF.
+QByteArray playListFileBytes(const QStringList& rowPaths, const QString& targetPath,
+                             PathSyntax syntax = PathSyntax::native());
+
 // Writes every row of the playlist to targetPath, UTF-8 with CR LF line ends,
 // replacing the file as a whole. On failure the old file is kept, one line goes to
 // stderr and the result is false; the rows are never touched.

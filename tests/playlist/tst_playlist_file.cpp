@@ -183,11 +183,13 @@ void TestPlaylistFile::saveWritesUtf8CrLfAndReadsBack() {
 }
 
 void TestPlaylistFile::saveKeepsNamesThatLookLikeComments() {
-    // A bare "#..." name would read back as a comment and the row would be lost.
+    // A bare "#..." name would read back as a comment and the row would be lost; a
+    // first name that begins with a byte order mark would lose the mark.
     QTemporaryDir dir;
     const QString folder = dir.path() + "/";
     PlaylistModel model;
-    fill(model, {folder + "#1 hit.mp3", folder + "plain.mp3", folder});
+    fill(model,
+         {folder + QChar(0xFEFF) + "odd.mp3", folder + "#1 hit.mp3", folder + "plain.mp3", folder});
     QVERIFY(SavePlayListFile(model, folder + "y.m3u"));
     QCOMPARE(ReadPlayListFile(folder + "y.m3u"), model.paths());
 }
