@@ -1,0 +1,104 @@
+// pelto-info tags and format as a skin author sees them: the extended fields of files
+// tagged by independent tools in every text encoding, and formatted lines.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+const QString kFixtures = QStringLiteral(PELTO_SOURCE_DIR "/tests/taginfo/fixtures/");
+
+// Runs pelto-info and returns its JSON lines; an exit code other than the expected one
+// gives no lines at all, so the comparisons that follow fail.
+QList<QJsonObject> runTool(const QStringList& args, int expectedExit = 0) {
+    QProcess run;
+    run.start(QStringLiteral(PELTO_BINARY_DIR "/pelto-info"), args);
+    if (!run.waitForFinished(60000) || run.exitStatus() != QProcess::NormalExit ||
+        run.exitCode() != expectedExit) {
+        qWarning("pelto-info %s failed: %s", qPrintable(args.join(' ')),
+                 run.readAllStandardError().constData());
+        return {QJsonObject{{"failed", true}}};
+    }
+    QList<QJsonObject> lines;
+    for (const QByteArray& line : run.readAllStandardOutput().split('\n'))
+        if (!line.isEmpty())
+            lines.append(QJsonDocument::fromJson(line).object());
+    return lines;
+}
+
+QStringList extFields(const QJsonObject& line) {
+    const QJsonObject ext = line.value("ext").toObject();
+    QStringList values{ext.value("source").toString()};
+    for (const char* key : {"Title", "Artist", "Album", "Comment", "Genre", "Date", "Track"})
+        values.append(ext.value(QLatin1String(key)).toString());
+    return values;
+}
+
+} // namespace
+
+class TestInfoTaginfo : public QObject {
+    Q_OBJECT
+private slots:
+    void tagsOfToolTaggedFiles() {
+        const QStringList files = {"lame_utf16.mp3",  "id3v2_sjis.mp3", "eyed3_utf8.mp3",
+                                   "eyed3_utf16.mp3", "v22.mp3",        "riff_sif.rmp",
+                                   "id3v1_sjis.mp3",  "wave_named.mp3"};
+        QStringList args = {"tags", "--format", "%+(%a,%1) - %+(%b,%2)", "--format", "[%g]"};
+        for (const QString& f : files)
+            args.append(kFixtures + f);
+        const QList<QJsonObject> lines = runTool(args);
+        QCOMPARE(lines.size(), files.size());
+        const QList<QStringList> expected = {
+            {"v2", "朝の歌", "小鳥たち", "最初のアルバム", "デモ", "Pop", "2001", "3"},
+            {"v2", "ｱｻﾉｳﾀ 朝の歌", "小鳥たち", "最初のアルバム", "デモ～", "Pop", "2001", "5"},
+            {"v2", "Morning Song ♪", "The Birds", "First Album", "Demo", "Rock", "2001-04-05",
+             "07"},
+            {"v2", "夜の歌", "フクロウ", "二枚目", "ライブ", "Jazz", "1999", "11"},
+            {"v2", "古い形式", "作者", "Album 2.2", "注釈", "Jazz", "1987", "4"},
+            {"rmp", "包まれた歌", "リフ", "RIFF盤", " 空白 ", "Jazz", "2003-03-03", "9"},
+            {"", "", "", "", "", "", "", ""},
+            {"", "", "", "", "", "", "", ""}};
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            QCOMPARE(lines[i].value("path").toString(), kFixtures + files[i]);
+            QCOMPARE(extFields(lines[i]), expected[i]);
+            QCOMPARE(lines[i].value("ext").toObject().value("valid").toInt(),
+                     expected[i][0].isEmpty() ? 0 : 1);
+        }
+        // The lines take the extended fields while they are valid, else the version 1 tag
+        // (here Shift-JIS written by id3v2).
+        const auto formatted = [&](int i) {
+            return lines[i].value("lines").toArray().toVariantList();
+        };
+        QCOMPARE(formatted(1), QVariantList({"ｱｻﾉｳﾀ 朝の歌 - 小鳥たち", "[id3v2_sjis]"}));
+        QCOMPARE(formatted(5), QVariantList({"包まれた歌 - リフ", "[riff_sif]"}));
+        QCOMPARE(formatted(6), QVariantList({"朝の歌 - 小鳥たち", "[id3v1_sjis]"}));
+    }
+
+    void formatOfAMadeUpSong() {
+        const QString song = QStringLiteral(
+            R"({"ID3TagInfo": {"Title": "Morning Song", "Artist": "The Birds",
+                "Album": "First Album", "Comment": "Demo", "Year": "2001", "GenreName": "Pop"},
+                "ExtTagInfo": {"Title": "Stale"}, "ExtTagValid": 0,
+                "DmyFileName": "/Music/Morning Song.mp3", "TotalSec": 245})");
+        const QStringList formats = {"%4%-(%4,%-(%3, - ))%3", "%+(%a,%g)", "%1 [%h]", "%%1"};
+        const QList<QJsonObject> lines = runTool(QStringList{"format", "--song", song} + formats);
+        const QStringList results = {"Demo - First Album", "Morning Song", "Morning Song [04:05]",
+                                     "%Morning Song"};
+        QCOMPARE(lines.size(), formats.size());
+        for (qsizetype i = 0; i < formats.size(); ++i) {
+            QCOMPARE(lines[i].value("format").toString(), formats[i]);
+            QCOMPARE(lines[i].value("result").toString(), results[i]);
+        }
+        // Without a song every key is empty or 0.
+        QCOMPARE(runTool({"format", "<%1%h%g>"}).value(0).value("result").toString(),
+                 QStringLiteral("<00:00>"));
+        // Wrong arguments are the only failure.
+        QVERIFY(runTool({"format", "--song", "{not json", "%1"}, 2).isEmpty());
+        QVERIFY(runTool({"format"}, 2).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInfoTaginfo)
+#include "tst_info_taginfo.moc"
