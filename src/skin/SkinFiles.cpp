@@ -12,7 +12,15 @@ QString skinRootPath(const QString& programFolder) {
 }
 
 QString skinFolderPath(const QString& programFolder, const QString& skinName) {
-    return skinRootPath(programFolder) + skinName + u'/';
+    const QString root = skinRootPath(programFolder);
+    if (!skinName.isEmpty() && !QFileInfo(root + skinName).isDir()) {
+        const QStringList folders =
+            QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+        for (const QString& folder : folders)
+            if (folder.compare(skinName, Qt::CaseInsensitive) == 0)
+                return root + folder + u'/';
+    }
+    return root + skinName + u'/';
 }
 
 QString findSkinFile(const QString& skinFolder, const QString& name) {

@@ -5,6 +5,9 @@
 namespace pelto {
 
 // The folder of the skin named skinName: programFolder + "skin/" + skinName + "/".
+// A saved skin name may differ from its folder in letter case (skin names came from
+// systems whose file names ignore it), so when no folder has the exact name, the first
+// folder whose name equals it ignoring case is taken.
 QString skinFolderPath(const QString& programFolder, const QString& skinName);
 
 // The folder that holds every skin: programFolder + "skin/".

@@ -60,6 +60,11 @@ private slots:
         QVERIFY(r.state);
         QCOMPARE(r.state->windowSize(), QSize(40, 30));
 
+        // A name in other letter case than its folder finds the folder.
+        r = loadSkinState(fx.programFolder(), "TEST", fresh, SkinLoadTime::Later);
+        QCOMPARE(r.skinName, QStringLiteral("TEST"));
+        QCOMPARE(r.skinFolder, fx.folder());
+
         // A folder without _skin.cfg: later, nothing changes and the name becomes standard.
         r = loadSkinState(fx.programFolder(), "nowhere", fresh, SkinLoadTime::Later);
         QVERIFY(!r.state);
