@@ -7,6 +7,7 @@ namespace pelto {
 namespace {
 
 constexpr qint64 kSearchWindow = 64 * 1024;
+constexpr qint64 kBlock = 4096;
 
 // Bit rates in kbit/s by [MPEG-1 ? 0 : 1][layer 1..3 - 1][index].
 constexpr int kBitrates[2][3][15] = {
@@ -22,6 +23,28 @@ constexpr int kSampleRates[3] = {44100, 48000, 32000};
 // Version, layer and sample rate bits: frames of one stream agree on them.
 bool sameStream(const unsigned char* a, const unsigned char* b) {
     return (a[1] & 0xFE) == (b[1] & 0xFE) && (a[2] & 0x0C) == (b[2] & 0x0C);
+}
+
+// Whether the header h, found at file offset `at`, starts a stream of frames; `start`
+// is where the audio should begin.
+bool framesStartAt(const ByteFile& file, qint64 at, const unsigned char* h, qint64 start) {
+    const int length = mpegFrameLength(h);
+    if (length == 0)
+        return false;
+    // A free-format stream is taken on its first header only where the audio should
+    // begin; elsewhere such a header is too likely to be chance.
+    if (length < 0)
+        return at == start;
+    const qint64 next = at + length;
+    if (next + 4 > file.size())
+        return true;
+    unsigned char second[4];
+    if (file.read(next, reinterpret_cast<char*>(second), 4) != 4)
+        return false;
+    if (mpegFrameLength(second) != 0 && sameStream(h, second))
+        return true;
+    // The last frame, followed by a version 1 tag.
+    return next + 128 == file.size() && std::memcmp(second, "TAG", 3) == 0;
 }
 
 } // namespace
@@ -48,33 +71,16 @@ int mpegFrameLength(const unsigned char* h) {
 }
 
 bool findsMpegFrames(const ByteFile& file, qint64 offset) {
-    const QByteArray window = file.read(offset, kSearchWindow + 4);
-    const auto* p = reinterpret_cast<const unsigned char*>(window.constData());
-    const qsizetype n = window.size();
-    for (qsizetype i = 0; i + 4 <= n; ++i) {
-        if (p[i] != 0xFF)
-            continue;
-        const int length = mpegFrameLength(p + i);
-        if (length == 0)
-            continue;
-        // A free-format stream is taken on its first header only where the audio
-        // should begin; elsewhere such a header is too likely to be chance.
-        if (length < 0) {
-            if (i == 0)
+    // Audio nearly always starts at once: read small blocks, more only when needed.
+    for (qint64 block = 0; block < kSearchWindow; block += kBlock) {
+        const QByteArray bytes = file.read(offset + block, kBlock + 3);
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+        for (qsizetype i = 0; i + 4 <= bytes.size() && i < kBlock; ++i) {
+            if (p[i] == 0xFF && framesStartAt(file, offset + block + i, p + i, offset))
                 return true;
-            continue;
         }
-        const qint64 next = offset + i + length;
-        if (next + 4 > file.size())
-            return true;
-        unsigned char second[4];
-        if (file.read(next, reinterpret_cast<char*>(second), 4) != 4)
-            continue;
-        if (mpegFrameLength(second) != 0 && sameStream(p + i, second))
-            return true;
-        // The last frame, followed by a version 1 tag.
-        if (next + 128 == file.size() && std::memcmp(second, "TAG", 3) == 0)
-            return true;
+        if (bytes.size() < kBlock + 3)
+            return false;
     }
     return false;
 }

@@ -1,4 +1,5 @@
 #include "taginfo/ExtTagInfo.h"
+#include "taginfo/MpegFrames.h"
 #include "taginfo/TagSource.h"
 
 #include <QFile>
@@ -159,6 +160,34 @@ private slots:
         QCOMPARE(ReadExtTag(info, write("garbage.mp3", tagOnly + QByteArray(4000, 'g'))), 0);
         // A Wave file inside a RIFF header behind an ID3v2 tag is still Wave.
         QCOMPARE(ReadExtTag(info, write("wave.mp3", tagOnly + fileBytes("wave_named.mp3"))), 0);
+    }
+
+    void mpegFramesAreRecognised() {
+        const auto length = [](std::initializer_list<unsigned char> h) {
+            return mpegFrameLength(std::data(h));
+        };
+        QCOMPARE(length({0xFF, 0xFB, 0x90, 0x00}), 417); // MPEG-1 Layer III 128k 44.1 kHz
+        QCOMPARE(length({0xFF, 0xFB, 0x92, 0x00}), 418); // the same, padded
+        QCOMPARE(length({0xFF, 0xFF, 0xC4, 0x00}), 384); // Layer I 384k 48 kHz
+        QCOMPARE(length({0xFF, 0xFD, 0xA4, 0x00}), 576); // Layer II 192k 48 kHz
+        QCOMPARE(length({0xFF, 0xF3, 0x40, 0x00}), 104); // MPEG-2 Layer III 32k 22.05 kHz
+        QCOMPARE(length({0xFF, 0xE3, 0x18, 0x00}), 72);  // MPEG-2.5 Layer III 8k 8 kHz
+        QCOMPARE(length({0xFF, 0xFB, 0x00, 0x00}), -1);  // free format
+        QCOMPARE(length({0xFF, 0xEB, 0x90, 0x00}), 0);   // reserved version
+        QCOMPARE(length({0xFF, 0xF9, 0x90, 0x00}), 0);   // reserved layer
+        QCOMPARE(length({0xFF, 0xFB, 0xF0, 0x00}), 0);   // bad bit rate
+        QCOMPARE(length({0xFF, 0xFB, 0x9C, 0x00}), 0);   // reserved sample rate
+
+        // Audio found behind junk within the first 64 KiB after the tag; not beyond.
+        const QByteArray tag = id3v24("TIT2", "x");
+        const QByteArray audio = fileBytes("plain.mp3");
+        ExtTagInfo info;
+        QCOMPARE(ReadExtTag(info, write("junk.mp3", tag + QByteArray(5000, '\0') + audio)), 1);
+        QCOMPARE(ReadExtTag(info, write("far.mp3", tag + QByteArray(70000, '\0') + audio)), 0);
+        // One chance header in text is not audio.
+        const QByteArray chance =
+            tag + QByteArray(100, 'a') + "\xFF\xFB\x90\x00" + QByteArray(1000, 'b');
+        QCOMPARE(ReadExtTag(info, write("chance.mp3", chance)), 0);
     }
 
     void sizesAreCheckedAgainstTheFile() {
