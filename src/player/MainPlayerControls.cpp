@@ -2,12 +2,18 @@
 
 #include "player/MainPlayer.h"
 #include "player/Player.h"
+#include "player/SoundFileDialog.h"
 #include "player/Twips.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace pelto {
+
+namespace {
+// The pause after a file dialog before the playlist is filled.
+constexpr int kAfterDialogMs = 50;
+} // namespace
 
 MainPlayerControls::MainPlayerControls(MainPlayer& window)
     : QObject(&window), m_window(window), m_player(window.player()),
@@ -27,6 +33,7 @@ MainPlayerControls::MainPlayerControls(MainPlayer& window)
     connect(&m_buttons, &ButtonPress::endPressed, this,
             [this](int code) { setPressedImageVisible(code, false); });
     m_player.setApplyVolume([this] { ApplyVolume(); });
+    m_commands.AddSound_PlayList = [this] { AddSound_PlayList(); };
 }
 
 MainPlayerControls::~MainPlayerControls() {
@@ -37,6 +44,14 @@ void MainPlayerControls::ApplyVolume() {
     m_volume.setBarGeometry(pixelsToTwips(m_window.element(SkinElement::ChangeVolume)->height()),
                             pixelsToTwips(m_window.element(SkinElement::VolumeBarSkin)->height()));
     m_volume.ApplyVolume();
+}
+
+void MainPlayerControls::AddSound_PlayList() {
+    const auto chosen = chooseSoundFiles(&m_window, QStringLiteral("プレイリストに追加する"));
+    if (!chosen)
+        return;
+    m_buttons.pause(kAfterDialogMs,
+                    [this, files = *chosen] { m_player.adder().addDialogSelection(files); });
 }
 
 void MainPlayerControls::pressed(SkinElement e, QMouseEvent* event) {

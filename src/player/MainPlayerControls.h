@@ -39,6 +39,10 @@ public:
     // Reads the volume bar's size from the window, places the knob for the current
     // step and sets the output.
     void ApplyVolume();
+    // Lets the user choose files and appends them to the playlist, after a short
+    // pause that lets the window repaint once the dialog has gone. Nothing is played.
+    // The key S runs it until the playlist window installs its own.
+    void AddSound_PlayList();
 
 private:
     void pressed(SkinElement e, QMouseEvent* event);

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -122,6 +123,36 @@ private slots:
         QTRY_COMPARE(title, QStringLiteral("ファイルを開く"));
         QCOMPARE(rig().player.playlist().count(), 0);
         QCOMPARE(rig().player.PlayState(), int(StateStopped));
+    }
+
+    void addKeyAppendsTheChosenFilesAfterAPause() {
+        rig().addRows({m_third});
+        playRow(1);
+        QString title;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            title = dialog->windowTitle();
+            dialog->setDirectory(m_dir.path());
+            dialog->selectFile(QStringLiteral("\"long.wav\" \"short.wav\""));
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        });
+        poll.start(20);
+        QTest::keyClick(&rig().window, Qt::Key_S);
+        poll.stop();
+        QCOMPARE(title, QStringLiteral("プレイリストに追加する"));
+        // The rows come after the pause, which holds the shared button timer.
+        QCOMPARE(rig().controls->buttons().PressedButton(), int(PlainPause));
+        QCOMPARE(rig().player.playlist().count(), 1);
+        QTRY_COMPARE(rig().player.playlist().count(), 3);
+        QCOMPARE(rig().player.playlist().path(2), m_long);
+        QCOMPARE(rig().player.playlist().path(3), m_short);
+        // Nothing else changed: the same row plays on.
+        QCOMPARE(rig().row(), 1);
+        QCOMPARE(rig().player.DmyFileName(), m_third);
+        QCOMPARE(engineState(rig()), int(StatePlaying));
     }
 
     void powerButtonOpensTheMenuOnlyForTheLeftButton() {
