@@ -1,0 +1,179 @@
+// Playlist figures on files it makes itself: N small MP3 files (default 10,000), each
+// with an ID3v2.3 tag (UTF-16 title and artist) and an ID3v1 tag around a few frames
+// of silence. Prints, with a warm cache:
+//   - rows added per second through the batch path (addPlayListItems) and one by
+//     one (AddPlayListItem, one thread);
+//   - for reference, over the same files in the same run: a plain TagLib loop reading
+//     title, artist and length (one thread), and `id3v2 -l` listing them;
+//   - reading and saving an N-line playlist.
+//   bench_playlist [N] [FOLDER]     (FOLDER defaults to a temporary folder)
+#include "playlist/PlaylistAdder.h"
+#include "playlist/PlaylistFile.h"
+#include "playlist/PlaylistModel.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+using namespace pelto;
+
+namespace {
+
+QByteArray bytes4(quint32 a, quint32 b, quint32 c, quint32 d) {
+    const char raw[4] = {char(a), char(b), char(c), char(d)};
+    return QByteArray(raw, 4);
+}
+
+QByteArray be32(quint32 v) {
+    return bytes4(v >> 24, v >> 16, v >> 8, v);
+}
+
+// An ID3v2.3 text frame in UTF-16 with a byte order mark.
+QByteArray textFrame(const char* id, const QString& text) {
+    QByteArray body("\x01\xFF\xFE", 3);
+    body.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    return QByteArray(id) + be32(quint32(body.size())) + QByteArray(2, '\0') + body;
+}
+
+QByteArray id3v2(const QString& title, const QString& artist) {
+    const QByteArray frames = textFrame("TIT2", title) + textFrame("TPE1", artist);
+    const quint32 n = quint32(frames.size());
+    // Tag sizes are "syncsafe": seven bits per byte.
+    const QByteArray size = bytes4((n >> 21) & 0x7F, (n >> 14) & 0x7F, (n >> 7) & 0x7F, n & 0x7F);
+    return QByteArray("ID3\x03\x00\x00", 6) + size + frames;
+}
+
+QByteArray id3v1(const QByteArray& title, const QByteArray& artist) {
+    QByteArray tag("TAG");
+    tag += title.leftJustified(30, '\0', true) + artist.leftJustified(30, '\0', true);
+    tag += QByteArray(30, '\0') + QByteArray("2001") + QByteArray(30, '\0');
+    tag += char(13);
+    return tag;
+}
+
+// Three MPEG-1 Layer III frames of silence (128 kbit/s, 44.1 kHz, no padding).
+QByteArray silentFrames() {
+    QByteArray frame(417, '\0');
+    frame[0] = char(0xFF);
+    frame[1] = char(0xFB);
+    frame[2] = char(0x90);
+    frame[3] = char(0x64);
+    return frame + frame + frame;
+}
+
+QStringList makeFiles(const QString& folder, int n) {
+    const QByteArray audio = silentFrames();
+    QStringList paths;
+    paths.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const QString path = QStringLiteral("%1/%2 song.mp3").arg(folder).arg(i, 5, 10, QChar('0'));
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            return {};
+        f.write(id3v2(QStringLiteral("曲 %1").arg(i), QStringLiteral("歌手 %1").arg(i % 97)));
+        f.write(audio);
+        f.write(id3v1("Song " + QByteArray::number(i), "Singer " + QByteArray::number(i % 97)));
+        paths << path;
+    }
+    return paths;
+}
+
+// The best of a few runs, in seconds.
+double best(int runs, const std::function<void()>& f) {
+    double b = 1e30;
+    for (int r = 0; r < runs; ++r) {
+        QElapsedTimer t;
+        t.start();
+        f();
+        b = std::min(b, double(t.nsecsElapsed()) / 1e9);
+    }
+    return b;
+}
+
+void print(const char* what, int n, double seconds) {
+    std::printf("  %-44s %8.1f ms  %9.0f files/s\n", what, seconds * 1e3, n / seconds);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int n = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10000;
+    QTemporaryDir tmp;
+    const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : tmp.path();
+    QDir().mkpath(folder);
+    const QStringList paths = makeFiles(folder, n);
+    if (paths.size() != n) {
+        std::fprintf(stderr, "cannot write the files in %s\n", qPrintable(folder));
+        return 1;
+    }
+    std::printf("%d tagged MP3 files in %s, %d threads\n", n, qPrintable(folder),
+                QThread::idealThreadCount());
+
+    // Warm the cache, and check that the rows are what the tags say.
+    PlaylistModel check;
+    PlaylistAdder(check).addPlayListItems(paths);
+    if (check.row(n).title != QStringLiteral("曲 %1").arg(n - 1))
+        std::fprintf(stderr, "unexpected title: %s\n", qPrintable(check.row(n).title));
+
+    std::printf("adding rows (title, artist, length):\n");
+    print("addPlayListItems (batch, worker threads)", n, best(3, [&] {
+              PlaylistModel m;
+              PlaylistAdder(m).addPlayListItems(paths);
+          }));
+    print("AddPlayListItem one by one (one thread)", n, best(3, [&] {
+              PlaylistModel m;
+              PlaylistAdder a(m);
+              for (const QString& p : paths)
+                  a.AddPlayListItem(p);
+          }));
+    print("reference: TagLib title/artist/length loop", n, best(3, [&] {
+              int total = 0;
+              for (const QString& p : paths) {
+                  TagLib::MPEG::File f(QFile::encodeName(p).constData(), true,
+                                       TagLib::AudioProperties::Fast);
+                  total += int(f.tag()->title().size() + f.tag()->artist().size());
+                  if (f.audioProperties())
+                      total += f.audioProperties()->lengthInSeconds();
+              }
+              if (total < 0)
+                  std::puts("");
+          }));
+    const QString id3tool = QStandardPaths::findExecutable(QStringLiteral("id3v2"));
+    if (!id3tool.isEmpty())
+        print("reference: id3v2 -l over all files", n, best(1, [&] {
+                  QProcess p;
+                  p.setStandardOutputFile(QProcess::nullDevice());
+                  p.start(id3tool, QStringList{QStringLiteral("-l")} + paths);
+                  p.waitForFinished(-1);
+              }));
+
+    std::printf("playlist files (%d lines):\n", n);
+    const QString list = folder + QStringLiteral("/bench.m3u");
+    const double save = best(5, [&] { SavePlayListFile(check, list); });
+    std::printf("  %-44s %8.1f ms\n", "SavePlayListFile", save * 1e3);
+    qsizetype entries = 0;
+    const double read = best(5, [&] { entries = ReadPlayListFile(list).size(); });
+    std::printf("  %-44s %8.1f ms  (%lld entries)\n", "ReadPlayListFile", read * 1e3,
+                static_cast<long long>(entries));
+    const double restore = best(3, [&] {
+        PlaylistModel m;
+        PlaylistAdder(m).addPlayListItems(ReadPlayListFile(list));
+    });
+    std::printf("  %-44s %8.1f ms\n", "read and add every entry (a start-up restore)",
+                restore * 1e3);
+    return 0;
+}
