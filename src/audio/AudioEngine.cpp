@@ -35,13 +35,15 @@ void AudioEngine::openOutput() {
     if (m_output && m_output->rate() == rate)
         return;
     closeOutput();
-    if (!m_silent && m_sdlStarted)
+    // The device is tried again for every song: it may have been busy or away.
+    if (m_sdlStarted)
         m_output = openSdlOutput(m_core, rate);
-    if (!m_output) {
-        if (!m_silent)
+    m_silent = !m_output;
+    if (m_silent) {
+        if (!m_warned)
             std::fprintf(stderr, "pelto: no audio device could be opened (%s); playing silently\n",
                          m_sdlStarted ? SDL_GetError() : "audio subsystem unavailable");
-        m_silent = true;
+        m_warned = true;
         m_output = openSilentOutput(m_core, rate);
     }
 }

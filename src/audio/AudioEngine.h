@@ -37,7 +37,8 @@ public:
 
     // The position that has been heard, in milliseconds: finer than state() gives it.
     std::int64_t playedMilliseconds() const;
-    // True when songs play into the silent output because no device opened.
+    // True when the current song plays into the silent output because no device
+    // opened.
     bool isSilent() const { return m_silent; }
 
 private:
@@ -49,6 +50,7 @@ private:
     std::unique_ptr<AudioOutput> m_output;
     bool m_sdlStarted = false;
     bool m_silent = false;
+    bool m_warned = false; // the silent output has been announced on stderr
 };
 
 } // namespace pelto

@@ -4,6 +4,7 @@
 
 #include <mpg123.h>
 
+#include <memory>
 #include <mutex>
 #include <sys/types.h>
 
@@ -24,6 +25,24 @@ off_t spanSeek(void* handle, off_t offset, int whence) {
 // carries no header with its length.
 constexpr int kBitrateProbeFrames = 48;
 
+// Setting up a libmpg123 handle computes its tables, which costs more than reading
+// a file's length. Length-only streams (the playlist reads thousands) therefore keep
+// one handle per thread for the next file.
+struct HandleDeleter {
+    void operator()(mpg123_handle* handle) const { mpg123_delete(handle); }
+};
+thread_local std::unique_ptr<mpg123_handle, HandleDeleter> t_spareHandle;
+
+mpg123_handle* newHandle(bool lengthOnly) {
+    if (lengthOnly && t_spareHandle)
+        return t_spareHandle.release();
+    int error = MPG123_OK;
+    mpg123_handle* handle = mpg123_new(nullptr, &error);
+    if (handle)
+        mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0.0);
+    return handle;
+}
+
 } // namespace
 
 MpegStream::MpegStream() {
@@ -38,7 +57,10 @@ MpegStream::~MpegStream() {
 void MpegStream::close() {
     if (m_handle) {
         mpg123_close(m_handle);
-        mpg123_delete(m_handle);
+        if (m_purpose == Purpose::LengthOnly && !t_spareHandle)
+            t_spareHandle.reset(m_handle);
+        else
+            mpg123_delete(m_handle);
     }
     m_handle = nullptr;
     m_span.reset();
@@ -47,11 +69,10 @@ void MpegStream::close() {
 bool MpegStream::open(std::unique_ptr<FileSpan> span, Purpose purpose) {
     close();
     m_span = std::move(span);
-    int error = MPG123_OK;
-    m_handle = mpg123_new(nullptr, &error);
+    m_purpose = purpose;
+    m_handle = newHandle(purpose == Purpose::LengthOnly);
     if (!m_handle)
         return false;
-    mpg123_param(m_handle, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0.0);
     if (purpose == Purpose::Decode) {
         mpg123_format_none(m_handle);
         const long* rates = nullptr;
@@ -89,6 +110,11 @@ bool MpegStream::headerLengthIsReliable() {
         return false;
     if (info.vbr != MPG123_CBR)
         return true; // the rate mode came from a header, which also gives the length
+    long encoderDelay = -1;
+    double unused = 0;
+    if (mpg123_getstate(m_handle, MPG123_ENC_DELAY, &encoderDelay, &unused) == MPG123_OK &&
+        encoderDelay >= 0)
+        return true; // an Info header (constant bitrate) with the frame count
     const int firstBitrate = info.bitrate;
     bool constant = true;
     for (int i = 0; i < kBitrateProbeFrames && constant; ++i) {

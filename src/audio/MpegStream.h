@@ -39,6 +39,7 @@ private:
 
     mpg123_handle_struct* m_handle = nullptr;
     std::unique_ptr<FileSpan> m_span;
+    Purpose m_purpose = Purpose::Decode;
     int m_rate = 0;
     std::int64_t m_length = -1;
 };
