@@ -7,10 +7,14 @@
 #include "audio/FileInfoReader.h"
 #include "audio/PcmSource.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 using namespace pelto;
 using namespace pelto::test;
@@ -27,6 +31,7 @@ private slots:
     void contentDecidesOverExtension();
     void seekingLandsOnTheRightSample();
     void tagFieldsOfAFixture();
+    void fileInfoFromManyThreads();
 
 private:
     QTemporaryDir m_dir;
@@ -163,6 +168,32 @@ void TestAudioFormats::tagFieldsOfAFixture() {
     const ID3TagInfo none = readFileInfo(fixture("mpeg2_l3_vbr.mp3")).tag;
     QVERIFY(none.Title.isEmpty() && none.GenreName.isEmpty());
     QCOMPARE(none.Genre, 0);
+}
+
+void TestAudioFormats::fileInfoFromManyThreads() {
+    // The playlist reads file information on worker threads: each thread must get
+    // the same answers as one thread alone.
+    const QStringList names = QDir(fixture("")).entryList({"*.mp?", "*.wav", "*.rmp"});
+    QVERIFY(names.size() >= 12);
+    std::vector<FileInfo> expected;
+    for (const QString& name : names)
+        expected.push_back(readFileInfo(fixture(name)));
+    std::atomic<int> mismatches{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 20; ++round)
+                for (qsizetype i = 0; i < names.size(); ++i) {
+                    const qsizetype k = (i + t * 3) % names.size();
+                    const FileInfo info = readFileInfo(fixture(names[k]));
+                    if (info.TotalSec != expected[size_t(k)].TotalSec ||
+                        info.tag.Title != expected[size_t(k)].tag.Title)
+                        ++mismatches;
+                }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    QCOMPARE(mismatches.load(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestAudioFormats)
