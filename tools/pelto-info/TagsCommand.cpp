@@ -5,6 +5,7 @@
 #include "audio/FileInfoReader.h"
 #include "audio/PcmSource.h"
 #include "common/TimeText.h"
+#include "playlist/RowFacts.h"
 #include "taginfo/CurrentSong.h"
 #include "taginfo/TagSource.h"
 
@@ -77,6 +78,14 @@ void addFormattedLines(QJsonObject& line, const CurrentSong& song, const QString
     line.insert("lines", lines);
 }
 
+// The title and artist cells of the file's playlist row.
+void addRowCells(QJsonObject& line, const QString& path, const FileInfo& info,
+                 const CurrentSong& song) {
+    const PlaylistRow row = playlistRowFromFacts(path, info, song.ext, song.ExtTagValid);
+    line.insert("title", row.title);
+    line.insert("artist", row.artist);
+}
+
 QJsonObject tagsLine(const QString& path, const TagsOptions& options) {
     QJsonObject line{{"path", path}};
     const FileInfo info = readFileInfo(path);
@@ -87,6 +96,7 @@ QJsonObject tagsLine(const QString& path, const TagsOptions& options) {
     song.DmyFileName = path;
     song.ExtTagValid = ReadExtTag(song.ext, path);
     addExtTags(line, song);
+    addRowCells(line, path, info, song);
     addFormattedLines(line, song, options.formats);
     return line;
 }

@@ -11,7 +11,6 @@
 namespace pelto::info {
 int runSkinCommand(const QStringList& args);
 int runTagsCommand(const QStringList& args);
-int runM3uCommand(const QStringList& args);
 int runFormatCommand(const QStringList& args);
 int runM3uCommand(const QStringList& args);
 } // namespace pelto::info
@@ -28,7 +27,6 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"skin", "DIR", pelto::info::runSkinCommand},
         {"tags", "[--format F]... FILE...", pelto::info::runTagsCommand},
-        {"m3u", "FILE", pelto::info::runM3uCommand},
         {"format", "[--song JSON] F...", pelto::info::runFormatCommand},
         {"m3u", "FILE", pelto::info::runM3uCommand},
     };
