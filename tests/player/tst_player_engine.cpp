@@ -1,0 +1,204 @@
+// The player with the real audio engine. The program started with two files plays
+// both, in order, to the device (SDL's disk driver writes what is played into a pipe
+// the test drains), and ends the normal way on SIGTERM; in process, the elapsed time
+// follows the song as it is heard and the total time shows its length.
+#include "AudioTestFiles.h"
+#include "SkinFixture.h"
+
+#include "audio/AudioEngine.h"
+#include "player/MainPlayer.h"
+#include "player/Player.h"
+#include "player/SkinWidgets.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace pelto;
+using namespace pelto::test;
+
+namespace {
+
+// Drains a named pipe into memory. The disk driver opens its file when a song starts
+// and closes it when the song ends; the pipe stays open for reading throughout, so
+// each song's writer finds it and nothing written is lost.
+class PipeDrain {
+public:
+    explicit PipeDrain(const QString& path)
+        : m_fd(::open(path.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK)) {
+        m_thread = std::thread([this] { run(); });
+    }
+    ~PipeDrain() {
+        m_stop = true;
+        m_thread.join();
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool isOpen() const { return m_fd >= 0; }
+    std::vector<float> samples() {
+        std::lock_guard lock(m_mutex);
+        std::vector<float> out(size_t(m_bytes.size()) / sizeof(float));
+        std::memcpy(out.data(), m_bytes.constData(), out.size() * sizeof(float));
+        return out;
+    }
+
+private:
+    void run() {
+        char buf[65536];
+        while (!m_stop && m_fd >= 0) {
+            const ssize_t n = ::read(m_fd, buf, sizeof buf);
+            if (n > 0) {
+                std::lock_guard lock(m_mutex);
+                m_bytes.append(buf, n);
+            } else {
+                // No writer (0) or nothing written yet (EAGAIN).
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        }
+    }
+    int m_fd;
+    QByteArray m_bytes;
+    std::mutex m_mutex;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+std::vector<float> soundingFrames(const std::vector<float>& samples) {
+    std::vector<float> out;
+    for (size_t i = 0; i + 1 < samples.size(); i += 2)
+        if (samples[i] != 0.0f || samples[i + 1] != 0.0f) {
+            out.push_back(samples[i]);
+            out.push_back(samples[i + 1]);
+        }
+    return out;
+}
+
+} // namespace
+
+class TestPlayerEngine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void programPlaysItsCommandLineInOrder();
+    void timesFollowTheSongAsHeard();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_a, m_b;
+};
+
+void TestPlayerEngine::initTestCase() {
+    QVERIFY(m_dir.isValid());
+    m_a = m_dir.filePath("a.mp3");
+    m_b = m_dir.filePath("b.wav");
+    QVERIFY(QFile::copy(fixture("mpeg1_l3_cbr.mp3"), m_a));    // 2.5 s
+    QVERIFY(QFile::copy(fixture("wave_s16_stereo.wav"), m_b)); // 0.3 s
+    QVERIFY(writeTestSkin(m_dir.path()));
+}
+
+void TestPlayerEngine::programPlaysItsCommandLineInOrder() {
+    const QString pipe = m_dir.filePath("played.pipe");
+    QVERIFY(::mkfifo(pipe.toLocal8Bit().constData(), 0600) == 0);
+    const Decoded a = decodeAll(m_a);
+    const Decoded b = decodeAll(m_b);
+    QVERIFY(a.frames() > 0 && b.frames() > 0);
+    std::vector<float> expected = soundingFrames(a.samples);
+    const std::vector<float> bFrames = soundingFrames(b.samples);
+    expected.insert(expected.end(), bFrames.begin(), bFrames.end());
+
+    PipeDrain drain(pipe);
+    QVERIFY(drain.isOpen());
+    QProcess pelto;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("SDL_AUDIODRIVER", "disk");
+    env.insert("SDL_DISKAUDIOFILE", pipe);
+    env.insert("SDL_DISKAUDIODELAY", "8"); // four times real time
+    env.insert("PELTO_HOME", m_dir.path());
+    env.insert("XDG_RUNTIME_DIR", m_dir.path());
+    pelto.setProcessEnvironment(env);
+    pelto.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    pelto.start(PELTO_BINARY_DIR "/pelto", {m_a, m_b});
+    QVERIFY(pelto.waitForStarted());
+
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<float> played;
+    while (clock.elapsed() < 20000) {
+        played = soundingFrames(drain.samples());
+        if (played.size() >= expected.size())
+            break;
+        QTest::qWait(50);
+    }
+    QTest::qWait(200);
+    played = soundingFrames(drain.samples());
+
+    // SIGTERM ends the program through its unload, which saves the playlist.
+    pelto.terminate();
+    QVERIFY(pelto.waitForFinished(10000));
+    QCOMPARE(pelto.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(pelto.exitCode(), 0);
+    QFile m3u(m_dir.filePath("Pelto.m3u"));
+    QVERIFY(m3u.open(QIODevice::ReadOnly));
+    QCOMPARE(m3u.readAll(), "a.mp3\r\nb.wav\r\n");
+
+    // Every frame of a, then every frame of b, times the volume's gains.
+    QCOMPARE(played.size(), expected.size());
+    size_t loudest = 0;
+    for (size_t i = 0; i < expected.size(); ++i)
+        if (std::abs(expected[i]) > std::abs(expected[loudest]))
+            loudest = i;
+    const float gain = played[loudest] / expected[loudest];
+    QVERIFY(gain > 0.0f && gain <= 1.0f);
+    for (size_t i = 0; i < expected.size(); ++i)
+        if (std::abs(played[i] - gain * expected[i]) > 1e-4f)
+            QFAIL(qPrintable(QString("frame %1 differs").arg(i / 2)));
+}
+
+void TestPlayerEngine::timesFollowTheSongAsHeard() {
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    qputenv("PELTO_HOME", m_dir.path().toLocal8Bit());
+    QFile::remove(m_dir.filePath("Pelto.m3u"));
+    Player player;
+    MainPlayer window(player);
+    QElapsedTimer clock;
+    clock.start();
+    player.Load(m_a + ' ' + m_b, [] { return std::make_unique<AudioEngine>(); });
+    TextBox* now = window.textBox(SkinElement::NowTime);
+    TextBox* total = window.textBox(SkinElement::TotalTime);
+    QCOMPARE(total->text(), QString("/ 00:02"));
+
+    // When each elapsed-time text first shows, and the totals seen along the way.
+    QMap<QString, qint64> firstSeen;
+    QStringList totals{total->text()};
+    while (clock.elapsed() < 8000 && player.playlist().PlayListTrNum() == 1) {
+        if (!firstSeen.contains(now->text()))
+            firstSeen.insert(now->text(), clock.elapsed());
+        QTest::qWait(5);
+    }
+    QCOMPARE(firstSeen.keys(), (QStringList{"00:00", "00:01", "00:02"}));
+    // The refresh runs every 100 ms and shows what has been heard, a little behind
+    // the clock that started before the song opened.
+    for (int s = 1; s <= 2; ++s) {
+        const qint64 at = firstSeen.value(QStringLiteral("00:0%1").arg(s));
+        QVERIFY2(at >= s * 1000 && at < s * 1000 + 400, qPrintable(QString::number(at)));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), int(StateStopped), 5000);
+    QCOMPARE(player.DmyFileName(), m_b);
+    QCOMPARE(total->text(), QString("/ 00:00"));
+    QVERIFY(!player.timerInfoActive());
+}
+
+QTEST_MAIN(TestPlayerEngine)
+#include "tst_player_engine.moc"
