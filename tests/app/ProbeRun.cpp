@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QTest>
 #include <QThread>
 
 CopyLauncher::CopyLauncher(const QString& program) : m_program(program) {}
@@ -41,6 +42,17 @@ int CopyLauncher::run(const QStringList& arguments, const QStringList& environme
     if (!process->waitForFinished(timeoutMs))
         return -1;
     return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+}
+
+QList<QProcess*> CopyLauncher::waitUntilRemaining(const QList<QProcess*>& processes, int remaining,
+                                                  int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    QList<QProcess*> running = processes;
+    while (running.size() > remaining && !deadline.hasExpired()) {
+        QTest::qWait(20);
+        running.removeIf([](QProcess* p) { return p->state() == QProcess::NotRunning; });
+    }
+    return running;
 }
 
 QStringList CopyLauncher::logLines() const {

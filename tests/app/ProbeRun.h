@@ -27,6 +27,11 @@ public:
     int run(const QStringList& arguments, const QStringList& environment = {},
             int timeoutMs = 15000);
 
+    // Waits until all but `remaining` of the processes have ended (or the time is up)
+    // and returns those still running.
+    static QList<QProcess*> waitUntilRemaining(const QList<QProcess*>& processes, int remaining,
+                                               int timeoutMs);
+
     QStringList logLines() const;
     // Waits until the log holds `line` at least `count` times.
     bool waitForLog(const QString& line, int count = 1, int timeoutMs = 10000) const;

@@ -1,0 +1,209 @@
+// The real program started more than once: later launches hand their files to the
+// running copy, which appends them and plays the first. The running copy reports its
+// playlist through PELTO_TEST_STATE_FILE after its load and after every hand-off.
+
+#include "ProbeRun.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+#include <QThread>
+#include <QtEndian>
+
+namespace {
+
+const QString pelto = QStringLiteral(PELTO_BINARY_DIR "/pelto");
+
+// A mono 8 kHz 16-bit Wave file of silence, long enough to be still playing when the
+// test looks.
+void writeWave(const QString& path, int seconds) {
+    const quint32 dataSize = quint32(seconds) * 8000 * 2;
+    QByteArray header(44, '\0');
+    auto put32 = [&](int at, quint32 v) { qToLittleEndian<quint32>(v, header.data() + at); };
+    auto put16 = [&](int at, quint16 v) { qToLittleEndian<quint16>(v, header.data() + at); };
+    header.replace(0, 4, "RIFF");
+    put32(4, 36 + dataSize);
+    header.replace(8, 8, "WAVEfmt ");
+    put32(16, 16);
+    put16(20, 1);
+    put16(22, 1);
+    put32(24, 8000);
+    put32(28, 16000);
+    put16(32, 2);
+    put16(34, 16);
+    header.replace(36, 4, "data");
+    put32(40, dataSize);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(header + QByteArray(int(dataSize), '\0'));
+}
+
+struct State {
+    int handOffs = -1;
+    QStringList rows;
+    int trNum = 0;
+    int playState = 0;
+    QString dmyFileName;
+};
+
+class PeltoCopies : public CopyLauncher {
+public:
+    PeltoCopies() : CopyLauncher(pelto) {
+        QFile::link(QStringLiteral(PELTO_BINARY_DIR "/skin"), file("skin"));
+        writeWave(file("song.wav"), 120);
+    }
+    QString file(const QString& name) const { return QDir(home()).filePath(name); }
+    QString statePath() const { return file("state.json"); }
+    QStringList env() const { return {"PELTO_TEST_STATE_FILE=" + statePath()}; }
+    // A name in the home folder for the same song (each row's path is its identity).
+    QString song(const QString& name) const {
+        QFile::link(file("song.wav"), file(name));
+        return file(name);
+    }
+
+    State state() const {
+        QFile f(statePath());
+        State s;
+        if (!f.open(QIODevice::ReadOnly))
+            return s;
+        const QJsonObject o = QJsonDocument::fromJson(f.readAll()).object();
+        s.handOffs = o.value("handOffs").toInt(-1);
+        for (const QJsonValue& row : o.value("rows").toArray())
+            s.rows.append(row.toString());
+        s.trNum = o.value("PlayListTrNum").toInt();
+        s.playState = o.value("PlayState").toInt();
+        s.dmyFileName = o.value("DmyFileName").toString();
+        return s;
+    }
+    // Waits until the running copy has dealt with `handOffs` hand-offs.
+    State waitForState(int handOffs, int timeoutMs = 20000) const {
+        const QDeadlineTimer deadline(timeoutMs);
+        State s = state();
+        while (s.handOffs < handOffs && !deadline.hasExpired()) {
+            QTest::qWait(20);
+            s = state();
+        }
+        return s;
+    }
+};
+
+bool isRunning(QProcess* process) {
+    return process->waitForStarted(5000) && process->state() == QProcess::Running;
+}
+
+} // namespace
+
+class TestPeltoHandOff : public QObject {
+    Q_OBJECT
+private slots:
+    void filesAreAppendedAndTheFirstPlays() {
+        PeltoCopies copies;
+        const QString e1 = copies.song("e1.wav"), e2 = copies.song("e2.wav");
+        const QString f1 = copies.song("f1.wav"), spaced = copies.song("my song.wav");
+        QFile m3u(copies.file("Pelto.m3u"));
+        QVERIFY(m3u.open(QIODevice::WriteOnly));
+        m3u.write("e1.wav\r\ne2.wav\r\n");
+        m3u.close();
+
+        QProcess* first = copies.start({}, copies.env());
+        State s = copies.waitForState(0);
+        QCOMPARE(s.rows, (QStringList{e1, e2}));
+        QCOMPARE(s.playState, 0);
+
+        QCOMPARE(copies.run({f1, spaced}, copies.env()), 0);
+        // The later launch returned only after the files were added and playing.
+        s = copies.state();
+        QCOMPARE(s.handOffs, 1);
+        QCOMPARE(s.rows, (QStringList{e1, e2, f1, spaced}));
+        QCOMPARE(s.trNum, 3);
+        QCOMPARE(s.playState, 1);
+        QCOMPARE(s.dmyFileName, f1);
+
+        // A launch with nothing to add changes nothing.
+        QCOMPARE(copies.run({}, copies.env()), 0);
+        s = copies.state();
+        QCOMPARE(s.handOffs, 2);
+        QCOMPARE(s.rows, (QStringList{e1, e2, f1, spaced}));
+        QCOMPARE(s.trNum, 3);
+        QCOMPARE(s.playState, 1);
+
+        // The quoted name with spaces arrives whole and becomes the playing row.
+        QCOMPARE(copies.run({spaced}, copies.env()), 0);
+        s = copies.state();
+        QCOMPARE(s.rows.size(), 5);
+        QCOMPARE(s.rows.last(), spaced);
+        QCOMPARE(s.trNum, 5);
+        QCOMPARE(s.dmyFileName, spaced);
+        QVERIFY(isRunning(first));
+    }
+
+    void launchDuringTheLoadIsNotLost() {
+        PeltoCopies copies;
+        // A long saved playlist keeps the first copy busy loading for a while.
+        const QString song = copies.song("a.wav");
+        QFile m3u(copies.file("Pelto.m3u"));
+        QVERIFY(m3u.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 3000; ++i)
+            m3u.write("a.wav\r\n");
+        m3u.close();
+        const QString late = copies.song("late.wav");
+
+        copies.start({}, copies.env());
+        const QDeadlineTimer deadline(10000);
+        while (!QFile::exists(copies.place().lockPath) && !deadline.hasExpired())
+            QThread::msleep(1);
+        QVERIFY(copies.state().handOffs < 0); // still loading
+        QCOMPARE(copies.run({late}, copies.env(), 30000), 0);
+        const State s = copies.state();
+        QCOMPARE(s.handOffs, 1);
+        QCOMPARE(s.rows.size(), 3001);
+        QCOMPARE(s.rows.last(), late);
+        QCOMPARE(s.trNum, 3001);
+    }
+
+    void fiftyLaunchesAtOnce() {
+        PeltoCopies copies;
+        constexpr int n = 50;
+        QStringList names;
+        QList<QProcess*> processes;
+        for (int i = 0; i < n; ++i)
+            names.append(copies.song(QStringLiteral("f%1.wav").arg(i)));
+        for (int i = 0; i < n; ++i)
+            processes.append(copies.start({names[i]}, copies.env()));
+
+        const QList<QProcess*> running = CopyLauncher::waitUntilRemaining(processes, 1, 60000);
+        QCOMPARE(running.size(), 1);
+        for (QProcess* p : processes)
+            if (p != running[0])
+                QCOMPARE(p->exitCode(), 0);
+        const State s = copies.waitForState(n - 1);
+        QCOMPARE(s.handOffs, n - 1);
+        QStringList rows = s.rows;
+        rows.sort();
+        names.sort();
+        QCOMPARE(rows, names);
+    }
+
+    void killedCopyDoesNotBlockTheNextStart() {
+        PeltoCopies copies;
+        const QString a = copies.song("a.wav"), b = copies.song("b.wav");
+        QProcess* first = copies.start({a}, copies.env());
+        QCOMPARE(copies.waitForState(0).rows, QStringList{a});
+        first->kill();
+        QVERIFY(first->waitForFinished(5000));
+        QFile::remove(copies.statePath());
+
+        QProcess* next = copies.start({b}, copies.env());
+        QCOMPARE(copies.waitForState(0).rows, QStringList{b});
+        QCOMPARE(copies.run({a}, copies.env()), 0);
+        QCOMPARE(copies.state().rows, (QStringList{b, a}));
+        QVERIFY(isRunning(next));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPeltoHandOff)
+#include "tst_pelto_hand_off.moc"
