@@ -10,10 +10,13 @@ end. Each launch is timed from the fork to its exit. Side by side, in the same r
   instance_probe     the same entry and hand-off in a program without the player
                      (built with the tests)
   pelto              the real program
-Prints the median and the spread (min / max) of each, in milliseconds.
+Prints the median and the spread (min / max) of each, in milliseconds, and the
+median processor time (user + system) the launch itself used: on a busy machine the
+elapsed time is mostly waiting for a processor, the processor time is not.
 """
 
 import os
+import resource
 import statistics
 import subprocess
 import sys
@@ -21,15 +24,23 @@ import tempfile
 import time
 
 
+def children_cpu_ms():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return (usage.ru_utime + usage.ru_stime) * 1000
+
+
 def timed(cmd, env, runs):
-    times = []
+    """Elapsed and processor milliseconds of each run."""
+    times, cpu = [], []
     for _ in range(runs):
+        cpu_before = children_cpu_ms()
         start = time.perf_counter()
         result = subprocess.run(cmd, env=env, stdout=subprocess.DEVNULL, timeout=60)
         times.append((time.perf_counter() - start) * 1000)
+        cpu.append(children_cpu_ms() - cpu_before)
         if result.returncode != 0:
             sys.exit(f"{cmd[0]} ended with {result.returncode}")
-    return times
+    return times, cpu
 
 
 def with_first_copy(program, runs):
@@ -48,14 +59,18 @@ def with_first_copy(program, runs):
             first.wait(10)
 
 
-def row(name, times):
-    print(f"{name:<16} {statistics.median(times):8.1f} {min(times):8.1f} {max(times):8.1f}")
+def row(name, measured):
+    times, cpu = measured
+    print(f"{name:<16} {statistics.median(times):8.1f} {min(times):8.1f} {max(times):8.1f}"
+          f" {statistics.median(cpu):8.1f}")
 
 
 def main():
     build = sys.argv[1] if len(sys.argv) > 1 else "build"
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 20
-    print(f"second launch, {runs} runs, ms   median      min      max")
+    print(f"second launch, {runs} runs, ms; load average {os.getloadavg()[0]:.1f}"
+          f" on {os.cpu_count()} processors")
+    print(f"{'':<16} {'median':>8} {'min':>8} {'max':>8} {'cpu':>8}")
     row("/bin/true", timed(["/bin/true"], os.environ, runs))
     for name in ("instance_probe", "pelto"):
         program = os.path.join(build, name)
