@@ -160,9 +160,8 @@ private:
     void playOnce();
     void scrollStep();
     void endOfSongRule();
-    // Replaces the playlist with the given entries' rows and plays row 1; used by the
-    // open dialog and the drop.
-    void replacePlaylistAndPlay(const QStringList& entries);
+    // Makes row 1 current and plays it, after the open dialog or a drop filled the list.
+    void playFromFirstRow();
     // Makes the current row's path DmyFileName after the row changed, and plays it.
     void playCurrentRow();
 

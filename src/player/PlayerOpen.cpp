@@ -22,11 +22,7 @@ void Player::OpenSoundFile() {
     m_playlist.clear();
     QTimer::singleShot(kOpenPauseMs, this, [this, files = *chosen] {
         m_adder.addDialogSelection(files);
-        m_playlist.setPlayListTrNum(1);
-        if (m_playlist.count() == 0)
-            return;
-        m_playlist.SetPlayListColor();
-        playCurrentRow();
+        playFromFirstRow();
     });
 }
 
@@ -38,6 +34,10 @@ void Player::dropFiles(const QStringList& localPaths) {
         return;
     m_playlist.clear();
     m_adder.addPlayListItems(entries);
+    playFromFirstRow();
+}
+
+void Player::playFromFirstRow() {
     m_playlist.setPlayListTrNum(1);
     if (m_playlist.count() == 0)
         return;
