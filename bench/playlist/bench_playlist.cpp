@@ -7,6 +7,7 @@
 //     title, artist and length (one thread), and `id3v2 -l` listing them;
 //   - reading and saving an N-line playlist.
 //   bench_playlist [N] [FOLDER]     (FOLDER defaults to a temporary folder)
+#include "audio/FileInfoReader.h"
 #include "playlist/PlaylistAdder.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistModel.h"
@@ -139,6 +140,16 @@ int main(int argc, char** argv) {
               PlaylistAdder a(m);
               for (const QString& p : paths)
                   a.AddPlayListItem(p);
+          }));
+    print("  of which readFileInfo (one thread)", n, best(3, [&] {
+              for (const QString& p : paths)
+                  (void)readFileInfo(p);
+          }));
+    print("  of which ReadExtTag (one thread)", n, best(3, [&] {
+              for (const QString& p : paths) {
+                  ExtTagInfo ext;
+                  (void)ReadExtTag(ext, p);
+              }
           }));
     print("reference: TagLib title/artist/length loop", n, best(3, [&] {
               int total = 0;

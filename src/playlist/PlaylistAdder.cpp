@@ -4,7 +4,11 @@
 #include "PlaylistFile.h"
 #include "common/Paths.h"
 
+#include <QThread>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
+
+#include <algorithm>
 
 namespace pelto {
 
@@ -15,6 +19,17 @@ const QString kPlaylistExtension = QStringLiteral(".m3u");
 // Below this many files a batch is read on the calling thread: starting the pool
 // costs more than it saves.
 constexpr qsizetype kParallelThreshold = 16;
+
+// The workers that read files for a batch. Reading a small file spends much of its
+// time in the kernel opening and reading it, so more workers than cores pay off.
+QThreadPool* readerPool() {
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(std::max(4, 2 * QThread::idealThreadCount()));
+        return p;
+    }();
+    return pool;
+}
 
 } // namespace
 
@@ -41,7 +56,7 @@ void PlaylistAdder::addPlayListItems(const QStringList& paths) {
     // blockingMapped keeps the order of its input whatever order the workers finish in.
     const RowReader& reader = m_reader;
     const QVector<PlaylistRow> rows = QtConcurrent::blockingMapped<QVector<PlaylistRow>>(
-        paths, [&reader](const QString& path) { return reader(path); });
+        readerPool(), paths, [&reader](const QString& path) { return reader(path); });
     m_model.appendRows(rows);
 }
 
