@@ -10,6 +10,8 @@
 namespace pelto {
 
 AudioEngine::AudioEngine() {
+    // The program handles its own termination signals.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     m_sdlStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
