@@ -4,9 +4,11 @@
 
 #include "ProbeRun.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -113,6 +115,8 @@ private slots:
         State s = copies.waitForState(0);
         QCOMPARE(s.rows, (QStringList{e1, e2}));
         QCOMPARE(s.playState, 0);
+        const QStringList filesBefore = QDir(copies.home()).entryList(QDir::Files);
+        const QDateTime m3uBefore = QFileInfo(m3u).lastModified();
 
         QCOMPARE(copies.run({f1, spaced}, copies.env()), 0);
         // The later launch returned only after the files were added and playing.
@@ -139,6 +143,9 @@ private slots:
         QCOMPARE(s.trNum, 5);
         QCOMPARE(s.dmyFileName, spaced);
         QVERIFY(isRunning(first));
+        // The later launches wrote nothing into the program folder.
+        QCOMPARE(QDir(copies.home()).entryList(QDir::Files), filesBefore);
+        QCOMPARE(QFileInfo(m3u).lastModified(), m3uBefore);
     }
 
     void launchDuringTheLoadIsNotLost() {

@@ -69,6 +69,25 @@ private slots:
         QVERIFY(isRunning(first));
     }
 
+    void senderGoneBeforeTheAnswer() {
+        // The message is still dealt with, and answering a closed connection does not
+        // take the running copy down.
+        CopyLauncher copies(probe);
+        QProcess* first = copies.start({}, {"PROBE_HANDLE_MS=300"});
+        QVERIFY(copies.waitForLog(QStringLiteral("loaded")));
+        {
+            QLocalSocket socket;
+            socket.connectToServer(copies.place().socketPath);
+            QVERIFY(socket.waitForConnected(2000));
+            socket.write(pelto::wire::frame(QByteArray("gone.mp3\0\0\0", 11)));
+            QVERIFY(socket.waitForBytesWritten(2000));
+        }
+        QVERIFY(copies.waitForLog(QStringLiteral("handoff gone.mp3")));
+        QCOMPARE(copies.run({QStringLiteral("next.mp3")}), 0);
+        QVERIFY(isRunning(first));
+        QCOMPARE(copies.logLines().last(), QStringLiteral("handoff next.mp3"));
+    }
+
     void placeIsPrivateAndPerInstall() {
         CopyLauncher copies(probe);
         copies.start({});
