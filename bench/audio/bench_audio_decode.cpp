@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -49,5 +50,28 @@ int main(int argc, char** argv) {
             best = speed;
     }
     std::printf("engine: %.1f s of audio, best %.0f x real time\n", audioSeconds, best);
+
+    // A seek is heard one output buffer after it is made, plus the time the seek
+    // itself takes while the output waits: the slowest of a series of jumps, from a
+    // freshly opened file (nothing indexed yet) and back and forth.
+    pelto::PcmSource source;
+    const auto openStart = std::chrono::steady_clock::now();
+    if (repeats > 1 && source.open(QString::fromLocal8Bit(argv[1]))) {
+        std::printf(
+            "engine: opening for playing %.2f ms\n",
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - openStart)
+                .count());
+        double slowest = 0;
+        for (int second : {170, 10, 90, 150, 30, 120, 60, 175, 0}) {
+            const auto start = std::chrono::steady_clock::now();
+            source.seekSeconds(second);
+            float frame[2 * 1152];
+            source.read(frame, 1152);
+            slowest = std::max(slowest, std::chrono::duration<double, std::milli>(
+                                            std::chrono::steady_clock::now() - start)
+                                            .count());
+        }
+        std::printf("engine: slowest seek (with the first frame after it) %.2f ms\n", slowest);
+    }
     return 0;
 }
