@@ -9,6 +9,7 @@
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
+#include <numeric>
 
 namespace pelto {
 
@@ -53,10 +54,15 @@ void PlaylistAdder::addPlayListItems(const QStringList& paths) {
         m_model.appendRows(rows);
         return;
     }
-    // blockingMapped keeps the order of its input whatever order the workers finish in.
+    // Each worker writes the row of its path into that path's own slot, so the rows
+    // come out in the order of the names whatever order the workers finish in.
+    QVector<PlaylistRow> rows(paths.size());
+    PlaylistRow* out = rows.data();
+    QVector<qsizetype> indexes(paths.size());
+    std::iota(indexes.begin(), indexes.end(), 0);
     const RowReader& reader = m_reader;
-    const QVector<PlaylistRow> rows = QtConcurrent::blockingMapped<QVector<PlaylistRow>>(
-        readerPool(), paths, [&reader](const QString& path) { return reader(path); });
+    QtConcurrent::blockingMap(readerPool(), indexes,
+                              [&](qsizetype i) { out[i] = reader(paths[i]); });
     m_model.appendRows(rows);
 }
 

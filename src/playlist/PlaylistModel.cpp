@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QFont>
 
+#include <algorithm>
+
 namespace pelto {
 
 namespace {
@@ -96,7 +98,10 @@ void PlaylistModel::appendRows(const QVector<PlaylistRow>& rows) {
         return;
     const int first = int(m_rows.size());
     beginInsertRows({}, first, first + int(rows.size()) - 1);
-    m_rows.reserve(m_rows.size() + rows.size());
+    // Grow geometrically: reserving the exact size here would copy the whole list on
+    // every single append.
+    if (m_rows.capacity() < m_rows.size() + rows.size())
+        m_rows.reserve(std::max(m_rows.size() + rows.size(), 2 * m_rows.size()));
     for (const PlaylistRow& r : rows)
         m_rows.push_back(Entry{r});
     endInsertRows();
