@@ -5,10 +5,10 @@
 #include <taglib/commentsframe.h>
 #include <taglib/id3v1genres.h>
 #include <taglib/id3v2tag.h>
-#include <taglib/mpegfile.h>
 #include <taglib/tbytevectorstream.h>
 #include <taglib/tdebuglistener.h>
 #include <taglib/textidentificationframe.h>
+#include <taglib/tfile.h>
 
 #include <cstring>
 #include <mutex>
@@ -40,6 +40,19 @@ void installHandlersOnce() {
         TagLib::setDebugListener(&silent);
     });
 }
+
+// The bytes of one ID3v2 tag, seen by the library as a file that holds only that tag.
+class TagBytes : public TagLib::File {
+public:
+    explicit TagBytes(TagLib::IOStream* stream)
+        : TagLib::File(stream), m_tag(this, 0, TagLib::ID3v2::FrameFactory::instance()) {}
+    TagLib::ID3v2::Tag* tag() const override { return const_cast<TagLib::ID3v2::Tag*>(&m_tag); }
+    TagLib::AudioProperties* audioProperties() const override { return nullptr; }
+    bool save() override { return false; }
+
+private:
+    TagLib::ID3v2::Tag m_tag;
+};
 
 QString toQString(const TagLib::String& text) {
     const std::string utf8 = text.to8Bit(true);
@@ -140,10 +153,8 @@ std::optional<TagValues> readId3v2(const ByteFile& file, qint64 offset, const By
     TagLib::ByteVector bytes(uint(length), '\0');
     bytes.resize(uint(file.read(offset, bytes.data(), length)));
     TagLib::ByteVectorStream stream(bytes);
-    TagLib::MPEG::File parsed(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
-    const TagLib::ID3v2::Tag* tag = parsed.isValid() ? parsed.ID3v2Tag() : nullptr;
-    if (!tag || !parsed.hasID3v2Tag())
-        return std::nullopt;
+    const TagBytes parsed(&stream);
+    const TagLib::ID3v2::Tag* tag = parsed.tag();
     TagValues values;
     valueOf(values, TagField::Title) = textValue(*tag, "TIT2");
     valueOf(values, TagField::Artist) = textValue(*tag, "TPE1");
