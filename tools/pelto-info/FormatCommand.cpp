@@ -13,25 +13,32 @@ namespace pelto::info {
 
 namespace {
 
+// Sets each text from the key of the same name; a missing key gives an empty text.
+void readTexts(const QJsonObject& o,
+               std::initializer_list<std::pair<const char*, QString*>> texts) {
+    for (const auto& [key, text] : texts)
+        *text = o.value(QLatin1String(key)).toString();
+}
+
 // The song described by JSON: {"ID3TagInfo": {...}, "ExtTagInfo": {...}, "ExtTagValid",
 // "DmyFileName", "TotalSec"}. Missing keys leave texts empty and numbers 0.
 CurrentSong songFromJson(const QJsonObject& o) {
     CurrentSong song;
-    const QJsonObject id3 = o.value("ID3TagInfo").toObject();
-    song.id3.Title = id3.value("Title").toString();
-    song.id3.Artist = id3.value("Artist").toString();
-    song.id3.Album = id3.value("Album").toString();
-    song.id3.Comment = id3.value("Comment").toString();
-    song.id3.Year = id3.value("Year").toString();
-    song.id3.GenreName = id3.value("GenreName").toString();
-    const QJsonObject ext = o.value("ExtTagInfo").toObject();
-    song.ext.Title = ext.value("Title").toString();
-    song.ext.Artist = ext.value("Artist").toString();
-    song.ext.Album = ext.value("Album").toString();
-    song.ext.Comment = ext.value("Comment").toString();
-    song.ext.Genre = ext.value("Genre").toString();
-    song.ext.Date = ext.value("Date").toString();
-    song.ext.Track = ext.value("Track").toString();
+    ID3TagInfo& id3 = song.id3;
+    readTexts(o.value("ID3TagInfo").toObject(), {{"Title", &id3.Title},
+                                                 {"Artist", &id3.Artist},
+                                                 {"Album", &id3.Album},
+                                                 {"Comment", &id3.Comment},
+                                                 {"Year", &id3.Year},
+                                                 {"GenreName", &id3.GenreName}});
+    ExtTagInfo& ext = song.ext;
+    readTexts(o.value("ExtTagInfo").toObject(), {{"Title", &ext.Title},
+                                                 {"Artist", &ext.Artist},
+                                                 {"Album", &ext.Album},
+                                                 {"Comment", &ext.Comment},
+                                                 {"Genre", &ext.Genre},
+                                                 {"Date", &ext.Date},
+                                                 {"Track", &ext.Track}});
     song.ExtTagValid = o.value("ExtTagValid").toInt();
     song.DmyFileName = o.value("DmyFileName").toString();
     song.TotalSec = o.value("TotalSec").toInt();
