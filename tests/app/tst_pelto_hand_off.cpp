@@ -195,6 +195,28 @@ private slots:
         QCOMPARE(rows, names);
     }
 
+    void closedCopyKeepsHandedFilesAndMakesWay() {
+        PeltoCopies copies;
+        const QString a = copies.song("a.wav"), b = copies.song("b.wav");
+        QProcess* first = copies.start({a}, copies.env());
+        QCOMPARE(copies.waitForState(0).rows, QStringList{a});
+        QCOMPARE(copies.run({b}, copies.env()), 0);
+        // SIGTERM closes the main window the normal way: the close query ends the
+        // hand-offs and the unload saves the playlist with the handed-over row.
+        first->terminate();
+        QVERIFY(first->waitForFinished(10000));
+        QCOMPARE(first->exitCode(), 0);
+        QFile m3u(copies.file("Pelto.m3u"));
+        QVERIFY(m3u.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(m3u.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts),
+                 (QStringList{"a.wav", "b.wav"}));
+
+        QFile::remove(copies.statePath());
+        QProcess* next = copies.start({}, copies.env());
+        QCOMPARE(copies.waitForState(0).rows, (QStringList{a, b}));
+        QVERIFY(isRunning(next));
+    }
+
     void killedCopyDoesNotBlockTheNextStart() {
         PeltoCopies copies;
         const QString a = copies.song("a.wav"), b = copies.song("b.wav");
