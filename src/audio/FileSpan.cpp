@@ -52,6 +52,11 @@ std::unique_ptr<FileSpan> FileSpan::duplicate() const {
     return copy;
 }
 
+void FileSpan::prefetch() const {
+    if (m_fd >= 0)
+        ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_WILLNEED);
+}
+
 void FileSpan::setWindow(std::int64_t begin, std::int64_t end) {
     m_begin = std::clamp<std::int64_t>(begin, 0, m_fileSize);
     m_end = std::clamp<std::int64_t>(end, m_begin, m_fileSize);

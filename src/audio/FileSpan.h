@@ -27,6 +27,10 @@ public:
     std::unique_ptr<FileSpan> duplicate() const;
     bool isOpen() const { return m_fd >= 0; }
 
+    // Asks the system to read the whole file into its cache in the background, so
+    // that later reads (on the audio thread) do not wait for the disk.
+    void prefetch() const;
+
     // The size of the whole file.
     std::int64_t fileSize() const { return m_fileSize; }
     // Narrows the window to [begin, end) of the file, clamped to the file; the

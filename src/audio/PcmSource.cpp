@@ -58,6 +58,7 @@ bool PcmSource::open(const QString& path) {
     auto file = std::make_unique<FileSpan>();
     if (!file->open(path))
         return false;
+    file->prefetch();
     auto stream = openPcmStream(std::move(file), false);
     if (!stream)
         return false;
