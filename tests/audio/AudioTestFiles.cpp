@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace pelto::test {
 
@@ -38,6 +39,29 @@ Decoded decodeAll(const QString& path) {
         result.samples.insert(result.samples.end(), chunk.begin(), chunk.begin() + 2 * n);
     }
     return result;
+}
+
+std::vector<float> floatsOf(const QByteArray& bytes) {
+    std::vector<float> out(size_t(bytes.size()) / sizeof(float));
+    std::memcpy(out.data(), bytes.constData(), out.size() * sizeof(float));
+    return out;
+}
+
+size_t leadingSilence(const std::vector<float>& samples) {
+    size_t n = 0;
+    while (n + 1 < samples.size() && samples[n] == 0.0f && samples[n + 1] == 0.0f)
+        n += 2;
+    return n;
+}
+
+std::vector<float> withoutSilentFrames(const std::vector<float>& samples) {
+    std::vector<float> out;
+    for (size_t i = 0; i + 1 < samples.size(); i += 2)
+        if (samples[i] != 0.0f || samples[i + 1] != 0.0f) {
+            out.push_back(samples[i]);
+            out.push_back(samples[i + 1]);
+        }
+    return out;
 }
 
 float peak(const std::vector<float>& samples) {

@@ -24,6 +24,16 @@ struct Decoded {
 };
 Decoded decodeAll(const QString& path);
 
+// Raw native-endian 32-bit floats, as SDL's disk driver writes them.
+std::vector<float> floatsOf(const QByteArray& bytes);
+
+// The number of zero samples a sequence of stereo frames begins with, in whole frames.
+size_t leadingSilence(const std::vector<float>& samples);
+
+// The frames that are not silent, in order: a pause inserts silence, which this
+// leaves out, while any sample dropped or played twice still shows.
+std::vector<float> withoutSilentFrames(const std::vector<float>& samples);
+
 // The largest absolute sample value, to tell sound from silence.
 float peak(const std::vector<float>& samples);
 

@@ -10,19 +10,12 @@
 #include <QtTest>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 using namespace pelto;
 using namespace pelto::test;
 
 namespace {
-
-std::vector<float> floatsOf(const QByteArray& bytes) {
-    std::vector<float> out(size_t(bytes.size()) / sizeof(float));
-    std::memcpy(out.data(), bytes.constData(), out.size() * sizeof(float));
-    return out;
-}
 
 bool playToTheEnd(AudioEngine& engine, const QString& path) {
     if (!engine.open(path))
@@ -37,26 +30,6 @@ bool playToTheEnd(AudioEngine& engine, const QString& path) {
         QTest::qWait(5);
     }
     return true;
-}
-
-// The number of zero samples a sequence begins with, in whole frames.
-size_t leadingSilence(const std::vector<float>& samples) {
-    size_t n = 0;
-    while (n + 1 < samples.size() && samples[n] == 0.0f && samples[n + 1] == 0.0f)
-        n += 2;
-    return n;
-}
-
-// The frames that are not silent, in order: a pause inserts silence, which this
-// leaves out, while any sample dropped or played twice still shows.
-std::vector<float> withoutSilentFrames(const std::vector<float>& samples) {
-    std::vector<float> out;
-    for (size_t i = 0; i + 1 < samples.size(); i += 2)
-        if (samples[i] != 0.0f || samples[i + 1] != 0.0f) {
-            out.push_back(samples[i]);
-            out.push_back(samples[i + 1]);
-        }
-    return out;
 }
 
 } // namespace
