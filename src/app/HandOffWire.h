@@ -28,5 +28,26 @@ inline quint32 payloadSize(const QByteArray& header) {
     return qFromLittleEndian<quint32>(header.constData());
 }
 
+// Collects the bytes of one message as they come in, in pieces of any size. It holds
+// at most one message's worth: the header is checked as soon as it is complete, so
+// an oversized message is refused before its payload is read, and bytes after the
+// payload are not taken.
+class FrameReader {
+public:
+    enum class Status { NeedMore, Complete, TooLarge };
+
+    // Adds bytes; returns what the message amounts to so far. Once Complete or
+    // TooLarge, further bytes change nothing.
+    Status feed(QByteArrayView bytes);
+    Status status() const { return m_status; }
+    // The payload, once Complete.
+    const QByteArray& payload() const { return m_bytes; }
+
+private:
+    QByteArray m_bytes;
+    qsizetype m_size = -1; // payload size once the header is read
+    Status m_status = Status::NeedMore;
+};
+
 } // namespace wire
 } // namespace pelto

@@ -41,8 +41,8 @@ bool peerIsThisUser(const QLocalSocket* socket) {
 
 struct MultRunningCheck::Incoming {
     QLocalSocket* socket = nullptr;
-    QByteArray bytes;
-    bool complete = false;
+    wire::FrameReader frame;
+    bool complete() const { return frame.status() == wire::FrameReader::Status::Complete; }
     QTimer idle;
 };
 
@@ -136,7 +136,7 @@ void MultRunningCheck::acceptConnections() {
         connect(socket, &QLocalSocket::disconnected, this, [this, in] {
             // A sender that gave up waiting still gets its complete message dealt with.
             readFrom(in);
-            if (!in->complete)
+            if (!in->complete())
                 drop(in);
         });
         in->idle.start(idleLimitMs);
@@ -145,25 +145,21 @@ void MultRunningCheck::acceptConnections() {
 }
 
 void MultRunningCheck::readFrom(Incoming* in) {
-    if (in->complete)
+    if (in->frame.status() != wire::FrameReader::Status::NeedMore)
         return;
-    in->bytes += in->socket->readAll();
     in->idle.start(idleLimitMs);
-    if (in->bytes.size() < wire::headerSize)
+    switch (in->frame.feed(in->socket->readAll())) {
+    case wire::FrameReader::Status::NeedMore:
         return;
-    const quint32 size = wire::payloadSize(in->bytes);
-    if (size > wire::maxPayload) {
+    case wire::FrameReader::Status::TooLarge:
         in->socket->putChar(wire::handOffRefused);
-        in->socket->flush();
         drop(in);
         return;
-    }
-    if (in->bytes.size() < wire::headerSize + qsizetype(size))
+    case wire::FrameReader::Status::Complete:
+        in->idle.stop();
+        dealWithHeldMessages();
         return;
-    in->bytes = in->bytes.mid(wire::headerSize, size);
-    in->complete = true;
-    in->idle.stop();
-    dealWithHeldMessages();
+    }
 }
 
 void MultRunningCheck::drop(Incoming* in) {
@@ -191,12 +187,12 @@ void MultRunningCheck::dealWithHeldMessages() {
     m_dealing = true;
     while (m_hooked) {
         const auto next = std::find_if(m_incoming.begin(), m_incoming.end(),
-                                       [](const Incoming* in) { return in->complete; });
+                                       [](const Incoming* in) { return in->complete(); });
         if (next == m_incoming.end())
             break;
         Incoming* in = *next;
         m_incoming.erase(next);
-        m_handler(commandLineFromPayload(in->bytes));
+        m_handler(commandLineFromPayload(in->frame.payload()));
         in->socket->putChar(wire::handOffHandled);
         release(in);
     }

@@ -50,6 +50,45 @@ private slots:
         QCOMPARE(commandLineFromPayload(QByteArray()), QString());
     }
 
+    void frameReaderTakesPiecesOfAnySize() {
+        const QByteArray payload = handOffPayload(QStringLiteral("\"a b.mp3\" 曲.mp3"));
+        const QByteArray bytes = wire::frame(payload) + QByteArray("next message");
+        wire::FrameReader whole, byByte;
+        QCOMPARE(whole.feed(bytes), wire::FrameReader::Status::Complete);
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const auto status = byByte.feed(bytes.mid(i, 1));
+            // Complete exactly when the last payload byte has come, not before.
+            QCOMPARE(status == wire::FrameReader::Status::Complete,
+                     i >= wire::headerSize + payload.size() - 1);
+        }
+        QCOMPARE(whole.payload(), payload);
+        QCOMPARE(byByte.payload(), payload);
+
+        wire::FrameReader empty;
+        QCOMPARE(empty.feed(wire::frame({})), wire::FrameReader::Status::Complete);
+        QCOMPARE(empty.payload(), QByteArray());
+    }
+
+    void frameReaderRefusesOversizeAtTheHeader() {
+        QByteArray header(4, '\0');
+        qToLittleEndian<quint32>(wire::maxPayload, header.data());
+        wire::FrameReader atLimit;
+        QCOMPARE(atLimit.feed(header), wire::FrameReader::Status::NeedMore);
+        QCOMPARE(atLimit.feed(QByteArray(wire::maxPayload, 'x')),
+                 wire::FrameReader::Status::Complete);
+
+        qToLittleEndian<quint32>(wire::maxPayload + 1, header.data());
+        wire::FrameReader over;
+        QCOMPARE(over.feed(header.left(3)), wire::FrameReader::Status::NeedMore);
+        QCOMPARE(over.feed(header.mid(3)), wire::FrameReader::Status::TooLarge);
+        QCOMPARE(over.feed(QByteArray(16, 'x')), wire::FrameReader::Status::TooLarge);
+        QVERIFY(over.payload().isEmpty());
+
+        qToLittleEndian<quint32>(0xFFFFFFFFu, header.data());
+        wire::FrameReader huge;
+        QCOMPARE(huge.feed(header), wire::FrameReader::Status::TooLarge);
+    }
+
     void framing() {
         const QByteArray frame = wire::frame(QByteArray("abc\0\0\0", 6));
         QCOMPARE(frame.size(), 10);
