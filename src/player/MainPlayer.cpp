@@ -217,8 +217,8 @@ bool MainPlayer::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     case QEvent::MouseButtonDblClick:
-        // A double click is a second press for the elements.
-        emit elementPressed(e, static_cast<QMouseEvent*>(event));
+        // The second press of a double click is not a press of its own: a double
+        // click on a button acts once.
         return true;
     default:
         return QWidget::eventFilter(watched, event);

@@ -53,6 +53,12 @@ public:
         m_applyVolume = std::move(applyVolume);
     }
     void ApplyVolume();
+    // A short pause during which the window keeps handling events, then `then`. The
+    // open dialog waits so the emptied list is repainted before it is filled. The
+    // buttons install their shared pressed moment here (a pause without an image);
+    // until then a single-shot timer waits.
+    using Pause = std::function<void(int ms, std::function<void()> then)>;
+    void setPause(Pause pause) { m_pause = std::move(pause); }
 
     Settings& settings() { return m_settings; }
     const Settings& settings() const { return m_settings; }
@@ -173,6 +179,7 @@ private:
     std::unique_ptr<LifecycleHooks> m_defaultHooks;
     LifecycleHooks* m_hooks = nullptr;
     std::function<void()> m_applyVolume;
+    Pause m_pause;
     SkinMenuHost* m_skinMenu = nullptr;
     QStringList m_skinEntries;
     SkinState m_look;

@@ -20,10 +20,14 @@ void Player::OpenSoundFile() {
     if (!chosen)
         return;
     m_playlist.clear();
-    QTimer::singleShot(kOpenPauseMs, this, [this, files = *chosen] {
+    auto fill = [this, files = *chosen] {
         m_adder.addDialogSelection(files);
         playFromFirstRow();
-    });
+    };
+    if (m_pause)
+        m_pause(kOpenPauseMs, std::move(fill));
+    else
+        QTimer::singleShot(kOpenPauseMs, this, std::move(fill));
 }
 
 void Player::dropFiles(const QStringList& localPaths) {

@@ -240,6 +240,13 @@ void TestMainPlayer::inputIsForwarded() {
     sendMouse(power, QEvent::MouseButtonRelease, {40, 3}, Qt::LeftButton, Qt::NoButton);
     QCOMPARE(clicks.size(), 1);
     QCOMPARE(presses.size(), 3);
+    // A double click is one press and one click.
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease})
+        sendMouse(power, type, {3, 3}, Qt::LeftButton,
+                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton);
+    QCOMPARE(presses.size(), 4);
+    QCOMPARE(clicks.size(), 2);
 
     QTest::keyPress(&w.window, Qt::Key_Z);
     QTest::keyRelease(&w.window, Qt::Key_Z);
