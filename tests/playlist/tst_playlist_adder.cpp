@@ -169,6 +169,8 @@ void TestPlaylistAdder::splitting_data() {
         << "\"/My Music/a.mp3\" /b.mp3" << QStringList{"/My Music/a.mp3", "/b.mp3"};
     QTest::newRow("unquoted space splits")
         << "/My Music/a.mp3" << QStringList{"/My", "Music/a.mp3"};
+    QTest::newRow("unquoted, Windows form")
+        << "C:\\My Music\\a.mp3" << QStringList{"C:\\My", "Music\\a.mp3"};
     QTest::newRow("two spaces") << "a.mp3  b.mp3" << QStringList{"a.mp3", "", "b.mp3"};
     QTest::newRow("trailing space") << "a.mp3 " << QStringList{"a.mp3"};
     QTest::newRow("quote in the middle") << "a\"b.mp3 c" << QStringList{"ab.mp3", "c"};
@@ -201,7 +203,8 @@ void TestPlaylistAdder::commandLineAddsAndPlaysFirst() {
 void TestPlaylistAdder::commandLineKindsAndSkips() {
     Fixture f;
     f.adder.AddCommandLine("/My Music/a.mp3 /x/A.MP3 /x/b.Wav /x/c.mp2 /x/d.mp1 /x/e.rmp "
-                           "/x/a.mp3x /Music /Music.old/song /x/f.ogg /x/g.mp3",
+                           "/x/a.mp3x /Music /Music.old/song C:\\Music C:\\Music.old\\song "
+                           "/x/f.ogg /x/g.mp3",
                            false, false);
     QCOMPARE(f.model.paths(), QStringList({"Music/a.mp3", "/x/A.MP3", "/x/b.Wav", "/x/c.mp2",
                                            "/x/d.mp1", "/x/e.rmp", "/x/g.mp3"}));
