@@ -43,8 +43,8 @@ public:
     PlayerView* view() const { return m_view; }
     void setHooks(LifecycleHooks* hooks);
     LifecycleHooks& hooks() const { return *m_hooks; }
-    // Starts the decoder (the first step of the main window's load) or takes one
-    // already made; the player owns it until shutdownDecoder().
+    // Takes a decoder already started, for use without Load (Load starts its own); the
+    // player owns it until shutdownDecoder().
     void setDecoder(std::unique_ptr<Decoder> decoder) { m_decoder = std::move(decoder); }
     Decoder* decoder() const { return m_decoder.get(); }
     // The device volume, set again after every skin load (installed by the volume
