@@ -56,11 +56,8 @@ MultRunningCheck::MultRunningCheck(const InstancePlace& place, QObject* parent)
 }
 
 MultRunningCheck::~MultRunningCheck() {
+    // Stops receiving and closes held connections; the lock goes with m_lock.
     UnhookMainWindow();
-    m_stopped = true;
-    const QList<Incoming*> incoming = m_incoming;
-    for (Incoming* in : incoming)
-        drop(in);
 }
 
 bool MultRunningCheck::claimFirst() {
