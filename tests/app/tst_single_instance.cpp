@@ -111,6 +111,29 @@ private slots:
         QVERIFY(!copies.logLines().join(u'\n').contains(QStringLiteral("x.mp3")));
     }
 
+    void runtimeFolderMustBePrivate() {
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        QTemporaryDir runtime;
+        QFile::setPermissions(runtime.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        QCOMPARE(pelto::privateRuntimeFolder(), runtime.path());
+        QVERIFY(pelto::instancePlaceFor(QDir::tempPath()).socketPath.startsWith(runtime.path()));
+
+        // A runtime folder others may enter is passed over for a private one of our own.
+        QFile::setPermissions(runtime.path(), QFile::permissions(runtime.path()) |
+                                                  QFile::ReadOther | QFile::ExeOther);
+        const QString fallback = pelto::privateRuntimeFolder();
+        QVERIFY(fallback != runtime.path());
+        QCOMPARE(modeOf(fallback) & 0777, mode_t(0700));
+        qputenv("XDG_RUNTIME_DIR", runtime.filePath("missing").toUtf8());
+        QCOMPARE(pelto::privateRuntimeFolder(), fallback);
+        if (saved.isNull())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", saved);
+    }
+
     void launchesWhileLoadingAreHeldUntilReady() {
         CopyLauncher copies(probe);
         copies.start({QStringLiteral("a.mp3")}, {"PROBE_LOAD_MS=1500"});
