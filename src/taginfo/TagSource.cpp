@@ -24,21 +24,22 @@ bool TagSource::load(const QString& path) {
     ByteFile file;
     if (!file.open(path))
         return false;
-    const ByteRange whole{0, file.size()};
     // An ID3v2 tag may lead the file; what follows it tells the kind of file.
-    const qint64 content = std::min(id3v2TagSize(file, 0), file.size());
-    if (content > 0)
-        m_id3v2 = readId3v2(file, 0, whole);
-    const RiffContents riff = walkRiff(file, content);
+    const qint64 leadingTag = std::min(id3v2TagSize(file, 0), file.size());
+    const RiffContents riff = walkRiff(file, leadingTag);
     if (riff.form == "WAVE") {
         m_type = FileType::Wave;
-        m_id3v2.reset();
         return true;
     }
     if (!hasMpegExtension(path))
         return true;
-    if (riff.form == "RMP3") {
-        m_type = FileType::MpegAudio;
+    const bool wrapped = riff.form == "RMP3";
+    if (!wrapped && !(riff.form.isEmpty() && findsMpegFrames(file, leadingTag)))
+        return true;
+    m_type = FileType::MpegAudio;
+    if (leadingTag > 0)
+        m_id3v2 = readId3v2(file, 0, {0, file.size()});
+    if (wrapped) {
         m_riffSif = riff.info;
         // A RIFF-wrapped stream may carry its ID3v2 tag at the start of its audio data
         // or in a chunk of its own.
@@ -46,10 +47,6 @@ bool TagSource::load(const QString& path) {
             m_id3v2 = readId3v2(file, riff.data.begin, riff.data);
         if (!m_id3v2 && riff.id3.isValid())
             m_id3v2 = readId3v2(file, riff.id3.begin, riff.id3);
-    } else if (riff.form.isEmpty() && findsMpegFrames(file, content)) {
-        m_type = FileType::MpegAudio;
-    } else {
-        m_id3v2.reset();
     }
     return true;
 }
