@@ -36,6 +36,7 @@ public:
     // Narrows the window to [begin, end) of the file, clamped to the file; the
     // position goes to the window's start.
     void setWindow(std::int64_t begin, std::int64_t end);
+    std::int64_t windowBegin() const { return m_begin; }
     std::int64_t windowSize() const { return m_end - m_begin; }
 
     // Reads from the current position within the window; the count read, 0 at the

@@ -4,6 +4,7 @@
 
 #include <mpg123.h>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <sys/types.h>
@@ -55,6 +56,9 @@ MpegStream::~MpegStream() {
 }
 
 void MpegStream::close() {
+    if (m_index.valid())
+        m_index.wait();
+    m_index = {};
     if (m_handle) {
         mpg123_close(m_handle);
         if (m_purpose == Purpose::LengthOnly && !t_spareHandle)
@@ -95,10 +99,54 @@ bool MpegStream::open(std::unique_ptr<FileSpan> span, Purpose purpose) {
     }
     m_rate = int(rate);
     if (!headerLengthIsReliable())
-        mpg123_scan(m_handle);
+        mpg123_scan(m_handle); // which also indexes every frame
+    else if (purpose == Purpose::Decode)
+        startIndexing();
     const off_t length = mpg123_length(m_handle);
     m_length = length >= 0 ? std::int64_t(length) : -1;
     return true;
+}
+
+void MpegStream::startIndexing() {
+    auto span = m_span->duplicate();
+    if (!span)
+        return;
+    span->setWindow(m_span->windowBegin(), m_span->windowBegin() + m_span->windowSize());
+    m_index = std::async(std::launch::async, [span = std::move(span)]() {
+        FrameIndex index;
+        mpg123_handle* handle = newHandle(false);
+        if (!handle)
+            return index;
+        off_t* offsets = nullptr;
+        off_t step = 0;
+        size_t fill = 0;
+        if (mpg123_replace_reader_handle(handle, spanRead, spanSeek, nullptr) == MPG123_OK &&
+            mpg123_open_handle(handle, span.get()) == MPG123_OK &&
+            mpg123_scan(handle) == MPG123_OK &&
+            mpg123_index(handle, &offsets, &step, &fill) == MPG123_OK) {
+            index.offsets.assign(offsets, offsets + fill);
+            index.step = step;
+        }
+        mpg123_close(handle);
+        mpg123_delete(handle);
+        return index;
+    });
+}
+
+// A seek forward before the index is done waits for it: finishing the scan costs no
+// more than reading forward to the target would, and every later seek is quick. A
+// seek back needs no wait: libmpg123 indexes the frames it has already read.
+void MpegStream::applyIndexFor(std::int64_t frame) {
+    if (!m_index.valid())
+        return;
+    const bool ready = m_index.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    if (!ready && frame <= std::int64_t(mpg123_tell(m_handle)))
+        return;
+    FrameIndex index = m_index.get();
+    if (!index.offsets.empty()) {
+        std::vector<off_t> offsets(index.offsets.begin(), index.offsets.end());
+        mpg123_set_index(m_handle, offsets.data(), off_t(index.step), offsets.size());
+    }
 }
 
 // libmpg123 knows the length exactly from a Xing, Info or VBRI header, and estimates
@@ -148,6 +196,7 @@ std::int64_t MpegStream::read(float* out, std::int64_t frames) {
 bool MpegStream::seek(std::int64_t frame) {
     if (!m_handle || frame < 0 || (m_length >= 0 && frame >= m_length))
         return false;
+    applyIndexFor(frame);
     return mpg123_seek(m_handle, off_t(frame), SEEK_SET) >= 0;
 }
 

@@ -2,7 +2,9 @@
 
 #include "audio/PcmStream.h"
 
+#include <future>
 #include <memory>
+#include <vector>
 
 struct mpg123_handle_struct;
 
@@ -34,7 +36,15 @@ public:
     std::int64_t length() const override { return m_length; }
 
 private:
+    // Where every frame of a stream starts, as libmpg123 keeps it for seeking.
+    struct FrameIndex {
+        std::vector<std::int64_t> offsets;
+        std::int64_t step = 0;
+    };
+
     bool headerLengthIsReliable();
+    void startIndexing();
+    void applyIndexFor(std::int64_t frame);
     void close();
 
     mpg123_handle_struct* m_handle = nullptr;
@@ -42,6 +52,9 @@ private:
     Purpose m_purpose = Purpose::Decode;
     int m_rate = 0;
     std::int64_t m_length = -1;
+    // The frame index, built by a scan on a thread of its own while the song plays;
+    // without it a seek forward reads its way to the target while the output waits.
+    std::future<FrameIndex> m_index;
 };
 
 } // namespace pelto
