@@ -1,7 +1,6 @@
 // The arithmetic of the volume and seek bars, the pressed moment of the skinned
 // buttons and the key table, without a window.
 #include "player/ButtonPress.h"
-#include "player/KeyCommands.h"
 #include "player/SeekControl.h"
 #include "player/VolumeControl.h"
 #include "settings/Settings.h"
@@ -251,39 +250,6 @@ private slots:
         QTRY_VERIFY(resumed);
         QCOMPARE(buttons.PressedButton(), int(SaveListButton));
         QTRY_COMPARE(chained, int(NoButton));
-    }
-
-    void buttonImagesPairUp() {
-        QCOMPARE(pressedImageOf(BackButton), SkinElement::Back2Skin);
-        QCOMPARE(pressedImageOf(PlayListButton), SkinElement::PlayList2Skin);
-        QCOMPARE(normalImageOf(PowerButton), SkinElement::PowerSkin);
-        QVERIFY(!pressedImageOf(AddItemButton));
-        QVERIFY(!pressedImageOf(PlainPause));
-        for (int code = BackButton; code <= PlayListButton; ++code)
-            QCOMPARE(buttonCodeOf(*normalImageOf(code)), code);
-        QVERIFY(!buttonCodeOf(SkinElement::Play2Skin));
-        QVERIFY(!buttonCodeOf(SkinElement::ChangeTime));
-    }
-
-    void keysMapToTheirCommands() {
-        QCOMPARE(keyUpCommand(Qt::Key_Z), Command::PlayBackSound);
-        QCOMPARE(keyUpCommand(Qt::Key_X), Command::Play);
-        QCOMPARE(keyUpCommand(Qt::Key_C), Command::PlayPause);
-        QCOMPARE(keyUpCommand(Qt::Key_V), Command::PlayStop);
-        QCOMPARE(keyUpCommand(Qt::Key_B), Command::PlayNextSound);
-        QCOMPARE(keyUpCommand(Qt::Key_D), Command::PlaySoundTop);
-        QCOMPARE(keyUpCommand(Qt::Key_A), Command::OpenSoundFile);
-        QCOMPARE(keyUpCommand(Qt::Key_S), Command::AddSound_PlayList);
-        QCOMPARE(keyDownCommand(Qt::Key_Up), Command::VolumeUp);
-        QCOMPARE(keyDownCommand(Qt::Key_Down), Command::VolumeDown);
-        QCOMPARE(keyDownCommand(Qt::Key_Right), Command::SeekForward);
-        QCOMPARE(keyDownCommand(Qt::Key_Left), Command::SeekBackward);
-        // Letters act on release only, arrows on press only; other keys do nothing.
-        QVERIFY(!keyDownCommand(Qt::Key_Z));
-        QVERIFY(!keyUpCommand(Qt::Key_Up));
-        QVERIFY(!keyUpCommand(Qt::Key_Q));
-        QVERIFY(!keyUpCommand(Qt::Key_Shift));
-        QVERIFY(!keyDownCommand(Qt::Key_PageUp));
     }
 };
 
