@@ -4,6 +4,7 @@
 
 #include <mpg123.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <mutex>
@@ -20,6 +21,24 @@ ssize_t spanRead(void* handle, void* buffer, size_t count) {
 
 off_t spanSeek(void* handle, off_t offset, int whence) {
     return off_t(static_cast<FileSpan*>(handle)->seek(offset, whence));
+}
+
+// The span the background indexing reads, which it stops reading once the stream is
+// closed.
+struct IndexingSpan {
+    std::unique_ptr<FileSpan> span;
+    std::shared_ptr<std::atomic<bool>> cancelled;
+};
+
+ssize_t indexingRead(void* handle, void* buffer, size_t count) {
+    auto* source = static_cast<IndexingSpan*>(handle);
+    if (source->cancelled->load())
+        return -1;
+    return spanRead(source->span.get(), buffer, count);
+}
+
+off_t indexingSeek(void* handle, off_t offset, int whence) {
+    return spanSeek(static_cast<IndexingSpan*>(handle)->span.get(), offset, whence);
 }
 
 // Frames looked at to tell a constant bitrate from a variable one in a stream that
@@ -56,8 +75,10 @@ MpegStream::~MpegStream() {
 }
 
 void MpegStream::close() {
-    if (m_index.valid())
+    if (m_index.valid()) {
+        m_cancelIndexing->store(true);
         m_index.wait();
+    }
     m_index = {};
     if (m_handle) {
         mpg123_close(m_handle);
@@ -112,7 +133,9 @@ void MpegStream::startIndexing() {
     if (!span)
         return;
     span->setWindow(m_span->windowBegin(), m_span->windowBegin() + m_span->windowSize());
-    m_index = std::async(std::launch::async, [span = std::move(span)]() {
+    m_cancelIndexing = std::make_shared<std::atomic<bool>>(false);
+    auto source = std::make_unique<IndexingSpan>(IndexingSpan{std::move(span), m_cancelIndexing});
+    m_index = std::async(std::launch::async, [source = std::move(source)]() {
         FrameIndex index;
         mpg123_handle* handle = newHandle(false);
         if (!handle)
@@ -120,8 +143,9 @@ void MpegStream::startIndexing() {
         off_t* offsets = nullptr;
         off_t step = 0;
         size_t fill = 0;
-        if (mpg123_replace_reader_handle(handle, spanRead, spanSeek, nullptr) == MPG123_OK &&
-            mpg123_open_handle(handle, span.get()) == MPG123_OK &&
+        if (mpg123_replace_reader_handle(handle, indexingRead, indexingSeek, nullptr) ==
+                MPG123_OK &&
+            mpg123_open_handle(handle, source.get()) == MPG123_OK &&
             mpg123_scan(handle) == MPG123_OK &&
             mpg123_index(handle, &offsets, &step, &fill) == MPG123_OK) {
             index.offsets.assign(offsets, offsets + fill);

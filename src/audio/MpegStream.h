@@ -2,6 +2,7 @@
 
 #include "audio/PcmStream.h"
 
+#include <atomic>
 #include <future>
 #include <memory>
 #include <vector>
@@ -55,6 +56,7 @@ private:
     // The frame index, built by a scan on a thread of its own while the song plays;
     // without it a seek forward reads its way to the target while the output waits.
     std::future<FrameIndex> m_index;
+    std::shared_ptr<std::atomic<bool>> m_cancelIndexing;
 };
 
 } // namespace pelto
