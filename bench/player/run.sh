@@ -57,7 +57,8 @@ def startup(rows_file):
     elif os.path.exists(m3u):
         os.remove(m3u)
     script = (f'start=$(date +%s.%N); "{build}/pelto" & pid=$!; '
-              'xdotool search --sync --onlyvisible --name "^Pelto$" >/dev/null; '
+              'until xdotool search --onlyvisible --name "^Pelto$" >/dev/null 2>&1; '
+              'do sleep 0.01; done; '
               'end=$(date +%s.%N); kill $pid; wait $pid; echo "$start $end"')
     out = subprocess.run(["xvfb-run", "-a", "bash", "-c", script], env=dict(env, QT_QPA_PLATFORM="xcb"),
                          capture_output=True, text=True, check=True).stdout.split()
