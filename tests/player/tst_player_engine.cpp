@@ -17,7 +17,6 @@
 
 #include <atomic>
 #include <cmath>
-#include <cstring>
 #include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
