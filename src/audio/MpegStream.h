@@ -3,8 +3,10 @@
 #include "audio/PcmStream.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 struct mpg123_handle_struct;
@@ -15,7 +17,8 @@ class FileSpan;
 
 // MPEG audio (MPEG-1, 2 and 2.5, Layers I, II and III) decoded by libmpg123 with
 // gapless trimming, from the window of a file that the FileSpan shows. Output is
-// always stereo float: a mono stream plays the same samples on both channels.
+// always stereo float (from 16-bit decoding): a mono stream plays the same samples on
+// both channels.
 class MpegStream final : public PcmStream {
 public:
     enum class Purpose {
@@ -44,6 +47,7 @@ private:
     };
 
     bool headerLengthIsReliable();
+    bool decodeNextFrame();
     void startIndexing();
     void applyIndexFor(std::int64_t frame);
     void close();
@@ -53,10 +57,21 @@ private:
     Purpose m_purpose = Purpose::Decode;
     int m_rate = 0;
     std::int64_t m_length = -1;
+    // The rest of the last decoded frame, in the decoder's own buffer.
+    const std::int16_t* m_pendingSamples = nullptr;
+    std::int64_t m_pending = 0; // stereo frames
+    // What the stream tells its indexing thread.
+    struct IndexControl {
+        std::mutex lock;
+        std::condition_variable wake;
+        bool startNow = false; // a seek waits for the index
+        std::atomic<bool> cancelled{false};
+    };
+
     // The frame index, built by a scan on a thread of its own while the song plays;
     // without it a seek forward reads its way to the target while the output waits.
     std::future<FrameIndex> m_index;
-    std::shared_ptr<std::atomic<bool>> m_cancelIndexing;
+    std::shared_ptr<IndexControl> m_indexControl;
 };
 
 } // namespace pelto

@@ -85,9 +85,11 @@ void PlaybackCore::render(float* out, int frames) {
     }
     std::fill(out + 2 * got, out + 2 * frames, 0.0f);
     const ChannelGains gains = gainsFromVolume(m_volume.load());
-    for (std::int64_t i = 0; i < got; ++i) {
-        out[2 * i] *= gains.left;
-        out[2 * i + 1] *= gains.right;
+    if (gains.left != 1.0f || gains.right != 1.0f) {
+        for (std::int64_t i = 0; i < got; ++i) {
+            out[2 * i] *= gains.left;
+            out[2 * i + 1] *= gains.right;
+        }
     }
     m_nextFrame += got;
     m_renderedEnd = m_nextFrame;
