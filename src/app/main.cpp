@@ -42,6 +42,12 @@ int main(int argc, char* argv[]) {
     pelto::MainPlayer window(player);
     // The bars, buttons and keys; owned by the window.
     new pelto::MainPlayerControls(window);
+    // A termination signal or the end of the session closes the main window the
+    // normal way, so its unload writes the configuration and the playlist. Signals
+    // that come during the load are handled once it has ended.
+    pelto::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &pelto::QuitSignals::quitRequested, &window, &QWidget::close);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &QWidget::close);
     player.Load(commandLine, [] { return std::make_unique<pelto::AudioEngine>(); });
 
     // From here later launches add their files and play the first of them, until the
@@ -52,12 +58,6 @@ int main(int argc, char* argv[]) {
         player.adder().AddCommandLine(text, false, true);
         pelto::writeTestStateFile(player, ++handOffs);
     });
-
-    // A termination signal or the end of the session closes the main window the
-    // normal way, so its unload writes the configuration and the playlist.
-    pelto::QuitSignals quitSignals;
-    QObject::connect(&quitSignals, &pelto::QuitSignals::quitRequested, &window, &QWidget::close);
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &QWidget::close);
 
     return app.exec();
 }
