@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,6 +39,7 @@ void FileSpan::close() {
         ::close(m_fd);
     m_fd = -1;
     m_fileSize = m_begin = m_end = m_pos = 0;
+    m_bufferFill = 0;
 }
 
 std::unique_ptr<FileSpan> FileSpan::duplicate() const {
@@ -61,14 +63,43 @@ void FileSpan::setWindow(std::int64_t begin, std::int64_t end) {
     m_begin = std::clamp<std::int64_t>(begin, 0, m_fileSize);
     m_end = std::clamp<std::int64_t>(end, m_begin, m_fileSize);
     m_pos = 0;
+    m_bufferFill = 0;
+}
+
+void FileSpan::setReadBuffer(std::int64_t bytes) {
+    m_buffer.assign(size_t(std::max<std::int64_t>(bytes, 0)), '\0');
+    m_bufferFill = 0;
 }
 
 std::int64_t FileSpan::read(void* buffer, std::int64_t count) {
-    const std::int64_t left = windowSize() - m_pos;
-    const std::int64_t n = readAt(m_begin + m_pos, buffer, std::min(count, left));
-    if (n > 0)
+    const std::int64_t wanted = std::min(count, windowSize() - m_pos);
+    const auto bufferSize = std::int64_t(m_buffer.size());
+    if (wanted <= 0 || wanted >= bufferSize) {
+        const std::int64_t n = readAt(m_begin + m_pos, buffer, wanted);
+        if (n > 0)
+            m_pos += n;
+        return n;
+    }
+    auto* out = static_cast<char*>(buffer);
+    std::int64_t done = 0;
+    while (done < wanted) {
+        const std::int64_t offset = m_pos - m_bufferPos;
+        if (offset < 0 || offset >= m_bufferFill) {
+            m_bufferPos = m_pos;
+            m_bufferFill = readAt(m_begin + m_pos, m_buffer.data(),
+                                  std::min(bufferSize, windowSize() - m_pos));
+            if (m_bufferFill <= 0) {
+                m_bufferFill = 0;
+                return done > 0 ? done : (windowSize() > m_pos ? -1 : 0);
+            }
+            continue;
+        }
+        const std::int64_t n = std::min(wanted - done, m_bufferFill - offset);
+        std::memcpy(out + done, m_buffer.data() + offset, size_t(n));
+        done += n;
         m_pos += n;
-    return n;
+    }
+    return done;
 }
 
 std::int64_t FileSpan::seek(std::int64_t offset, int whence) {

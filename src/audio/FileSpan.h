@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace pelto {
 
@@ -39,6 +40,11 @@ public:
     std::int64_t windowBegin() const { return m_begin; }
     std::int64_t windowSize() const { return m_end - m_begin; }
 
+    // Serves read() from a buffer of this many bytes filled by one system call, for
+    // a reader that takes a file in many small pieces (a decoder reading frame
+    // headers and bodies). Off by default.
+    void setReadBuffer(std::int64_t bytes);
+
     // Reads from the current position within the window; the count read, 0 at the
     // window's end, -1 on an error.
     std::int64_t read(void* buffer, std::int64_t count);
@@ -55,6 +61,9 @@ private:
     std::int64_t m_begin = 0;
     std::int64_t m_end = 0;
     std::int64_t m_pos = 0; // relative to m_begin
+    std::vector<char> m_buffer;
+    std::int64_t m_bufferPos = 0; // window position of m_buffer[0]
+    std::int64_t m_bufferFill = 0;
 };
 
 } // namespace pelto

@@ -142,6 +142,7 @@ void MpegStream::startIndexing() {
     if (!span)
         return;
     span->setWindow(m_span->windowBegin(), m_span->windowBegin() + m_span->windowSize());
+    span->setReadBuffer(64 * 1024);
     m_indexControl = std::make_shared<IndexControl>();
     std::shared_ptr<std::atomic<bool>> cancelled(m_indexControl, &m_indexControl->cancelled);
     auto source = std::make_unique<IndexingSpan>(IndexingSpan{std::move(span), cancelled});

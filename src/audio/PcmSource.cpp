@@ -59,6 +59,7 @@ bool PcmSource::open(const QString& path) {
     if (!file->open(path))
         return false;
     file->prefetch();
+    file->setReadBuffer(64 * 1024);
     auto stream = openPcmStream(std::move(file), false);
     if (!stream)
         return false;

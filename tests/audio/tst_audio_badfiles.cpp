@@ -74,6 +74,7 @@ private slots:
     void id3v1Fields();
     void genreNames();
     void riffChunkWalk();
+    void bufferedReadsMatchTheFile();
 
 private:
     QString write(const QString& name, const QByteArray& bytes) {
@@ -230,6 +231,34 @@ void TestAudioBadFiles::riffChunkWalk() {
     QCOMPARE(riffFormOf(head, 0), RiffForm::None);
     QCOMPARE(riffFormOf("RIFF\0\0\0\0WAVE", 12), RiffForm::Wave);
     QCOMPARE(riffFormOf("RIFF\0\0\0\0AVI ", 12), RiffForm::Other);
+}
+
+void TestAudioBadFiles::bufferedReadsMatchTheFile() {
+    // Small reads and seeks through a read buffer give exactly the file's bytes, and
+    // the window still bounds them.
+    const QByteArray bytes = readBytes(fixture("mpeg1_l3_cbr.mp3"));
+    FileSpan file;
+    QVERIFY(file.open(fixture("mpeg1_l3_cbr.mp3")));
+    file.setReadBuffer(1000);
+    file.setWindow(100, bytes.size() - 100);
+    const QByteArray window = bytes.mid(100, bytes.size() - 200);
+    QByteArray got;
+    char piece[1500];
+    QRandomGenerator rng(7);
+    for (;;) {
+        const std::int64_t n = file.read(piece, rng.bounded(1, 1500));
+        QVERIFY(n >= 0);
+        if (n == 0)
+            break;
+        got.append(piece, qsizetype(n));
+    }
+    QCOMPARE(got, window);
+    for (const std::int64_t at :
+         std::initializer_list<std::int64_t>{5000, 5100, 4990, 0, window.size() - 3}) {
+        QCOMPARE(file.seek(at, SEEK_SET), at);
+        const std::int64_t n = file.read(piece, 10);
+        QCOMPARE(QByteArray(piece, qsizetype(n)), window.mid(qsizetype(at), 10));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAudioBadFiles)
