@@ -74,9 +74,9 @@ void ControlCommands::useButton(int code, bool leftButton) {
     if (code < BackButton || code > PlayListButton)
         return;
     const Command action = kActions[code];
-    const bool acts = leftButton;
-    m_buttons.press(code, [this, action, acts] {
-        if (acts)
+    // Every button shows its pressed image; only the left button makes it act.
+    m_buttons.press(code, [this, action, leftButton] {
+        if (leftButton)
             run(action);
     });
 }
