@@ -47,7 +47,7 @@ constexpr std::chrono::milliseconds kIndexingDelay{2000};
 
 // Frames looked at to tell a constant bitrate from a variable one in a stream that
 // carries no header with its length.
-constexpr int kBitrateProbeFrames = 48;
+constexpr int kBitrateProbeFrames = 16;
 
 // Setting up a libmpg123 handle computes its tables, which costs more than reading
 // a file's length. Length-only streams (the playlist reads thousands) therefore keep
