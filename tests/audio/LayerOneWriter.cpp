@@ -44,35 +44,35 @@ constexpr int kScaleIndex = 6; // a scale factor of 0.5
 
 } // namespace
 
-QByteArray makeLayerOneStream(const LayerOneSpec& spec) {
+QByteArray makeLayerOneStream(const LayerOneShape& shape) {
     QByteArray out;
-    const int channels = spec.stereo ? 2 : 1;
-    const std::int64_t slotNumerator = std::int64_t(12) * spec.bitrateKbps * 1000;
+    const int channels = shape.stereo ? 2 : 1;
+    const std::int64_t slotNumerator = std::int64_t(12) * shape.bitrateKbps * 1000;
     std::int64_t rest = 0;
     std::int64_t sampleIndex = 0;
-    for (int f = 0; f < spec.frames; ++f) {
+    for (int f = 0; f < shape.frames; ++f) {
         // Padding keeps the average frame size at the bitrate.
-        rest += slotNumerator % spec.rate;
+        rest += slotNumerator % shape.rate;
         int padding = 0;
-        if (rest >= spec.rate) {
-            rest -= spec.rate;
+        if (rest >= shape.rate) {
+            rest -= shape.rate;
             padding = 1;
         }
-        const int frameBytes = int(slotNumerator / spec.rate + padding) * 4;
+        const int frameBytes = int(slotNumerator / shape.rate + padding) * 4;
         const qsizetype start = out.size();
         BitWriter bits(out);
         bits.put(0x7FF, 11);
         bits.put(3, 2); // MPEG-1
         bits.put(3, 2); // Layer I
         bits.put(1, 1); // no CRC
-        bits.put(std::uint32_t(bitrateIndex(spec.bitrateKbps)), 4);
-        bits.put(std::uint32_t(rateIndex(spec.rate)), 2);
+        bits.put(std::uint32_t(bitrateIndex(shape.bitrateKbps)), 4);
+        bits.put(std::uint32_t(rateIndex(shape.rate)), 2);
         bits.put(std::uint32_t(padding), 1);
-        bits.put(0, 1);                   // private
-        bits.put(spec.stereo ? 0 : 3, 2); // stereo or mono
-        bits.put(0, 2);                   // mode extension
-        bits.put(0, 4);                   // copyright, original, emphasis
-        const auto allocated = [&](int sb) { return sb == spec.toneSubband; };
+        bits.put(0, 1);                    // private
+        bits.put(shape.stereo ? 0 : 3, 2); // stereo or mono
+        bits.put(0, 2);                    // mode extension
+        bits.put(0, 4);                    // copyright, original, emphasis
+        const auto allocated = [&](int sb) { return sb == shape.toneSubband; };
         for (int sb = 0; sb < 32; ++sb)
             for (int ch = 0; ch < channels; ++ch)
                 bits.put(allocated(sb) ? kAllocation : 0, 4);

@@ -100,14 +100,14 @@ void TestAudioFormats::layerOneStreams() {
     QFETCH(bool, stereo);
     QFETCH(int, bitrate);
     QFETCH(int, tone);
-    LayerOneSpec spec{rate, stereo, bitrate, 0, tone};
-    spec.frames = int(std::ceil(2.5 * rate / 384));
+    LayerOneShape shape{rate, stereo, bitrate, 0, tone};
+    shape.frames = int(std::ceil(2.5 * rate / 384));
     const QString path = m_dir.filePath(QStringLiteral("layer1_%1.mp1").arg(rate));
-    QVERIFY(writeBytes(path, makeLayerOneStream(spec)));
+    QVERIFY(writeBytes(path, makeLayerOneStream(shape)));
 
     const Decoded pcm = decodeAll(path);
     QCOMPARE(pcm.rate, rate);
-    QCOMPARE(pcm.frames(), qsizetype(spec.frames) * 384);
+    QCOMPARE(pcm.frames(), qsizetype(shape.frames) * 384);
     if (tone >= 0)
         QVERIFY(peak(pcm.samples) > 0.01f);
     else
