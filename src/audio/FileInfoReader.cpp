@@ -1,6 +1,6 @@
 #include "audio/FileInfoReader.h"
 
-#include "audio/FileSpan.h"
+#include "common/FileSpan.h"
 #include "audio/Id3v1.h"
 #include "audio/PcmSource.h"
 #include "audio/RiffChunks.h"

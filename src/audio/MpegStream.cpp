@@ -1,6 +1,6 @@
 #include "audio/MpegStream.h"
 
-#include "audio/FileSpan.h"
+#include "common/FileSpan.h"
 
 #include <mpg123.h>
 

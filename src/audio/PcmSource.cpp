@@ -1,6 +1,6 @@
 #include "audio/PcmSource.h"
 
-#include "audio/FileSpan.h"
+#include "common/FileSpan.h"
 #include "audio/MpegStream.h"
 #include "audio/RiffChunks.h"
 #include "audio/WaveStream.h"

@@ -1,6 +1,6 @@
 #include "audio/RiffChunks.h"
 
-#include "audio/FileSpan.h"
+#include "common/FileSpan.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "audio/WaveStream.h"
 
-#include "audio/FileSpan.h"
+#include "common/FileSpan.h"
 
 #include <sndfile.h>
 

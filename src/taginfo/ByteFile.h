@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/FileSpan.h"
+#include "common/FileSpan.h"
 
 #include <QByteArray>
 #include <QString>

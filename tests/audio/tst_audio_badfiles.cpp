@@ -4,7 +4,7 @@
 #include "AudioTestFiles.h"
 
 #include "audio/FileInfoReader.h"
-#include "audio/FileSpan.h"
+#include "common/FileSpan.h"
 #include "audio/Id3v1.h"
 #include "audio/PcmSource.h"
 #include "audio/RiffChunks.h"

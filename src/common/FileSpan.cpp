@@ -1,4 +1,4 @@
-#include "audio/FileSpan.h"
+#include "common/FileSpan.h"
 
 #include <QFile>
 
