@@ -3,7 +3,7 @@
 #include "common/FileSpan.h"
 #include "audio/Id3v1.h"
 #include "audio/PcmSource.h"
-#include "audio/RiffChunks.h"
+#include "common/RiffChunks.h"
 
 #include <QByteArray>
 

@@ -19,6 +19,7 @@ std::optional<ID3TagInfo> parseId3v1(QByteArrayView tag);
 
 // The name of an ID3v1 genre number in the standard list with its common extensions
 // (0 "Blues" to 191 "Psybient"); empty for numbers outside the list (255 = none).
+// Version 2 tags that give a genre by number use the same list.
 QString id3GenreName(int genre);
 
 } // namespace pelto

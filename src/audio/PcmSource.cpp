@@ -2,7 +2,7 @@
 
 #include "common/FileSpan.h"
 #include "audio/MpegStream.h"
-#include "audio/RiffChunks.h"
+#include "common/RiffChunks.h"
 #include "audio/WaveStream.h"
 
 namespace pelto {

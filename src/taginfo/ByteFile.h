@@ -19,15 +19,10 @@ public:
     qint64 read(qint64 offset, char* dst, qint64 len) const;
     // Up to len bytes at offset (fewer at the end of the file).
     QByteArray read(qint64 offset, qint64 len) const;
+    const FileSpan& span() const { return m_span; }
 
 private:
     FileSpan m_span;
 };
-
-// The unsigned 32-bit little-endian number at p.
-inline quint32 readLe32(const char* p) {
-    const auto* u = reinterpret_cast<const unsigned char*>(p);
-    return quint32(u[0]) | quint32(u[1]) << 8 | quint32(u[2]) << 16 | quint32(u[3]) << 24;
-}
 
 } // namespace pelto

@@ -1,9 +1,9 @@
 #include "taginfo/Id3v2Reader.h"
 
+#include "audio/Id3v1.h"
 #include "common/LegacyText.h"
 
 #include <taglib/commentsframe.h>
-#include <taglib/id3v1genres.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/tbytevectorstream.h>
 #include <taglib/tdebuglistener.h>
@@ -100,9 +100,9 @@ QString genreValue(const TagLib::ID3v2::Tag& tag) {
         bool number = false;
         const int index = genre.toInt(&number);
         if (number && index >= 0 && index <= 255) {
-            const TagLib::String name = TagLib::ID3v1::genre(index);
+            const QString name = id3GenreName(index);
             if (!name.isEmpty())
-                return toQString(name);
+                return name;
         }
         return toQString(genre);
     }

@@ -1,6 +1,7 @@
 #include "taginfo/RiffWalker.h"
 
 #include "common/LegacyText.h"
+#include "common/RiffChunks.h"
 
 #include <cstring>
 
@@ -8,39 +9,11 @@ namespace pelto {
 
 namespace {
 
-// Walks do not go on for ever in a file of empty chunks.
-constexpr int kMaxChunks = 10000;
-
 // Enough bytes for kMaxTagText characters in any of the single-byte encodings read.
 constexpr qint64 kMaxTextBytes = 3 * kMaxTagText;
 
-struct Chunk {
-    char id[4];
-    ByteRange body;
-    qint64 next; // where the following chunk starts (bodies are padded to even length)
-};
-
-// Calls visit(chunk) for each chunk in [begin, end) until it returns false.
-template <typename Visit>
-void forEachChunk(const ByteFile& file, qint64 begin, qint64 end, Visit visit) {
-    qint64 pos = begin;
-    for (int count = 0; count < kMaxChunks && pos + 8 <= end; ++count) {
-        char header[8];
-        if (file.read(pos, header, 8) != 8)
-            return;
-        Chunk chunk;
-        std::memcpy(chunk.id, header, 4);
-        const qint64 size = readLe32(header + 4);
-        chunk.body = {pos + 8, std::min(pos + 8 + size, end)};
-        chunk.next = pos + 8 + size + (size & 1);
-        if (!visit(chunk))
-            return;
-        pos = chunk.next;
-    }
-}
-
-bool idIs(const Chunk& chunk, const char* id) {
-    return std::memcmp(chunk.id, id, 4) == 0;
+ByteRange bodyOf(const RiffChunk& chunk) {
+    return {chunk.offset, chunk.offset + chunk.size};
 }
 
 // The text of an INFO item: up to its first NUL, decoded as legacy text, capped.
@@ -74,16 +47,16 @@ TagValues readInfoList(const ByteFile& file, const ByteRange& list) {
     std::array<bool, kTagFieldCount> seen{};
     QString part;
     bool seenPart = false;
-    forEachChunk(file, list.begin, list.end, [&](const Chunk& item) {
+    forEachRiffChunk(file.span(), list.begin, list.end, [&](const RiffChunk& item) {
         for (const auto& [id, field] : kItems) {
-            if (idIs(item, id) && !seen[size_t(field)]) {
+            if (item.is(id) && !seen[size_t(field)]) {
                 seen[size_t(field)] = true;
-                valueOf(values, field) = infoText(file, item.body);
+                valueOf(values, field) = infoText(file, bodyOf(item));
             }
         }
-        if (idIs(item, "IPRT") && !seenPart) {
+        if (item.is("IPRT") && !seenPart) {
             seenPart = true;
-            part = infoText(file, item.body);
+            part = infoText(file, bodyOf(item));
         }
         return true;
     });
@@ -96,26 +69,26 @@ TagValues readInfoList(const ByteFile& file, const ByteRange& list) {
 
 RiffContents walkRiff(const ByteFile& file, qint64 offset) {
     RiffContents contents;
-    char header[12];
-    if (file.read(offset, header, 12) != 12 || std::memcmp(header, "RIFF", 4) != 0)
+    const auto riff = readRiffHeader(file.span(), offset);
+    if (!riff)
         return contents;
-    contents.form = QByteArray(header + 8, 4);
-    if (contents.form != "RMP3")
+    char form[4];
+    file.read(offset + 8, form, 4);
+    contents.form = QByteArray(form, 4);
+    if (riff->form != RiffForm::Rmp3)
         return contents;
-    const qint64 end = std::min(offset + 8 + qint64(readLe32(header + 4)), file.size());
-    forEachChunk(file, offset + 12, end, [&](const Chunk& chunk) {
-        if (idIs(chunk, "data") && !contents.data.isValid()) {
-            contents.data = chunk.body;
-        } else if ((idIs(chunk, "id3 ") || idIs(chunk, "ID3 ")) && !contents.id3.isValid()) {
-            contents.id3 = chunk.body;
-        } else if (idIs(chunk, "LIST") && !contents.info) {
+    forEachRiffChunk(file.span(), riff->chunksBegin, riff->chunksEnd, [&](const RiffChunk& chunk) {
+        if (chunk.is("data") && !contents.data.isValid()) {
+            contents.data = bodyOf(chunk);
+        } else if ((chunk.is("id3 ") || chunk.is("ID3 ")) && !contents.id3.isValid()) {
+            contents.id3 = bodyOf(chunk);
+        } else if (chunk.is("LIST") && !contents.info) {
             char type[4];
-            if (chunk.body.end - chunk.body.begin >= 4 &&
-                file.read(chunk.body.begin, type, 4) == 4 && std::memcmp(type, "INFO", 4) == 0)
-                contents.info = readInfoList(file, {chunk.body.begin + 4, chunk.body.end});
+            if (chunk.size >= 4 && file.read(chunk.offset, type, 4) == 4 &&
+                std::memcmp(type, "INFO", 4) == 0)
+                contents.info = readInfoList(file, {chunk.offset + 4, chunk.offset + chunk.size});
         }
-        // A chunk that runs past the end of the RIFF data ends the walk.
-        return chunk.next <= end;
+        return true;
     });
     return contents;
 }

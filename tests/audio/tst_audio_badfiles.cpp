@@ -7,7 +7,7 @@
 #include "common/FileSpan.h"
 #include "audio/Id3v1.h"
 #include "audio/PcmSource.h"
-#include "audio/RiffChunks.h"
+#include "common/RiffChunks.h"
 #include "common/LegacyText.h"
 
 #include <QRandomGenerator>
@@ -191,8 +191,9 @@ void TestAudioBadFiles::id3v1Fields() {
 
 void TestAudioBadFiles::genreNames() {
     QCOMPARE(id3GenreName(0), QString("Blues"));
+    QCOMPARE(id3GenreName(67), QString("Psychedelic"));
     QCOMPARE(id3GenreName(79), QString("Hard Rock"));
-    QCOMPARE(id3GenreName(125), QString("Dance Hall"));
+    QCOMPARE(id3GenreName(125), QString("Dancehall"));
     QCOMPARE(id3GenreName(147), QString("Synthpop"));
     QCOMPARE(id3GenreName(191), QString("Psybient"));
     QVERIFY(id3GenreName(192).isEmpty());
