@@ -5,12 +5,15 @@
 //     one (AddPlayListItem, one thread);
 //   - for reference, over the same files in the same run: a plain TagLib loop reading
 //     title, artist and length (one thread), and `id3v2 -l` listing them;
-//   - reading and saving an N-line playlist.
+//   - reading and saving an N-line playlist;
+//   - the row operations (delete, move up and down, shuffle, sort, select all) on N
+//     rows with a scattered selection.
 //   bench_playlist [N] [FOLDER]     (FOLDER defaults to a temporary folder)
 #include "audio/FileInfoReader.h"
 #include "playlist/PlaylistAdder.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistModel.h"
+#include "playlist/PlaylistOperations.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,6 +31,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <random>
+#include <vector>
 
 using namespace pelto;
 
@@ -108,6 +113,79 @@ void print(const char* what, int n, double seconds) {
     std::printf("  %-44s %8.1f ms  %9.0f files/s\n", what, seconds * 1e3, n / seconds);
 }
 
+void selectRows(PlaylistModel& model, const std::vector<bool>& selected) {
+    for (int i = 0; i < int(selected.size()); ++i)
+        model.setSelected(i + 1, selected[i]);
+}
+
+void selectAll(PlaylistModel& model) {
+    for (int i = 1; i <= model.count(); ++i)
+        model.setSelected(i, true);
+}
+
+// N rows with titles in no order, about a third of them selected at random (fixed
+// seed), the focus and the current song in the middle.
+void fillScattered(PlaylistModel& model, int n) {
+    std::mt19937 random(7);
+    QVector<PlaylistRow> rows;
+    rows.reserve(n);
+    for (int i = 0; i < n; ++i)
+        rows.push_back({QStringLiteral("曲 %1").arg(random() % 100000),
+                        QStringLiteral("歌手 %1").arg(i % 97), QStringLiteral("03:00"),
+                        QStringLiteral("/music/%1.mp3").arg(i)});
+    model.appendRows(rows);
+    std::vector<bool> selected(n);
+    for (int i = 0; i < n; ++i)
+        selected[i] = random() % 3 == 0;
+    selectRows(model, selected);
+    model.setFocusedRow(n / 2);
+    model.setPlayListTrNum(n / 2 + 1);
+    model.SetPlayListColor();
+}
+
+// The best of a few runs of an operation on freshly made rows, in seconds.
+double bestOnFreshRows(int n, const std::function<void(PlaylistModel&)>& operation) {
+    double b = 1e30;
+    for (int r = 0; r < 5; ++r) {
+        PlaylistModel model;
+        fillScattered(model, n);
+        QElapsedTimer t;
+        t.start();
+        operation(model);
+        b = std::min(b, double(t.nsecsElapsed()) / 1e9);
+    }
+    return b;
+}
+
+void benchOperations(int n) {
+    std::printf("row operations (%d rows, a third selected, scattered):\n", n);
+    const auto row = [n](const char* what, const std::function<void(PlaylistModel&)>& op) {
+        std::printf("  %-44s %8.2f ms\n", what, bestOnFreshRows(n, op) * 1e3);
+    };
+    using Ops = PlaylistOperations;
+    row("delete selected", [](PlaylistModel& m) { Ops::deleteSelected(m); });
+    row("move up", [](PlaylistModel& m) { Ops::moveUp(m); });
+    row("move down", [](PlaylistModel& m) { Ops::moveDown(m); });
+    row("shuffle", [](PlaylistModel& m) {
+        std::mt19937_64 engine(1);
+        Ops::shuffle(m, [&] { return std::generate_canonical<double, 53>(engine); });
+    });
+    row("sort by title", [](PlaylistModel& m) { Ops::sortByColumn(m, 0); });
+    row("sort by path", [](PlaylistModel& m) { Ops::sortByColumn(m, 3); });
+    row("select all", [](PlaylistModel& m) { selectAll(m); });
+    row("select all, then move up", [](PlaylistModel& m) {
+        selectAll(m);
+        Ops::moveUp(m);
+    });
+    row("read the selection (isSelected on every row)", [](PlaylistModel& m) {
+        int selected = 0;
+        for (int i = 1; i <= m.count(); ++i)
+            selected += m.isSelected(i);
+        if (selected < 0)
+            std::puts("");
+    });
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -186,5 +264,7 @@ int main(int argc, char** argv) {
     });
     std::printf("  %-44s %8.1f ms\n", "read and add every entry (a start-up restore)",
                 restore * 1e3);
+
+    benchOperations(n);
     return 0;
 }
