@@ -40,6 +40,10 @@ public:
     // True when the current song plays into the silent output because no device
     // opened.
     bool isSilent() const { return m_silent; }
+    // Diagnostics: the longest time the output waited for one buffer, and the frames
+    // played as silence because nothing had been decoded in time.
+    std::int64_t longestCallbackMicros() const { return m_core.longestRenderMicros(); }
+    std::int64_t underrunFrames() const { return m_core.underrunFrames(); }
 
 private:
     template <typename Change> void changeCore(Change change);

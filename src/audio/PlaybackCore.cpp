@@ -4,6 +4,7 @@
 #include "audio/PcmSource.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace pelto {
 
@@ -67,6 +68,16 @@ int PlaybackCore::state(int& positionSec) const {
 }
 
 void PlaybackCore::render(float* out, int frames) {
+    const auto start = std::chrono::steady_clock::now();
+    renderPlaying(out, frames);
+    const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(
+                            std::chrono::steady_clock::now() - start)
+                            .count();
+    if (micros > m_longestRenderMicros.load())
+        m_longestRenderMicros = micros;
+}
+
+void PlaybackCore::renderPlaying(float* out, int frames) {
     const int state = m_state.load();
     if (state != StateStopped)
         m_playedFrame = m_renderedEnd; // the buffer before this one has played

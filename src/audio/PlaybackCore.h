@@ -50,7 +50,14 @@ public:
     // channel gains while playing, silence otherwise and after the end.
     void render(float* out, int frames);
 
+    // Diagnostics: the longest render() so far, and the frames it had to fill with
+    // silence because nothing had been decoded in time.
+    std::int64_t longestRenderMicros() const { return m_longestRenderMicros.load(); }
+    std::int64_t underrunFrames() const { return m_underrunFrames.load(); }
+
 private:
+    void renderPlaying(float* out, int frames);
+
     std::unique_ptr<PcmSource> m_source;
     std::atomic<int> m_state;
     std::atomic<std::int64_t> m_playedFrame{0};
@@ -60,6 +67,8 @@ private:
     std::int64_t m_renderedEnd = 0; // source frame at the end of the last buffer
     bool m_sourceDone = false;      // the source has nothing more to give
     bool m_lastBufferHadEnd = false;
+    std::atomic<std::int64_t> m_longestRenderMicros{0};
+    std::atomic<std::int64_t> m_underrunFrames{0};
 };
 
 } // namespace pelto
