@@ -12,7 +12,15 @@ const QColor kHighlightColor(30, 30, 200);
 enum Column { ColTitle = 0, ColArtist = 1, ColLength = 2, ColPath = 3, ColumnCount = 4 };
 } // namespace
 
-PlaylistModel::PlaylistModel(QObject* parent) : QAbstractTableModel(parent) {}
+void PlaylistSelectionModel::select(const QItemSelection& selection, SelectionFlags command) {
+    if (command.testFlag(Clear)) {
+        QItemSelectionModel::select(QItemSelection(), Clear);
+        command.setFlag(Clear, false);
+    }
+    QItemSelectionModel::select(selection, command);
+}
+
+PlaylistModel::PlaylistModel(QObject* parent) : QAbstractTableModel(parent), m_selection(this) {}
 
 int PlaylistModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_rows.size());
@@ -105,16 +113,37 @@ void PlaylistModel::appendRows(const QVector<PlaylistRow>& rows) {
     for (const PlaylistRow& r : rows)
         m_rows.push_back(Entry{r});
     endInsertRows();
+    emit rowsChanged();
 }
 
 void PlaylistModel::clear() {
+    if (m_rows.isEmpty())
+        return;
+    // The reset also clears the selection and the focus.
     beginResetModel();
     m_rows.clear();
-    m_focused = 0;
     endResetModel();
+    emit rowsChanged();
+}
+
+void PlaylistModel::setPlayListTrNum(int n) {
+    const int before = m_trNum;
+    m_trNum = n;
+    announceTrNum(before);
+}
+
+void PlaylistModel::announceTrNum(int before) {
+    if (m_trNum != before)
+        emit playListTrNumChanged(m_trNum);
 }
 
 void PlaylistModel::SetPlayListColor() {
+    const int before = m_trNum;
+    markTrNum();
+    announceTrNum(before);
+}
+
+void PlaylistModel::markTrNum() {
     if (m_trNum <= 0)
         m_trNum = 1;
     else if (m_trNum > count())
@@ -137,16 +166,65 @@ bool PlaylistModel::isHighlighted(int n) const {
 }
 
 bool PlaylistModel::isSelected(int n) const {
-    return n >= 1 && n <= count() && m_rows[n - 1].selected;
+    return n >= 1 && n <= count() && m_selection.isRowSelected(n - 1);
 }
 
 void PlaylistModel::setSelected(int n, bool on) {
+    if (n < 1 || n > count() || isSelected(n) == on)
+        return;
+    using Flag = QItemSelectionModel::SelectionFlag;
+    m_selection.select(index(n - 1, 0), (on ? Flag::Select : Flag::Deselect) | Flag::Rows);
+}
+
+std::vector<bool> PlaylistModel::selectionFlags() const {
+    std::vector<bool> flags(m_rows.size());
+    for (const QItemSelectionRange& range : m_selection.selection()) {
+        const int bottom = std::min(range.bottom(), count() - 1);
+        const bool wholeRows = range.left() == 0 && range.right() == ColumnCount - 1;
+        // Cells selected one by one (a view selecting items, not rows) make a row
+        // selected only when they cover it, as isSelected() says.
+        for (int r = range.top(); r <= bottom; ++r)
+            if (!flags[r])
+                flags[r] = wholeRows || m_selection.isRowSelected(r);
+    }
+    return flags;
+}
+
+void PlaylistModel::setSelectionFlags(const std::vector<bool>& flags) {
+    Q_ASSERT(int(flags.size()) == count());
+    if (flags == selectionFlags())
+        return;
+    QItemSelection runs;
+    const int n = std::min(int(flags.size()), count());
+    for (int first = 0; first < n; ++first) {
+        if (!flags[first])
+            continue;
+        int last = first;
+        while (last + 1 < n && flags[last + 1])
+            ++last;
+        runs.select(index(first, 0), index(last, ColumnCount - 1));
+        first = last;
+    }
+    m_selection.select(runs, QItemSelectionModel::ClearAndSelect);
+}
+
+void PlaylistModel::selectOnly(int n) {
+    QItemSelection selection;
     if (n >= 1 && n <= count())
-        m_rows[n - 1].selected = on;
+        selection.select(index(n - 1, 0), index(n - 1, ColumnCount - 1));
+    m_selection.select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+int PlaylistModel::focusedRow() const {
+    const QModelIndex current = m_selection.currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
 }
 
 void PlaylistModel::setFocusedRow(int n) {
-    m_focused = (n >= 1 && n <= count()) ? n : 0;
+    // The focus keeps the column a view gave it.
+    const int column = std::max(0, m_selection.currentIndex().column());
+    m_selection.setCurrentIndex(n >= 1 && n <= count() ? index(n - 1, column) : QModelIndex(),
+                                QItemSelectionModel::NoUpdate);
 }
 
 int PlaylistModel::findFirstRowWithPath(const QString& path) const {

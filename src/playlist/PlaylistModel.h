@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QItemSelectionModel>
 #include <QString>
 #include <QStringList>
 #include <QVector>
+
+#include <vector>
 
 namespace pelto {
 
@@ -16,11 +19,30 @@ struct PlaylistRow {
     QString path;
 };
 
+// The playlist's selection model. A command that clears and selects (a plain click,
+// Ctrl+A, the row operations) runs as a clear and then a select: Qt works out what
+// changed by comparing the old and the new ranges pair by pair, which is quadratic when
+// both are long (a scattered selection of thousands of rows), and cheap when one side
+// is empty.
+class PlaylistSelectionModel : public QItemSelectionModel {
+    Q_OBJECT
+public:
+    using QItemSelectionModel::QItemSelectionModel;
+    using QItemSelectionModel::select;
+    void select(const QItemSelection& selection, SelectionFlags command) override;
+};
+
 // The playlist: the only copy of the rows, shown by the playlist window's list view.
-// Besides the four cells each row has a selection flag and may carry the current-row
-// highlight (bold, RGB(30, 30, 200), on the title and artist cells). The model also
-// holds PlayListTrNum, the 1-based current row (0 = none), which every row operation
-// keeps on its song.
+// Besides the four cells a row may carry the current-row highlight (bold,
+// RGB(30, 30, 200), on the title and artist cells). The model also holds
+// PlayListTrNum, the 1-based current row (0 = none), which every row operation keeps
+// on its song.
+//
+// Selection and focus live in one QItemSelectionModel owned by the model: rows are
+// selected whole, and its current index is the focused row. A view shows and edits
+// them by sharing it (view->setSelectionModel(model.selectionModel()), after
+// setModel), so what the user selects is what the operations act on and what they
+// select shows at once, with no copy to keep in step.
 //
 // Rows are numbered from 1 in the methods below (as the player and the playlist
 // operations count them); the Qt model interface underneath is 0-based as usual.
@@ -49,7 +71,7 @@ public:
     void clear();
 
     int PlayListTrNum() const { return m_trNum; }
-    void setPlayListTrNum(int n) { m_trNum = n; }
+    void setPlayListTrNum(int n);
 
     // Clamps PlayListTrNum into 1..count() (0 and below become 1) and highlights
     // that row. Callers call it when the list has rows; on an empty list it marks
@@ -59,10 +81,20 @@ public:
     void CancelPlayListColor();
     bool isHighlighted(int n) const;
 
+    // The store of the selection and the focus, for views to share.
+    QItemSelectionModel* selectionModel() { return &m_selection; }
+    // Whether every cell of row n is selected.
     bool isSelected(int n) const;
     void setSelected(int n, bool on);
-    // The focused row (the list view's current item), 0 when none.
-    int focusedRow() const { return m_focused; }
+    // The selection as one flag per row (index 0 is row 1), read in one pass over the
+    // selected ranges; and the reverse, which replaces the selection with the given
+    // rows, written as one selection of runs (nothing happens when it is unchanged).
+    std::vector<bool> selectionFlags() const;
+    void setSelectionFlags(const std::vector<bool>& flags);
+    // Selects row n alone; nothing when n lies outside the list.
+    void selectOnly(int n);
+    // The focused row (the selection model's current index), 0 when none.
+    int focusedRow() const;
     void setFocusedRow(int n);
 
     // The first row (in list order) whose path equals the given one; 0 when none.
@@ -75,20 +107,27 @@ public:
 
 signals:
     void scrollToRowRequested(int n);
-    // The selection flags or the focused row changed through an operation on the
-    // model (not through setSelected / setFocusedRow); views re-read them.
-    void rowFlagsChanged();
+    // PlayListTrNum took a new value, by whatever path (setPlayListTrNum, the clamp of
+    // SetPlayListColor, a row operation); sent once the model is consistent again.
+    void playListTrNumChanged(int row);
+    // The number, order or paths of the rows changed (append, clear, delete, move,
+    // shuffle, sort); sent once per change, not for highlight or selection changes.
+    void rowsChanged();
 
 private:
     struct Entry {
         PlaylistRow cells;
-        bool selected = false;
         bool highlighted = false;
     };
     friend class PlaylistOperations;
+
+    // SetPlayListColor without the announcement: clamps PlayListTrNum and highlights.
+    void markTrNum();
+    // Sends playListTrNumChanged when PlayListTrNum differs from the value before.
+    void announceTrNum(int before);
     QVector<Entry> m_rows;
     int m_trNum = 1;
-    int m_focused = 0;
+    PlaylistSelectionModel m_selection;
 };
 
 } // namespace pelto

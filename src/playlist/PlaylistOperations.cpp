@@ -7,6 +7,7 @@
 #include <cmath>
 #include <numeric>
 #include <random>
+#include <vector>
 
 namespace pelto {
 
@@ -21,13 +22,15 @@ constexpr int kMaxRemovalBlocks = 32;
 void PlaylistOperations::deleteSelected(PlaylistModel& model) {
     auto& rows = model.m_rows;
     const int n = int(rows.size());
-    int tr = model.m_trNum;
-    const int focused = model.m_focused;
+    const std::vector<bool> selected = model.selectionFlags();
+    const int trBefore = model.m_trNum;
+    int tr = trBefore;
+    const int focused = model.focusedRow();
     int removed = 0;
     int keptBeforeFocus = 0;
     QVector<std::pair<int, int>> blocks; // 0-based [first, last] of removed rows
     for (int k = 1; k <= n; ++k) {
-        if (!rows[k - 1].selected) {
+        if (!selected[k - 1]) {
             if (k < focused)
                 ++keptBeforeFocus;
             continue;
@@ -44,9 +47,20 @@ void PlaylistOperations::deleteSelected(PlaylistModel& model) {
     if (removed == 0)
         return;
 
+    // Every selected row goes, so the selection empties before the rows do; this also
+    // spares the selection model from following each removal.
+    model.m_selection.clearSelection();
     if (blocks.size() > kMaxRemovalBlocks) {
         model.beginResetModel();
-        rows.removeIf([](const PlaylistModel::Entry& e) { return e.selected; });
+        int kept = 0;
+        for (int k = 0; k < n; ++k) {
+            if (selected[k])
+                continue;
+            if (kept != k)
+                rows[kept] = std::move(rows[k]);
+            ++kept;
+        }
+        rows.resize(kept);
         model.endResetModel();
     } else {
         for (auto b = blocks.crbegin(); b != blocks.crend(); ++b) {
@@ -58,16 +72,17 @@ void PlaylistOperations::deleteSelected(PlaylistModel& model) {
     model.m_trNum = tr;
 
     // The focus stays on its row; when that row went, it passes to the row that took
-    // its place (the last row when it was at the end). Both are the row after the
-    // rows kept above it.
+    // its place (the last row when it was at the end), where Qt would have moved it to
+    // the row above. Both are the row after the rows kept above it. That row is
+    // selected.
     const int left = int(rows.size());
     int newFocus = 0;
-    if (focused >= 1 && focused <= n && left > 0)
+    if (focused >= 1 && left > 0)
         newFocus = std::min(keptBeforeFocus + 1, left);
-    model.m_focused = newFocus;
-    if (newFocus > 0)
-        rows[newFocus - 1].selected = true;
-    emit model.rowFlagsChanged();
+    model.setFocusedRow(newFocus);
+    model.selectOnly(newFocus);
+    model.announceTrNum(trBefore);
+    emit model.rowsChanged();
 }
 
 void PlaylistOperations::moveRows(PlaylistModel& model, int direction) {
@@ -75,38 +90,46 @@ void PlaylistOperations::moveRows(PlaylistModel& model, int direction) {
     const int n = int(rows.size());
     if (n == 0)
         return;
+    std::vector<bool> selected = model.selectionFlags();
+    const int trBefore = model.m_trNum;
+    int tr = trBefore;
     int lowest = n, highest = -1; // 0-based range of rows whose cells changed
-    // Upwards the rows are visited top to bottom, downwards bottom to top, so a
-    // block moves as a whole: its first row steps past the neighbour, and each
-    // following row then finds the neighbour right beside it again.
-    const int first = direction < 0 ? 2 : n - 1;
-    const int last = direction < 0 ? n : 1;
-    for (int i = first; direction < 0 ? i <= last : i >= last; i -= direction) {
-        if (!rows[i - 1].selected)
+    // Upwards the rows are visited top to bottom, downwards bottom to top, so a block
+    // moves as a whole: its first row steps past the neighbour, and each following
+    // row then finds the neighbour right beside it again. `open` is the nearest
+    // unselected row on the side the rows move to (0 when there is none), the row a
+    // selected row trades places with.
+    int open = 0;
+    for (int i = direction < 0 ? 1 : n; i >= 1 && i <= n; i -= direction) {
+        if (!selected[i - 1]) {
+            open = i;
             continue;
-        int j = i + direction;
-        while (j >= 1 && j <= n && rows[j - 1].selected)
-            j += direction;
-        if (j < 1 || j > n)
-            continue;
-        const int tr = model.m_trNum;
+        }
+        if (open == 0)
+            continue; // a block at the edge stays
+        const int j = open;
         if (tr == i || tr == j)
-            model.CancelPlayListColor();
+            rows[tr - 1].highlighted = false;
         // Only the cells trade places; the highlight flags stay where they are.
         std::swap(rows[i - 1].cells, rows[j - 1].cells);
-        rows[j - 1].selected = true;
-        rows[i - 1].selected = false;
+        selected[j - 1] = true;
+        selected[i - 1] = false;
         if (tr == i)
-            model.m_trNum = j;
+            tr = j;
         else if (tr == j)
-            model.m_trNum = i;
+            tr = i;
+        open = i;
         lowest = std::min({lowest, i - 1, j - 1});
         highest = std::max({highest, i - 1, j - 1});
     }
-    model.SetPlayListColor();
+    model.m_trNum = tr;
+    model.markTrNum();
     if (highest >= 0)
         emit model.dataChanged(model.index(lowest, 0), model.index(highest, 3));
-    emit model.rowFlagsChanged();
+    model.setSelectionFlags(selected);
+    model.announceTrNum(trBefore);
+    if (highest >= 0)
+        emit model.rowsChanged();
 }
 
 void PlaylistOperations::moveUp(PlaylistModel& model) {
@@ -122,22 +145,29 @@ void PlaylistOperations::shuffle(PlaylistModel& model, std::function<double()> u
     const int n = int(rows.size());
     if (n < 2)
         return;
+    const int trBefore = model.m_trNum;
+    int tr = trBefore;
     model.CancelPlayListColor();
+    bool moved = false;
     for (int i = 1; i <= n; ++i) {
         const double u = uniform01();
         const int r = std::clamp(int(std::floor(n * u)) + 1, 1, n);
-        if (model.m_trNum == i)
-            model.m_trNum = r;
-        else if (model.m_trNum == r)
-            model.m_trNum = i;
-        rows[i - 1].selected = false;
-        if (r != i)
+        if (tr == i)
+            tr = r;
+        else if (tr == r)
+            tr = i;
+        if (r != i) {
             std::swap(rows[i - 1].cells, rows[r - 1].cells);
+            moved = true;
+        }
     }
-    rows[0].selected = true;
-    model.SetPlayListColor();
+    model.m_trNum = tr;
+    model.markTrNum();
     emit model.dataChanged(model.index(0, 0), model.index(n - 1, 3));
-    emit model.rowFlagsChanged();
+    model.selectOnly(1);
+    model.announceTrNum(trBefore);
+    if (moved)
+        emit model.rowsChanged();
 }
 
 std::function<double()> PlaylistOperations::clockSeededUniform() {
@@ -168,14 +198,21 @@ void PlaylistOperations::sortByColumn(PlaylistModel& model, int column) {
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         return QString::compare(cell(rows[a].cells), cell(rows[b].cells), Qt::CaseInsensitive) < 0;
     });
+    const std::vector<bool> selected = model.selectionFlags();
+    const int trBefore = model.m_trNum;
 
+    // The selection is taken off while the rows move and put back on their new places
+    // afterwards. The focus (a persistent index) moves with its row below.
+    model.m_selection.clearSelection();
     emit model.layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     QVector<int> newRowOf(n);
     QVector<PlaylistModel::Entry> sorted;
     sorted.reserve(n);
+    std::vector<bool> sortedSelection(n);
     for (int to = 0; to < n; ++to) {
         newRowOf[order[to]] = to;
         sorted.push_back(std::move(rows[order[to]]));
+        sortedSelection[to] = selected[order[to]];
     }
     rows = std::move(sorted);
     const QModelIndexList before = model.persistentIndexList();
@@ -184,11 +221,12 @@ void PlaylistOperations::sortByColumn(PlaylistModel& model, int column) {
     for (const QModelIndex& index : before)
         after.push_back(model.index(newRowOf[index.row()], index.column()));
     model.changePersistentIndexList(before, after);
-    if (model.m_focused >= 1)
-        model.m_focused = newRowOf[model.m_focused - 1] + 1;
     model.m_trNum = model.FindPlayingRow();
     emit model.layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-    emit model.rowFlagsChanged();
+    model.setSelectionFlags(sortedSelection);
+    model.announceTrNum(trBefore);
+    if (!std::is_sorted(order.begin(), order.end()))
+        emit model.rowsChanged();
 }
 
 } // namespace pelto

@@ -7,7 +7,9 @@ namespace pelto {
 class PlaylistModel;
 
 // The row operations of the playlist window, on the model. Each keeps
-// PlayListTrNum on its song.
+// PlayListTrNum on its song. Each reads the selection once into flags, works on
+// them, and writes the result back in one piece; it announces rowsChanged and
+// playListTrNumChanged once at the end, when they apply.
 class PlaylistOperations {
 public:
     // Removes the selected rows. PlayListTrNum counts down for every removed row
@@ -18,7 +20,7 @@ public:
 
     // Moves every block of adjacent selected rows one place up (down); the row above
     // (below) the block goes to its other side. A block at the top (bottom) stays.
-    // Cells move, per-row flags stay with their place except the selection, which
+    // Cells move, the highlight and the focus stay with their place, the selection
     // follows the block; the highlight is then set on PlayListTrNum again.
     static void moveUp(PlaylistModel& model);
     static void moveDown(PlaylistModel& model);
