@@ -1,5 +1,7 @@
-// Decodes a file through the engine's playback path (source, gains, render) into a
-// null output as fast as it goes, and prints the throughput in times real time.
+// Decodes a file through the engine's playback path (the decode thread into its ring,
+// then render() with the gains) into a null output as fast as it goes, and prints the
+// throughput in times real time. The null output waits for the decode thread whenever
+// the ring cannot fill its next buffer, as a device would wait for its clock.
 //   bench_audio_decode FILE [REPEATS]
 #include "audio/Decoder.h"
 #include "audio/PcmSource.h"
@@ -40,6 +42,8 @@ int main(int argc, char** argv) {
         std::int64_t rendered = 0;
         int position = 0;
         while (core.state(position) == pelto::StatePlaying) {
+            if (!core.hasDecoded(frames))
+                core.waitForDecoder();
             core.render(buffer.data(), frames);
             rendered += frames;
         }

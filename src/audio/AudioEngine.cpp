@@ -3,6 +3,8 @@
 #include "audio/FileInfoReader.h"
 #include "audio/PcmSource.h"
 
+#include <QAbstractEventDispatcher>
+
 #include <SDL.h>
 
 #include <cstdio>
@@ -13,11 +15,17 @@ AudioEngine::AudioEngine() {
     // The program handles its own termination signals.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     m_sdlStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    m_idleClose.setSingleShot(true);
+    m_idleClose.setInterval(kIdleDeviceLinger);
+    QObject::connect(&m_idleClose, &QTimer::timeout, [this] {
+        int position = 0;
+        if (m_core.state(position) != StatePlaying)
+            closeOutput();
+    });
 }
 
 AudioEngine::~AudioEngine() {
     closeOutput();
-    m_core.setSource(nullptr);
     if (m_sdlStarted)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -33,11 +41,9 @@ template <typename Change> void AudioEngine::changeCore(Change change) {
 }
 
 void AudioEngine::openOutput() {
-    const int rate = m_core.rate();
-    if (m_output && m_output->rate() == rate)
+    if (m_output)
         return;
-    closeOutput();
-    // The device is tried again for every song: it may have been busy or away.
+    const int rate = m_core.rate();
     if (m_sdlStarted)
         m_output = openSdlOutput(m_core, rate);
     m_silent = !m_output;
@@ -51,50 +57,75 @@ void AudioEngine::openOutput() {
 }
 
 void AudioEngine::closeOutput() {
+    m_idleClose.stop();
     m_output.reset();
 }
 
+void AudioEngine::closeOutputWhenIdle() {
+    if (!m_output || m_idleClose.isActive())
+        return;
+    if (QAbstractEventDispatcher::instance())
+        m_idleClose.start();
+    else
+        closeOutput();
+}
+
 bool AudioEngine::open(const QString& path) {
-    closeOutput();
-    m_core.setSource(nullptr);
+    // The file is opened before the song that plays is let go, so the device keeps
+    // running from one song to the next.
     auto source = std::make_unique<PcmSource>();
     if (!source->open(path))
-        return false;
-    m_core.setSource(std::move(source));
-    return true;
+        source.reset();
+    const bool opened = bool(source);
+    changeCore([&] { m_core.setSource(std::move(source)); });
+    closeOutputWhenIdle();
+    return opened;
 }
 
 void AudioEngine::play() {
     if (!m_core.hasSource())
         return;
-    // Start the song before the device runs, so its first buffer is the song's.
-    closeOutput();
-    m_core.start();
+    // A device at another rate, or the silent output (the device may be back), is
+    // replaced. The song starts before a new device runs, so that its first buffers
+    // find decoded frames.
+    if (m_output &&
+        ((m_silent && m_sdlStarted) || m_output->rate() != m_core.rate() || !m_output->isRunning()))
+        closeOutput();
+    m_idleClose.stop();
+    changeCore([this] { m_core.start(); });
     openOutput();
 }
 
 void AudioEngine::stop() {
-    m_core.stop();
-    closeOutput();
+    changeCore([this] { m_core.stop(); });
+    closeOutputWhenIdle();
 }
 
 void AudioEngine::pause() {
     changeCore([this] { m_core.pause(); });
+    closeOutputWhenIdle();
 }
 
 void AudioEngine::restart() {
     changeCore([this] { m_core.resume(); });
+    int position = 0;
+    if (m_core.state(position) == StatePlaying) {
+        m_idleClose.stop();
+        openOutput();
+    }
 }
 
 void AudioEngine::seek(int seconds) {
     changeCore([this, seconds] { m_core.seekSeconds(seconds); });
+    int position = 0;
+    if (m_core.state(position) == StateStopped)
+        closeOutputWhenIdle();
 }
 
 int AudioEngine::state(int& positionSec) {
     const int result = m_core.state(positionSec);
-    // After the end the device only plays silence: let it go.
-    if (result == StateStopped && m_output)
-        closeOutput();
+    if (result != StatePlaying)
+        closeOutputWhenIdle();
     return result;
 }
 
@@ -108,8 +139,8 @@ FileInfo AudioEngine::fileInfo(const QString& path) {
 }
 
 void AudioEngine::close() {
-    closeOutput();
-    m_core.setSource(nullptr);
+    changeCore([this] { m_core.setSource(nullptr); });
+    closeOutputWhenIdle();
 }
 
 void AudioEngine::setVolume(std::uint32_t leftRight) {

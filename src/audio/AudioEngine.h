@@ -4,19 +4,31 @@
 #include "audio/Decoder.h"
 #include "audio/PlaybackCore.h"
 
+#include <QTimer>
+
+#include <chrono>
 #include <memory>
 
 namespace pelto {
 
 // The player's decoder: decodes MPEG audio and Wave files and plays them through
 // SDL's audio output, with the volume applied as per-channel gains. Construction
-// starts SDL's audio subsystem; the device is opened when a song starts playing and
-// closed when it stops or ends, so an idle player holds no device and no thread.
-// Where no sound device opens, songs play into a silent output that keeps real
-// time, and one line on stderr says so.
+// starts SDL's audio subsystem. Where no sound device opens, songs play into a silent
+// output that keeps real time, and one line on stderr says so.
 //
-// All calls come from one thread (the UI thread); the samples are pulled on the
-// output's own thread.
+// Threads: all calls come from one thread (the UI thread). A decode thread reads and
+// decodes about a second ahead (PlaybackCore, DecodeThread), and the output's thread
+// (SDL's audio thread, or the silent output's) only copies what was decoded. Every call
+// that changes what plays takes the output's lock, the one the output thread holds
+// while it renders a buffer; none of them waits for the decode thread, so a read
+// stalled on a slow disk never holds up the UI (only destruction waits for it to end).
+//
+// The device: play() opens it, and it stays open from song to song while the rate
+// stays the same. Once nothing plays (stopped, ended, paused, or no song) it is closed
+// after kIdleDeviceLinger, unless playing goes on before: the next song of a playlist
+// starts within that time and finds the device open, and an idle player holds no device
+// and no output thread that wakes for every buffer. The close is timed on the calling
+// thread's event loop; without one it happens at once.
 class AudioEngine final : public Decoder {
 public:
     AudioEngine();
@@ -40,18 +52,23 @@ public:
     // True when the current song plays into the silent output because no device
     // opened.
     bool isSilent() const { return m_silent; }
-    // Diagnostics: the longest time the output waited for one buffer, and the frames
-    // played as silence because nothing had been decoded in time.
+    // Diagnostics: the longest time the output thread spent on one buffer, and the
+    // frames played as silence because nothing had been decoded in time.
     std::int64_t longestCallbackMicros() const { return m_core.longestRenderMicros(); }
     std::int64_t underrunFrames() const { return m_core.underrunFrames(); }
+
+    // How long the device stays open once nothing plays.
+    static constexpr std::chrono::milliseconds kIdleDeviceLinger{1000};
 
 private:
     template <typename Change> void changeCore(Change change);
     void openOutput();
     void closeOutput();
+    void closeOutputWhenIdle();
 
     PlaybackCore m_core;
     std::unique_ptr<AudioOutput> m_output;
+    QTimer m_idleClose;
     bool m_sdlStarted = false;
     bool m_silent = false;
     bool m_warned = false; // the silent output has been announced on stderr

@@ -15,6 +15,8 @@ public:
     virtual void unlock() = 0;
     // The sample rate it was opened at.
     virtual int rate() const = 0;
+    // False once the device has gone away (unplugged): it pulls no more buffers.
+    virtual bool isRunning() const = 0;
 };
 
 // Frames per buffer for a rate: about 20 to 25 ms, so a seek is heard soon and the

@@ -1,6 +1,7 @@
 #include "audio/PlaybackCore.h"
 
 #include "audio/Decoder.h"
+#include "audio/FrameRing.h"
 #include "audio/PcmSource.h"
 
 #include <algorithm>
@@ -16,26 +17,38 @@ PlaybackCore::PlaybackCore() : m_state(StateStopped) {}
 PlaybackCore::~PlaybackCore() = default;
 
 void PlaybackCore::setSource(std::unique_ptr<PcmSource> source) {
-    m_source = std::move(source);
     m_state = StateStopped;
     m_playedFrame = 0;
-    m_rate = m_source ? m_source->rate() : 0;
+    m_rate = source ? source->rate() : 0;
+    m_length = source ? source->lengthFrames() : -1;
+    m_ring = source ? makeDecodeRing(source->rate()) : nullptr;
+    m_blockOffset = 0;
+    m_decoder.setSource(std::move(source), m_ring);
+}
+
+void PlaybackCore::beginRun(std::int64_t frame) {
+    ++m_run;
+    m_ring->releaseAll();
+    m_blockOffset = 0;
+    m_runStarted = m_sourceDone = m_lastBufferHadEnd = false;
+    m_renderedEnd = frame;
+    m_playedFrame = frame;
+    m_decoder.decodeFrom(frame, m_run);
 }
 
 void PlaybackCore::start() {
-    if (!m_source || !m_source->seekFrame(0)) {
+    if (!m_ring) {
         m_state = StateStopped;
         return;
     }
-    m_nextFrame = m_renderedEnd = 0;
-    m_playedFrame = 0;
-    m_sourceDone = m_lastBufferHadEnd = false;
+    beginRun(0);
     m_state = StatePlaying;
 }
 
 void PlaybackCore::stop() {
     m_state = StateStopped;
     m_playedFrame = 0;
+    m_decoder.halt();
 }
 
 void PlaybackCore::pause() {
@@ -49,16 +62,17 @@ void PlaybackCore::resume() {
 }
 
 void PlaybackCore::seekSeconds(int seconds) {
-    if (!m_source || m_state == StateStopped)
+    if (!m_ring || m_state == StateStopped)
         return;
     const std::int64_t frame = std::int64_t(std::max(seconds, 0)) * m_rate;
-    if (!m_source->seekFrame(frame)) {
+    if (m_length >= 0 && frame >= m_length) {
         m_state = StateStopped; // past the end: the song is over
+        m_decoder.halt();
         return;
     }
-    m_nextFrame = m_renderedEnd = frame;
-    m_playedFrame = frame;
-    m_sourceDone = m_lastBufferHadEnd = false;
+    // A source of unknown length that cannot go there gives an empty last block, which
+    // ends the song as soon as it is rendered.
+    beginRun(frame);
 }
 
 int PlaybackCore::state(int& positionSec) const {
@@ -83,28 +97,65 @@ void PlaybackCore::renderPlaying(float* out, int frames) {
         m_playedFrame = m_renderedEnd; // the buffer before this one has played
     if (state == StatePlaying && m_lastBufferHadEnd)
         m_state = StateStopped; // and it held the last sample
-    if (m_state.load() != StatePlaying) {
+    // A run starts with a whole buffer, so no gap falls just after its first frames.
+    if (m_state.load() != StatePlaying || (!m_runStarted && !hasDecoded(frames))) {
         std::fill(out, out + 2 * frames, 0.0f);
         return;
     }
-    std::int64_t got = 0;
-    while (!m_sourceDone && got < frames) {
-        const std::int64_t n = m_source->read(out + 2 * got, frames - got);
-        if (n <= 0)
-            m_sourceDone = true;
-        got += std::max<std::int64_t>(n, 0);
-    }
+    m_runStarted = true;
+    const int got = copyFromRing(out, frames);
     std::fill(out + 2 * got, out + 2 * frames, 0.0f);
+    if (got < frames && !m_sourceDone)
+        m_underrunFrames += frames - got;
+    m_lastBufferHadEnd = m_sourceDone;
+    m_decoder.roomFreed(*m_ring);
+}
+
+bool PlaybackCore::hasDecoded(int frames) const {
+    if (!m_ring)
+        return false;
+    int queued = -m_blockOffset;
+    for (int i = 0; const FrameRing::Block* block = m_ring->front(i); ++i) {
+        if (block->run != m_run)
+            continue;
+        queued += block->frames;
+        if (queued >= frames || block->last)
+            return true;
+    }
+    return false;
+}
+
+// Copies the current run's next frames times the gains, skipping blocks of older runs;
+// the frames copied.
+int PlaybackCore::copyFromRing(float* out, int frames) {
     const ChannelGains gains = gainsFromVolume(m_volume.load());
-    if (gains.left != 1.0f || gains.right != 1.0f) {
-        for (std::int64_t i = 0; i < got; ++i) {
-            out[2 * i] *= gains.left;
-            out[2 * i + 1] *= gains.right;
+    int got = 0;
+    while (got < frames && !m_sourceDone) {
+        const FrameRing::Block* block = m_ring->front();
+        if (!block)
+            break;
+        if (block->run != m_run) {
+            m_ring->release();
+            m_blockOffset = 0;
+            continue;
+        }
+        const int n = std::min(frames - got, block->frames - m_blockOffset);
+        const float* from = block->samples + 2 * m_blockOffset;
+        float* to = out + 2 * got;
+        for (int i = 0; i < n; ++i) {
+            to[2 * i] = from[2 * i] * gains.left;
+            to[2 * i + 1] = from[2 * i + 1] * gains.right;
+        }
+        got += n;
+        m_blockOffset += n;
+        m_renderedEnd = block->firstFrame + m_blockOffset;
+        if (m_blockOffset == block->frames) {
+            m_sourceDone = block->last;
+            m_ring->release();
+            m_blockOffset = 0;
         }
     }
-    m_nextFrame += got;
-    m_renderedEnd = m_nextFrame;
-    m_lastBufferHadEnd = m_sourceDone;
+    return got;
 }
 
 } // namespace pelto

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "audio/DecodeThread.h"
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
 
 namespace pelto {
 
+class FrameRing;
 class PcmSource;
 
 // The output volume as separate linear gains: the low 16 bits of the value are the
@@ -16,21 +19,34 @@ struct ChannelGains {
 };
 ChannelGains gainsFromVolume(std::uint32_t leftRight);
 
-// What the output thread plays and what the player sees of it: the open source,
-// the play state, the position that has been heard and the volume. An output pulls
-// stereo float buffers with render(); every other call that changes the state is
-// made while the output is locked, so render() never runs at the same time. The
-// state and position are read without a lock.
+// What the output thread plays and what the player sees of it: the open source, the
+// play state, the position that has been heard and the volume. The source is read and
+// decoded ahead on a DecodeThread into a FrameRing; an output pulls stereo float
+// buffers with render(), which only copies from the ring and applies the gains.
 //
-// The position heard is the source frame at the end of the buffer rendered before
-// the current one: when an output asks for a buffer, the one before has played.
+// Threads and locks:
+// - The controlling thread calls setSource(), start(), stop(), pause(), resume() and
+//   seekSeconds() while the output is locked (or while there is no output), so
+//   render() never runs at the same time: the fields marked "output side" below are
+//   shared only by render() and those calls. None of them waits for the decode thread.
+// - state(), playedFrames(), setVolume() and the diagnostics are atomics: any thread,
+//   no lock.
+// - The decode thread and render() share only the ring (no lock; see FrameRing and
+//   DecodeThread).
+//
+// The position heard is the source frame at the end of the buffer rendered before the
+// current one: when an output asks for a buffer, the one before has played. Frames
+// decoded ahead are not heard: a start or a seek drops them, and the position follows
+// only what render() has handed out.
 class PlaybackCore {
 public:
     PlaybackCore();
     ~PlaybackCore();
+    PlaybackCore(const PlaybackCore&) = delete;
+    PlaybackCore& operator=(const PlaybackCore&) = delete;
 
     void setSource(std::unique_ptr<PcmSource> source);
-    bool hasSource() const { return bool(m_source); }
+    bool hasSource() const { return bool(m_ring); }
     int rate() const { return m_rate.load(); }
 
     // Plays the source from its beginning.
@@ -46,9 +62,15 @@ public:
     std::int64_t playedFrames() const { return m_playedFrame.load(); }
     void setVolume(std::uint32_t leftRight) { m_volume.store(leftRight); }
 
-    // Fills `frames` stereo frames (2 × frames floats): the next samples times the
-    // channel gains while playing, silence otherwise and after the end.
+    // Fills `frames` stereo frames (2 × frames floats): the next decoded samples times
+    // the channel gains while playing, silence otherwise, after the end, and where
+    // nothing has been decoded yet.
     void render(float* out, int frames);
+    // For an output without a device clock (tests, benchmarks), on its own thread:
+    // whether `frames` frames (or the end of the song) are decoded and waiting, and a
+    // wait until the decode thread is as far ahead as it goes for now.
+    bool hasDecoded(int frames) const;
+    void waitForDecoder() { m_decoder.waitUntilAhead(); }
 
     // Diagnostics: the longest render() so far, and the frames it had to fill with
     // silence because nothing had been decoded in time.
@@ -57,18 +79,27 @@ public:
 
 private:
     void renderPlaying(float* out, int frames);
+    void beginRun(std::int64_t frame);
+    int copyFromRing(float* out, int frames);
 
-    std::unique_ptr<PcmSource> m_source;
     std::atomic<int> m_state;
     std::atomic<std::int64_t> m_playedFrame{0};
     std::atomic<int> m_rate{0};
     std::atomic<std::uint32_t> m_volume{0xFFFFFFFFu};
-    std::int64_t m_nextFrame = 0;   // source frame the next read returns
-    std::int64_t m_renderedEnd = 0; // source frame at the end of the last buffer
-    bool m_sourceDone = false;      // the source has nothing more to give
-    bool m_lastBufferHadEnd = false;
     std::atomic<std::int64_t> m_longestRenderMicros{0};
     std::atomic<std::int64_t> m_underrunFrames{0};
+
+    // Output side.
+    std::shared_ptr<FrameRing> m_ring; // the one the decode thread fills for this source
+    std::int64_t m_length = -1;        // frames in the source, -1 when unknown
+    std::uint32_t m_run = 0;           // the current start or seek; older blocks are skipped
+    int m_blockOffset = 0;             // frames of the oldest block already rendered
+    bool m_runStarted = false;         // a frame of the current run has been rendered
+    std::int64_t m_renderedEnd = 0;    // source frame at the end of the last buffer
+    bool m_sourceDone = false;         // the last block of the run has been rendered
+    bool m_lastBufferHadEnd = false;
+
+    DecodeThread m_decoder; // last: its thread ends before the rest goes
 };
 
 } // namespace pelto

@@ -14,6 +14,9 @@ public:
     void lock() override { SDL_LockAudioDevice(m_device); }
     void unlock() override { SDL_UnlockAudioDevice(m_device); }
     int rate() const override { return m_rate; }
+    bool isRunning() const override {
+        return SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_PLAYING;
+    }
 
 private:
     SDL_AudioDeviceID m_device;
@@ -26,13 +29,6 @@ void pull(void* core, Uint8* stream, int bytes) {
 }
 
 } // namespace
-
-int bufferFramesFor(int rate) {
-    int frames = 256;
-    while (frames * 50 < rate)
-        frames *= 2;
-    return frames;
-}
 
 std::unique_ptr<AudioOutput> openSdlOutput(PlaybackCore& core, int rate) {
     SDL_AudioSpec want{};

@@ -29,6 +29,7 @@ public:
     void lock() override { m_lock.lock(); }
     void unlock() override { m_lock.unlock(); }
     int rate() const override { return m_rate; }
+    bool isRunning() const override { return true; }
 
 private:
     // One buffer per buffer period, timed from the start so that the pace does not

@@ -3,9 +3,12 @@
 #include "audio/PcmSource.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace pelto::test {
@@ -23,6 +26,32 @@ bool writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(bytes) == bytes.size();
+}
+
+bool writeMp3(const QString& path, int seconds, int kbps) {
+    constexpr int rate = 44100;
+    QByteArray pcm;
+    pcm.reserve(seconds * rate * 4);
+    std::uint32_t noise = 12345;
+    for (int i = 0; i < seconds * rate; ++i) {
+        noise = noise * 1664525u + 1013904223u;
+        const double t = double(i) / rate;
+        const double tone = 0.3 * std::sin(2 * M_PI * 220 * t) + 0.2 * std::sin(2 * M_PI * 331 * t);
+        const double hiss = 0.1 * (double(noise >> 16) / 32768.0 - 1.0);
+        const auto left = qToLittleEndian(std::int16_t(32767 * (tone + hiss)));
+        const auto right = qToLittleEndian(std::int16_t(32767 * (tone - hiss)));
+        pcm.append(reinterpret_cast<const char*>(&left), 2);
+        pcm.append(reinterpret_cast<const char*>(&right), 2);
+    }
+    QProcess lame;
+    lame.start("lame", {"--quiet", "-r", "-s", "44.1", "--bitwidth", "16", "--signed",
+                        "--little-endian", "-b", QString::number(kbps), "-", path});
+    if (!lame.waitForStarted())
+        return false;
+    lame.write(pcm);
+    lame.closeWriteChannel();
+    return lame.waitForFinished(60000) && lame.exitStatus() == QProcess::NormalExit &&
+           lame.exitCode() == 0;
 }
 
 Decoded decodeAll(const QString& path) {

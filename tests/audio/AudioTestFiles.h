@@ -15,6 +15,10 @@ QString fixture(const QString& name);
 QByteArray readBytes(const QString& path);
 bool writeBytes(const QString& path, const QByteArray& bytes);
 
+// Encodes `seconds` of a music-like 44.1 kHz stereo signal (two tones over noise) to an
+// MP3 at a constant `kbps` with lame; false when lame fails.
+bool writeMp3(const QString& path, int seconds, int kbps);
+
 // Decoded stereo float samples of a whole file through PcmSource; empty when it does
 // not open.
 struct Decoded {
