@@ -54,7 +54,6 @@ public:
     // Takes the lock when no live copy holds it (a lock left by a copy that died is
     // taken over). True when this process is, or already was, the first copy.
     bool claimFirst();
-    bool isFirst() const { return m_first; }
 
     // Second copy: hands commandLine to the running copy and waits for its answer.
     // Needs no application object.
@@ -69,7 +68,6 @@ public:
     void HookMainWindow(QObject* mainWindow, Handler handler);
     // Ends the hook; later messages are not hand-offs. Does nothing when not hooked.
     void UnhookMainWindow();
-    bool isHooked() const { return m_hooked; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

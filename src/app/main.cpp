@@ -1,12 +1,7 @@
 #include "app/CommandLine.h"
+#include "app/Session.h"
 #include "app/StartUp.h"
-#include "app/TestStateFile.h"
-#include "audio/AudioEngine.h"
 #include "common/Paths.h"
-#include "player/MainPlayer.h"
-#include "player/MainPlayerControls.h"
-#include "player/Player.h"
-#include "player/QuitSignals.h"
 
 #include <QApplication>
 
@@ -38,26 +33,7 @@ int main(int argc, char* argv[]) {
     // The main window's unload ends the program, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    pelto::Player player;
-    pelto::MainPlayer window(player);
-    // The bars, buttons and keys; owned by the window.
-    new pelto::MainPlayerControls(window);
-    // A termination signal or the end of the session closes the main window the
-    // normal way, so its unload writes the configuration and the playlist. Signals
-    // that come during the load are handled once it has ended.
-    pelto::QuitSignals quitSignals;
-    QObject::connect(&quitSignals, &pelto::QuitSignals::quitRequested, &window, &QWidget::close);
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &QWidget::close);
-    player.Load(commandLine, [] { return std::make_unique<pelto::AudioEngine>(); });
-
-    // From here later launches add their files and play the first of them, until the
-    // main window's close query.
-    int handOffs = 0;
-    pelto::writeTestStateFile(player, handOffs);
-    instance.HookMainWindow(&window, [&](const QString& text) {
-        player.adder().AddCommandLine(text, false, true);
-        pelto::writeTestStateFile(player, ++handOffs);
-    });
-
+    pelto::Session session(&instance);
+    session.start(commandLine);
     return app.exec();
 }

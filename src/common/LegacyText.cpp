@@ -85,8 +85,6 @@ QString decodeLegacyText(QByteArrayView bytes) {
     return decodeCp932(bytes);
 }
 
-QByteArray encodeText(const QString& text) { return text.toUtf8(); }
-
 QByteArray encodeLinesCrLf(const QStringList& lines) {
     QByteArray out;
     for (const QString& line : lines) {

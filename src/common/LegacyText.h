@@ -19,9 +19,6 @@ bool isValidUtf8(QByteArrayView bytes);
 // Decodes bytes as CP932 only.
 QString decodeCp932(QByteArrayView bytes);
 
-// Text as the program writes it: UTF-8.
-QByteArray encodeText(const QString& text);
-
 // Lines as the program writes them: each line UTF-8 and ended by CR LF.
 QByteArray encodeLinesCrLf(const QStringList& lines);
 

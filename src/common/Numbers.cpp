@@ -7,7 +7,9 @@ namespace pelto {
 
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
 
 QStringView trimBlanks(QStringView text) {
     qsizetype start = 0, end = text.size();
@@ -105,14 +107,22 @@ std::optional<double> parseNumber(QStringView text) {
     return parseDecimal(t);
 }
 
-double roundHalfEven(double value) { return std::nearbyint(value); }
+double roundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
-std::optional<std::int32_t> toInt32(double value) { return narrow<std::int32_t>(value); }
-std::optional<std::int16_t> toInt16(double value) { return narrow<std::int16_t>(value); }
-std::optional<std::uint8_t> toUInt8(double value) { return narrow<std::uint8_t>(value); }
+std::optional<std::int16_t> toInt16(double value) {
+    return narrow<std::int16_t>(value);
+}
 
-std::optional<std::int32_t> parseInt32(QStringView text) { return parseAs<std::int32_t>(text); }
-std::optional<std::int16_t> parseInt16(QStringView text) { return parseAs<std::int16_t>(text); }
-std::optional<std::uint8_t> parseUInt8(QStringView text) { return parseAs<std::uint8_t>(text); }
+std::optional<std::int32_t> parseInt32(QStringView text) {
+    return parseAs<std::int32_t>(text);
+}
+std::optional<std::int16_t> parseInt16(QStringView text) {
+    return parseAs<std::int16_t>(text);
+}
+std::optional<std::uint8_t> parseUInt8(QStringView text) {
+    return parseAs<std::uint8_t>(text);
+}
 
 } // namespace pelto

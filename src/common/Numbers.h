@@ -24,8 +24,6 @@ std::optional<std::int16_t> parseInt16(QStringView text);
 std::optional<std::uint8_t> parseUInt8(QStringView text);
 
 // The same narrowing for a value already read.
-std::optional<std::int32_t> toInt32(double value);
 std::optional<std::int16_t> toInt16(double value);
-std::optional<std::uint8_t> toUInt8(double value);
 
 } // namespace pelto

@@ -34,6 +34,9 @@ enum ButtonCode : int {
 
 // How long a pressed image shows before the button acts, in milliseconds.
 constexpr int kButtonPressMs = 80;
+// The pause after a file dialog before its files are added, so that the window is
+// repainted first.
+constexpr int kAfterDialogMs = 50;
 
 // The main window's button images for a code 0..7: the normal image, which takes the
 // mouse, and the pressed image shown over it.
@@ -54,7 +57,6 @@ public:
     explicit ButtonPress(QObject* parent = nullptr);
 
     int PressedButton() const { return m_pressedButton; }
-    bool isWaiting() const { return !m_pending.empty(); }
     const QTimer& ButtonClickTimer() const { return m_timer; }
 
     // Shows the pressed image of a button for 80 ms, then runs its action.

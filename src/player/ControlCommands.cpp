@@ -1,9 +1,6 @@
 #include "player/ControlCommands.h"
 
-#include "player/ButtonPress.h"
 #include "player/Player.h"
-#include "player/SeekControl.h"
-#include "player/VolumeControl.h"
 
 namespace pelto {
 
@@ -20,8 +17,7 @@ void PlaySoundTop(Player& player) {
     PlaylistModel& list = player.playlist();
     if (list.count() == 0)
         return;
-    for (int n = 1; n <= list.count(); ++n)
-        list.setSelected(n, n == 1);
+    list.selectOnly(1);
     list.CancelPlayListColor();
     list.setPlayListTrNum(1);
     list.SetPlayListColor();
@@ -29,9 +25,7 @@ void PlaySoundTop(Player& player) {
     player.PlaySound();
 }
 
-ControlCommands::ControlCommands(Player& player, VolumeControl& volume, SeekControl& seek,
-                                 ButtonPress& buttons)
-    : m_player(player), m_volume(volume), m_seek(seek), m_buttons(buttons) {}
+ControlCommands::ControlCommands(Player& player) : m_player(player) {}
 
 void ControlCommands::run(Command command) {
     switch (command) {
@@ -52,13 +46,13 @@ void ControlCommands::run(Command command) {
     case Command::AddSound_PlayList:
         return call(AddSound_PlayList);
     case Command::VolumeUp:
-        return m_volume.VolumeUp();
+        return m_player.volumeControl().VolumeUp();
     case Command::VolumeDown:
-        return m_volume.VolumeDown();
+        return m_player.volumeControl().VolumeDown();
     case Command::SeekForward:
-        return m_seek.SeekBy(kSeekStepSec);
+        return m_player.seekControl().SeekBy(kSeekStepSec);
     case Command::SeekBackward:
-        return m_seek.SeekBy(-kSeekStepSec);
+        return m_player.seekControl().SeekBy(-kSeekStepSec);
     case Command::View_PlayList:
         return call(View_PlayList_Menu_Click);
     case Command::PopupTrayMenu:
@@ -75,7 +69,7 @@ void ControlCommands::useButton(int code, bool leftButton) {
         return;
     const Command action = kActions[code];
     // Every button shows its pressed image; only the left button makes it act.
-    m_buttons.press(code, [this, action, leftButton] {
+    m_player.buttons().press(code, [this, action, leftButton] {
         if (leftButton)
             run(action);
     });

@@ -4,10 +4,7 @@
 
 namespace pelto {
 
-class ButtonPress;
 class Player;
-class SeekControl;
-class VolumeControl;
 
 // The commands the main window's keys and skinned buttons give.
 enum class Command {
@@ -36,12 +33,12 @@ constexpr int kSeekStepSec = 5;
 void PlaySoundTop(Player& player);
 
 // Runs the commands of the keys and buttons. Playback goes to the player, volume and
-// seeking to their controls; the commands that belong to other windows (adding files
-// from the playlist window, showing or hiding it, the tray's popup menu) go to hooks
-// those windows install, and do nothing while a hook is unset.
+// seeking to its bars; the commands that belong to other windows (adding files from
+// the playlist window, showing or hiding it, the tray's popup menu) go to hooks those
+// windows install, and do nothing while a hook is unset.
 class ControlCommands {
 public:
-    ControlCommands(Player& player, VolumeControl& volume, SeekControl& seek, ButtonPress& buttons);
+    explicit ControlCommands(Player& player);
 
     // Shows the playlist window's add-files dialog and adds the chosen files.
     std::function<void()> AddSound_PlayList;
@@ -60,9 +57,6 @@ public:
 
 private:
     Player& m_player;
-    VolumeControl& m_volume;
-    SeekControl& m_seek;
-    ButtonPress& m_buttons;
 };
 
 } // namespace pelto

@@ -8,9 +8,9 @@ struct Settings;
 class PlaylistModel;
 
 // The steps of the main window's load and unload that belong to other windows and
-// modules (configuration file, tray, playlist window, single instance). The program
-// wires in an implementation; the defaults do what a fresh start without those parts
-// gives (nothing is read or written, repeat is off, the playlist window is hidden).
+// modules (configuration file, tray, playlist window, single instance). The program's
+// owner implements them; the defaults do what a fresh start without those parts gives
+// (nothing is read or written, the playlist window is hidden).
 class LifecycleHooks {
 public:
     virtual ~LifecycleHooks() = default;
@@ -29,9 +29,6 @@ public:
     // Shows the playlist window and checks its tray menu entry (when it was visible
     // at the last exit).
     virtual void showPlayListWindow() {}
-
-    // Whether the playlist window's repeat switch is on.
-    virtual bool repeatOn() const { return false; }
 
     // Close query: stops taking command lines handed over by later starts.
     virtual void UnhookMainWindow() {}

@@ -1,5 +1,7 @@
 #include "player/MainPlayerControls.h"
 
+#include "player/ControlCommands.h"
+#include "player/KeyCommands.h"
 #include "player/MainPlayer.h"
 #include "player/Player.h"
 #include "player/SoundFileDialog.h"
@@ -10,15 +12,10 @@
 
 namespace pelto {
 
-namespace {
-// The pause after a file dialog before the playlist is filled.
-constexpr int kAfterDialogMs = 50;
-} // namespace
-
-MainPlayerControls::MainPlayerControls(MainPlayer& window)
-    : QObject(&window), m_window(window), m_player(window.player()),
-      m_volume(m_player.settings(), [this] { return m_player.decoder(); }), m_seek(m_player),
-      m_commands(m_player, m_volume, m_seek, m_buttons), m_keys(m_commands) {
+MainPlayerControls::MainPlayerControls(MainPlayer& window, ControlCommands& commands,
+                                       KeyCommands& keys)
+    : QObject(&window), m_window(window), m_player(window.player()), m_commands(commands),
+      m_keys(keys) {
     // Moves over the volume bar count without a button too.
     window.element(SkinElement::ChangeVolume)->setMouseTracking(true);
     connect(&window, &MainPlayer::elementPressed, this, &MainPlayerControls::pressed);
@@ -27,31 +24,21 @@ MainPlayerControls::MainPlayerControls(MainPlayer& window)
     connect(&window, &MainPlayer::elementClicked, this, &MainPlayerControls::clicked);
     connect(&window, &MainPlayer::keyDown, this, &MainPlayerControls::key);
     connect(&window, &MainPlayer::keyUp, this, &MainPlayerControls::key);
-    connect(&m_volume, &VolumeControl::knobPlaced, this, &MainPlayerControls::placeVolumeKnob);
-    connect(&m_buttons, &ButtonPress::showPressed, this,
+    connect(&m_player.volumeControl(), &VolumeControl::knobPlaced, this,
+            &MainPlayerControls::placeVolumeKnob);
+    connect(&m_player.buttons(), &ButtonPress::showPressed, this,
             [this](int code) { setPressedImageVisible(code, true); });
-    connect(&m_buttons, &ButtonPress::endPressed, this,
+    connect(&m_player.buttons(), &ButtonPress::endPressed, this,
             [this](int code) { setPressedImageVisible(code, false); });
-    m_player.setApplyVolume([this] { ApplyVolume(); });
     m_commands.AddSound_PlayList = [this] { AddSound_PlayList(); };
-}
-
-MainPlayerControls::~MainPlayerControls() {
-    m_player.setApplyVolume({});
-}
-
-void MainPlayerControls::ApplyVolume() {
-    m_volume.setBarGeometry(pixelsToTwips(m_window.element(SkinElement::ChangeVolume)->height()),
-                            pixelsToTwips(m_window.element(SkinElement::VolumeBarSkin)->height()));
-    m_volume.ApplyVolume();
 }
 
 void MainPlayerControls::AddSound_PlayList() {
     const auto chosen = chooseSoundFiles(&m_window, QStringLiteral("プレイリストに追加する"));
     if (!chosen)
         return;
-    m_buttons.pause(kAfterDialogMs,
-                    [this, files = *chosen] { m_player.adder().addDialogSelection(files); });
+    m_player.buttons().pause(
+        kAfterDialogMs, [this, files = *chosen] { m_player.adder().addDialogSelection(files); });
 }
 
 void MainPlayerControls::pressed(SkinElement e, QMouseEvent* event) {
@@ -59,9 +46,10 @@ void MainPlayerControls::pressed(SkinElement e, QMouseEvent* event) {
     const Qt::MouseButtons button(event->button());
     switch (e) {
     case SkinElement::ChangeTime:
-        return m_seek.mousePressOrMove(button, event->position().x() * kTwipsPerPixel);
+        return m_player.seekControl().mousePressOrMove(button,
+                                                       event->position().x() * kTwipsPerPixel);
     case SkinElement::ChangeVolume:
-        return m_volume.mouseOnBar(button, event->position().y() * kTwipsPerPixel);
+        return m_player.volumeControl().mouseOnBar(button, event->position().y() * kTwipsPerPixel);
     case SkinElement::PowerSkin:
         return m_commands.useButton(PowerButton, event->button() == Qt::LeftButton);
     default:
@@ -71,14 +59,16 @@ void MainPlayerControls::pressed(SkinElement e, QMouseEvent* event) {
 
 void MainPlayerControls::moved(SkinElement e, QMouseEvent* event) {
     if (e == SkinElement::ChangeTime)
-        m_seek.mousePressOrMove(event->buttons(), event->position().x() * kTwipsPerPixel);
+        m_player.seekControl().mousePressOrMove(event->buttons(),
+                                                event->position().x() * kTwipsPerPixel);
     else if (e == SkinElement::ChangeVolume)
-        m_volume.mouseOnBar(event->buttons(), event->position().y() * kTwipsPerPixel);
+        m_player.volumeControl().mouseOnBar(event->buttons(),
+                                            event->position().y() * kTwipsPerPixel);
 }
 
 void MainPlayerControls::released(SkinElement e, QMouseEvent*) {
     if (e == SkinElement::ChangeTime)
-        m_seek.mouseRelease();
+        m_player.seekControl().mouseRelease();
 }
 
 void MainPlayerControls::clicked(SkinElement e) {

@@ -1,10 +1,5 @@
 #pragma once
 
-#include "player/ButtonPress.h"
-#include "player/ControlCommands.h"
-#include "player/KeyCommands.h"
-#include "player/SeekControl.h"
-#include "player/VolumeControl.h"
 #include "skin/SkinElements.h"
 
 #include <QObject>
@@ -14,34 +9,23 @@ class QMouseEvent;
 
 namespace pelto {
 
+class ControlCommands;
+class KeyCommands;
 class MainPlayer;
 class Player;
 
 // Connects the main window's input to the controls: the time bar seeks, the volume
 // bar sets the volume, the eight skinned buttons show their pressed image and act,
-// and the keys of the window and its text areas give their commands. It also becomes
-// the player's ApplyVolume, which the skin load runs, so the volume knob is placed
-// inside each new skin's volume bar.
+// and the keys of the window and its text areas give their commands. It also draws
+// what the controls change: the volume knob and the buttons' pressed images. Until
+// the playlist window installs its own, it gives the add-files command its dialog.
 class MainPlayerControls : public QObject {
     Q_OBJECT
 public:
-    explicit MainPlayerControls(MainPlayer& window);
-    ~MainPlayerControls() override;
+    MainPlayerControls(MainPlayer& window, ControlCommands& commands, KeyCommands& keys);
 
-    VolumeControl& volume() { return m_volume; }
-    SeekControl& seek() { return m_seek; }
-    // Shared with the playlist window, whose buttons use the same pressed moment.
-    ButtonPress& buttons() { return m_buttons; }
-    // Where the playlist window and the tray install their commands.
-    ControlCommands& commands() { return m_commands; }
-    KeyCommands& keys() { return m_keys; }
-
-    // Reads the volume bar's size from the window, places the knob for the current
-    // step and sets the output.
-    void ApplyVolume();
     // Lets the user choose files and appends them to the playlist, after a short
     // pause that lets the window repaint once the dialog has gone. Nothing is played.
-    // The key S runs it until the playlist window installs its own.
     void AddSound_PlayList();
 
 private:
@@ -55,11 +39,8 @@ private:
 
     MainPlayer& m_window;
     Player& m_player;
-    VolumeControl m_volume;
-    SeekControl m_seek;
-    ButtonPress m_buttons;
-    ControlCommands m_commands;
-    KeyCommands m_keys;
+    ControlCommands& m_commands;
+    KeyCommands& m_keys;
 };
 
 } // namespace pelto

@@ -18,17 +18,29 @@ constexpr int kScrollStepTwips = 10 * kTwipsPerPixel;
 // restarts from, so later steps come every 0.7 s.
 constexpr int kScrollFirstWait = 21;
 constexpr int kScrollNextWait = 15;
+// The KnobOffset that makes the next refresh redraw the knob wherever it belongs.
+constexpr int kForceKnobRedraw = -99;
 } // namespace
 
-Player::Player(QObject* parent)
-    : QObject(parent), m_defaultHooks(std::make_unique<LifecycleHooks>()),
-      m_hooks(m_defaultHooks.get()), m_look(initialSkinState()) {
+Player::Player(Settings& settings, PlaylistModel& playlist, QObject* parent)
+    : QObject(parent), m_settings(settings), m_playlist(playlist),
+      m_defaultHooks(std::make_unique<LifecycleHooks>()), m_hooks(m_defaultHooks.get()),
+      m_volume(settings, [this] { return decoder(); }), m_look(initialSkinState()) {
     m_timerInfo.setInterval(kTimerInfoMs);
     connect(&m_timerInfo, &QTimer::timeout, this, &Player::TimerInfoTick);
     m_adder.setPlayHandler([this](const QString& path) {
         m_song.DmyFileName = path;
         PlaySound();
     });
+    // The volume is set again on every move over the bar; only a new step is news.
+    connect(&m_volume, &VolumeControl::volumeSet, this, [this](int step) {
+        if (step == m_announcedVolume)
+            return;
+        m_announcedVolume = step;
+        emit volumeChanged(step);
+    });
+    connect(&m_playlist, &PlaylistModel::playListTrNumChanged, this, &Player::currentRowChanged);
+    connect(&m_playlist, &PlaylistModel::rowsChanged, this, &Player::rowsChanged);
 }
 
 Player::~Player() = default;
@@ -38,16 +50,40 @@ void Player::setHooks(LifecycleHooks* hooks) {
 }
 
 void Player::ApplyVolume() {
-    if (m_applyVolume)
-        m_applyVolume();
+    m_volume.setBarGeometry(pixelsToTwips(m_look[SkinElement::ChangeVolume].geometry.height()),
+                            pixelsToTwips(m_look[SkinElement::VolumeBarSkin].geometry.height()));
+    m_volume.ApplyVolume();
+}
+
+bool Player::repeatOn() const {
+    return m_settings.RepeatPlay == 1;
+}
+
+void Player::setRepeat(bool on) {
+    if (repeatOn() == on)
+        return;
+    m_settings.RepeatPlay = on ? 1 : 0;
+    emit repeatChanged(on);
+}
+
+void Player::setPlayState(int state) {
+    if (state == m_playState)
+        return;
+    m_playState = state;
+    emit playStateChanged(state);
 }
 
 void Player::readState() {
-    if (!m_decoder) {
-        m_playState = StateStopped;
-        return;
-    }
-    m_playState = m_decoder->state(m_playPosSec);
+    int position = m_playPosSec;
+    setPlayState(m_decoder ? m_decoder->state(position) : StateStopped);
+    if (m_decoder)
+        m_playPosSec = position;
+}
+
+void Player::afterSeek() {
+    m_knob.KnobOffset = kForceKnobRedraw;
+    Timer_Sec();
+    emit positionJumped(m_playPosSec);
 }
 
 void Player::knobToLeftEnd() {
@@ -120,10 +156,11 @@ void Player::playOnce() {
     m_song.ExtTagValid = ReadExtTag(m_song.ext, m_song.DmyFileName);
     BuildInfoLines();
     knobToLeftEnd();
-    m_playState = StatePlaying;
     m_playPosSec = 0;
+    setPlayState(StatePlaying);
     m_knob.KnobOffset = 0;
     m_decoder->play();
+    emit songStarted(m_playlist.PlayListTrNum(), m_song.DmyFileName);
     TimerInfoTick();
     m_timerInfo.start(kTimerInfoMs);
 }
@@ -140,6 +177,7 @@ void Player::PlayStop() {
     // stops the timer; StopRequested keeps it from moving on. The file stays open.
     if (!m_song.DmyFileName.isEmpty())
         TimerInfoTick();
+    emit positionJumped(m_playPosSec);
 }
 
 void Player::PlayPause() {
@@ -150,7 +188,11 @@ void Player::PlayPause() {
     } else if (m_playState == StatePaused) {
         m_decoder->restart();
         m_timerInfo.start(kTimerInfoMs);
+    } else {
+        return;
     }
+    // PlayState follows the decoder at once, so what is announced is what is heard.
+    readState();
 }
 
 void Player::playCurrentRow() {
@@ -162,7 +204,7 @@ void Player::PlayNextSound() {
     const int n = m_playlist.count();
     if (n == 0)
         return;
-    if (m_playlist.PlayListTrNum() == n && m_hooks->repeatOn()) {
+    if (m_playlist.PlayListTrNum() == n && repeatOn()) {
         m_playlist.CancelPlayListColor();
         m_playlist.setPlayListTrNum(0);
     }

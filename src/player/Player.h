@@ -1,7 +1,10 @@
 #pragma once
 
 #include "audio/Decoder.h"
+#include "player/ButtonPress.h"
+#include "player/SeekControl.h"
 #include "player/SeekKnob.h"
+#include "player/VolumeControl.h"
 #include "playlist/PlaylistAdder.h"
 #include "playlist/PlaylistModel.h"
 #include "settings/Settings.h"
@@ -24,17 +27,20 @@ class SkinMenuHost;
 
 // The player: what is playing and the procedures that start, pause, stop and change
 // songs, the refresh timer Timer_Info with the time displays and the scrolling of the
-// three information lines, and the skin texts those lines use. Every way of playing
-// (buttons, keys, tray menu, playlist window, a drop, a hand-off, the command line)
-// makes a playlist row current, sets DmyFileName to its path and calls PlaySound.
+// three information lines, the seek and volume bars' arithmetic, the shared button
+// timer, and the skin texts those lines use. Every way of playing (buttons, keys,
+// tray menu, playlist window, a drop, a hand-off, the command line) makes a playlist
+// row current, sets DmyFileName to its path and calls PlaySound.
 //
-// The player owns the settings and the playlist model, drives the decoder through the
-// Decoder interface and draws through a PlayerView (the main window). It never uses
-// widgets, so its rules run in tests with a scripted decoder and a recording view.
+// The player works on the settings and the playlist model its owner gives it, drives
+// the decoder through the Decoder interface and draws through a PlayerView (the main
+// window). It never uses widgets, so its rules run in tests with a scripted decoder
+// and a recording view. It announces every change others show as a Qt signal, so
+// windows and services follow it without polling.
 class Player : public QObject {
     Q_OBJECT
 public:
-    explicit Player(QObject* parent = nullptr);
+    Player(Settings& settings, PlaylistModel& playlist, QObject* parent = nullptr);
     ~Player() override;
 
     // Wiring. The view must outlive the player's use of it; the hooks default to the
@@ -47,23 +53,26 @@ public:
     // player owns it until shutdownDecoder().
     void setDecoder(std::unique_ptr<Decoder> decoder) { m_decoder = std::move(decoder); }
     Decoder* decoder() const { return m_decoder.get(); }
-    // The device volume, set again after every skin load (installed by the volume
-    // control; nothing until then).
-    void setApplyVolume(std::function<void()> applyVolume) {
-        m_applyVolume = std::move(applyVolume);
-    }
-    void ApplyVolume();
-    // A short pause during which the window keeps handling events, then `then`. The
-    // open dialog waits so the emptied list is repainted before it is filled. The
-    // buttons install their shared pressed moment here (a pause without an image);
-    // until then a single-shot timer waits.
-    using Pause = std::function<void(int ms, std::function<void()> then)>;
-    void setPause(Pause pause) { m_pause = std::move(pause); }
 
     Settings& settings() { return m_settings; }
     const Settings& settings() const { return m_settings; }
     PlaylistModel& playlist() { return m_playlist; }
     const PlaylistModel& playlist() const { return m_playlist; }
+    // Adds files to the playlist; the rows it starts playing go through PlaySound.
+    PlaylistAdder& adder() { return m_adder; }
+    // The pressed moment shared by the skinned buttons of both windows
+    // (ButtonClickTimer), also the short pause after a file dialog.
+    ButtonPress& buttons() { return m_buttons; }
+    VolumeControl& volumeControl() { return m_volume; }
+    SeekControl& seekControl() { return m_seek; }
+
+    // Places the volume knob for WavVolume inside the current skin's volume bar and
+    // sets the output for it. The skin load runs it after every skin.
+    void ApplyVolume();
+
+    // The repeat switch: with it on, the end of the last row goes on with row 1.
+    bool repeatOn() const;
+    void setRepeat(bool on);
 
     // Player state.
     const CurrentSong& song() const { return m_song; }
@@ -81,6 +90,9 @@ public:
     void readState();
     // Sets PlayPosSec (seeking by keys moves it before it seeks).
     void setPlayPosSec(int sec) { m_playPosSec = sec; }
+    // After a seek: forces the seek knob to be redrawn, refreshes the time display
+    // and announces the jump.
+    void afterSeek();
 
     // The seek knob's refresh state (KnobOffset, SeekDragging).
     SeekKnob& knob() { return m_knob; }
@@ -94,10 +106,8 @@ public:
     void setSkinTexts(const std::array<QString, 3>& tagInfo, const QString& tagScroll,
                       const QString& totalTimePrefix);
 
-    // Scrolling of the information lines.
-    int ScrollPos(int i) const { return m_scrollPos[size_t(i)]; }
+    // Timer_Info ticks counted towards the next scroll step of the information lines.
     int ScrollWait() const { return m_scrollWait; }
-    void setScrollWait(int n) { m_scrollWait = std::int16_t(n); }
     // The text information line i shows (doubled with the separator when it scrolls).
     const QString& TagInfoData(int i) const { return m_tagInfoData[size_t(i)]; }
 
@@ -108,8 +118,6 @@ public:
     void setSkinMenu(SkinMenuHost* menu) { m_skinMenu = menu; }
     // The captions of the skin entries, listed once at load.
     const QStringList& skinEntries() const { return m_skinEntries; }
-    // Adds files to the playlist; the rows it starts playing go through PlaySound.
-    PlaylistAdder& adder() { return m_adder; }
     // The skinned look the main window shows.
     const SkinState& look() const { return m_look; }
 
@@ -161,25 +169,43 @@ public slots:
     // song, each at its left edge.
     void BuildInfoLines();
 
+signals:
+    // PlayState changed (StateStopped, StatePlaying, StatePaused).
+    void playStateChanged(int state);
+    // A song opened and began playing from its start: the current row and its path.
+    void songStarted(int row, const QString& path);
+    // The position moved other than by playing on: a seek, or a stop (to 0).
+    void positionJumped(int seconds);
+    // The volume step (WavVolume, 0 to 31) changed.
+    void volumeChanged(int step);
+    void repeatChanged(bool on);
+    // PlayListTrNum changed.
+    void currentRowChanged(int row);
+    // The playlist's rows changed in number, order or paths.
+    void rowsChanged();
+
 private:
     // One attempt at PlaySound; on failure it moves on through PlayNextSound.
     void playOnce();
     void scrollStep();
+    void setPlayState(int state);
     void endOfSongRule();
     // Makes row 1 current and plays it, after the open dialog or a drop filled the list.
     void playFromFirstRow();
     // Makes the current row's path DmyFileName after the row changed, and plays it.
     void playCurrentRow();
 
-    Settings m_settings;
-    PlaylistModel m_playlist;
+    Settings& m_settings;
+    PlaylistModel& m_playlist;
     PlaylistAdder m_adder{m_playlist};
     std::unique_ptr<Decoder> m_decoder;
     PlayerView* m_view = nullptr;
     std::unique_ptr<LifecycleHooks> m_defaultHooks;
     LifecycleHooks* m_hooks = nullptr;
-    std::function<void()> m_applyVolume;
-    Pause m_pause;
+    ButtonPress m_buttons;
+    VolumeControl m_volume;
+    SeekControl m_seek{*this};
+    int m_announcedVolume = -1;
     SkinMenuHost* m_skinMenu = nullptr;
     QStringList m_skinEntries;
     SkinState m_look;

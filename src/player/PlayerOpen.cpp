@@ -3,15 +3,7 @@
 #include "player/PlayerView.h"
 #include "playlist/PlaylistAdder.h"
 
-#include <QTimer>
-
 namespace pelto {
-
-namespace {
-// The pause between emptying the playlist and filling it from the open dialog, so
-// the window repaints first.
-constexpr int kOpenPauseMs = 50;
-} // namespace
 
 void Player::OpenSoundFile() {
     if (!m_view)
@@ -24,10 +16,7 @@ void Player::OpenSoundFile() {
         m_adder.addDialogSelection(files);
         playFromFirstRow();
     };
-    if (m_pause)
-        m_pause(kOpenPauseMs, std::move(fill));
-    else
-        QTimer::singleShot(kOpenPauseMs, this, std::move(fill));
+    m_buttons.pause(kAfterDialogMs, std::move(fill));
 }
 
 void Player::dropFiles(const QStringList& localPaths) {

@@ -8,13 +8,6 @@
 
 namespace pelto {
 
-namespace {
-
-// The KnobOffset that makes the next refresh redraw the knob wherever it belongs.
-constexpr int kForceKnobRedraw = -99;
-
-} // namespace
-
 double seekKnobOffsetAt(double x, int range) {
     if (x >= range)
         return range;
@@ -39,8 +32,8 @@ void SeekControl::mousePressOrMove(Qt::MouseButtons buttons, double x) {
     if (!view)
         return;
     m_player.knob().SeekDragging = -1;
-    m_dragOffset = seekKnobOffsetAt(x, view->seekRangeTwips());
-    view->placeSeekKnob(int(roundHalfEven(m_dragOffset)));
+    m_heldAt = seekKnobOffsetAt(x, view->seekRangeTwips());
+    view->placeSeekKnob(int(roundHalfEven(m_heldAt)));
 }
 
 void SeekControl::mouseRelease() {
@@ -49,9 +42,9 @@ void SeekControl::mouseRelease() {
     m_player.knob().SeekDragging = 0;
     const int range = m_player.view() ? m_player.view()->seekRangeTwips() : 0;
     if (Decoder* decoder = m_player.decoder())
-        decoder->seek(seekTargetSec(m_dragOffset, m_player.TotalSec(), range));
+        decoder->seek(seekTargetSec(m_heldAt, m_player.TotalSec(), range));
     m_player.readState();
-    afterSeek();
+    m_player.afterSeek();
 }
 
 void SeekControl::SeekBy(int delta) {
@@ -61,12 +54,7 @@ void SeekControl::SeekBy(int delta) {
     m_player.setPlayPosSec(target < 0 ? 0 : target);
     if (Decoder* decoder = m_player.decoder())
         decoder->seek(m_player.PlayPosSec());
-    afterSeek();
-}
-
-void SeekControl::afterSeek() {
-    m_player.knob().KnobOffset = kForceKnobRedraw;
-    m_player.Timer_Sec();
+    m_player.afterSeek();
 }
 
 } // namespace pelto

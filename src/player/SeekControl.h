@@ -29,16 +29,11 @@ public:
     void SeekBy(int delta);
 
     bool isDragging() const;
-    // Where the held knob stands, in twips from the bar's left edge.
-    double dragOffset() const { return m_dragOffset; }
 
 private:
-    // After a seek: read where playback went, force the knob to be redrawn there and
-    // refresh the time display.
-    void afterSeek();
-
     Player& m_player;
-    double m_dragOffset = 0;
+    // Where the held knob stands, in twips from the bar's left edge.
+    double m_heldAt = 0;
 };
 
 } // namespace pelto

@@ -8,8 +8,8 @@ namespace pelto {
 
 // The settings the program keeps in memory from start to exit, with the values they
 // have when no configuration file exists or a key is missing. The window places, the
-// always-on-top switches, the repeat switch and the playlist window's visibility are
-// held by the windows themselves.
+// always-on-top switches and the playlist window's visibility are held by the windows
+// themselves.
 struct Settings {
     QString TagInfo1 = QStringLiteral("%1");
     QString TagInfo2 = QStringLiteral("%2");
@@ -21,6 +21,9 @@ struct Settings {
     std::uint8_t AutoScrollPlayList = 1;
     QString Skin_FilePath = QStringLiteral("standard");
     std::int16_t PlayList_Visible = 0; // -1 = show the playlist window at start
+    // 1 = the end of the last row goes on with row 1. The player switches it and
+    // announces the change; the playlist window shows it.
+    std::uint8_t RepeatPlay = 0;
 
     // The user's format string of information line i (0 to 2).
     const QString& userTagInfo(int i) const {

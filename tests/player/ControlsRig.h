@@ -3,6 +3,8 @@
 // A real main window with its controls over the real audio engine, the shipped
 // standard skin applied, and songs written as Wave files on the spot.
 #include "audio/AudioEngine.h"
+#include "player/ControlCommands.h"
+#include "player/KeyCommands.h"
 #include "player/MainPlayer.h"
 #include "player/MainPlayerControls.h"
 #include "player/Player.h"
@@ -55,9 +57,13 @@ inline bool writeSquareWave(const QString& path, int seconds, int rate = 8000) {
 }
 
 struct ControlsRig {
-    Player player;
+    Settings settings;
+    PlaylistModel playlist;
+    Player player{settings, playlist};
+    ControlCommands commands{player};
+    KeyCommands keys{commands};
     MainPlayer window{player};
-    MainPlayerControls* controls = new MainPlayerControls(window);
+    MainPlayerControls* controls = new MainPlayerControls(window, commands, keys);
 
     ControlsRig() {
         qputenv("PELTO_HOME", PELTO_SOURCE_DIR);

@@ -63,12 +63,11 @@ private:
 };
 
 // The other windows' steps of the load and unload, logged in the order they run,
-// with the repeat switch and the configuration's values set by the test.
+// with the configuration's values set by the test.
 class RecordingHooks : public LifecycleHooks {
 public:
     explicit RecordingHooks(QStringList* events) : m_events(events) {}
 
-    bool repeat = false;
     // What LoadConfig puts over the defaults.
     std::function<void(Settings&, PlaylistModel&)> config;
 
@@ -80,7 +79,6 @@ public:
             config(s, p);
     }
     void showPlayListWindow() override { m_events->append(QStringLiteral("showPlayListWindow")); }
-    bool repeatOn() const override { return repeat; }
     void UnhookMainWindow() override { m_events->append(QStringLiteral("UnhookMainWindow")); }
     void SaveConfig(const Settings&, const PlaylistModel&) override {
         m_events->append(QStringLiteral("SaveConfig"));

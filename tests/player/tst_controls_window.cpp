@@ -78,12 +78,12 @@ private slots:
         clock.start();
         QTest::mouseClick(rig().element(SkinElement::PlaySkin), Qt::LeftButton);
         QVERIFY(play2->isVisible());
-        QCOMPARE(rig().controls->buttons().PressedButton(), int(PlayButton));
+        QCOMPARE(rig().player.buttons().PressedButton(), int(PlayButton));
         QCOMPARE(rig().player.PlayState(), int(StateStopped));
         QTRY_COMPARE(rig().player.PlayState(), int(StatePlaying));
         QVERIFY(clock.elapsed() >= 80);
         QVERIFY(!play2->isVisible());
-        QCOMPARE(rig().controls->buttons().PressedButton(), int(NoButton));
+        QCOMPARE(rig().player.buttons().PressedButton(), int(NoButton));
         QCOMPARE(rig().player.DmyFileName(), m_long);
 
         const struct {
@@ -153,7 +153,7 @@ private slots:
         poll.stop();
         QCOMPARE(title, QStringLiteral("プレイリストに追加する"));
         // The rows come after the pause, which holds the shared button timer.
-        QCOMPARE(rig().controls->buttons().PressedButton(), int(PlainPause));
+        QCOMPARE(rig().player.buttons().PressedButton(), int(PlainPause));
         QCOMPARE(rig().player.playlist().count(), 1);
         QTRY_COMPARE(rig().player.playlist().count(), 2);
         QCOMPARE(rig().player.playlist().path(2), m_long);
@@ -165,7 +165,7 @@ private slots:
 
     void powerButtonOpensTheMenuOnlyForTheLeftButton() {
         int popups = 0;
-        rig().controls->commands().popupTrayMenu = [&] { ++popups; };
+        rig().commands.popupTrayMenu = [&] { ++popups; };
         QWidget* power = rig().element(SkinElement::PowerSkin);
         QWidget* power2 = rig().element(SkinElement::Power2Skin);
         QTest::mousePress(power, Qt::RightButton);
@@ -186,7 +186,7 @@ private slots:
 
     void playlistButtonTogglesThePlaylistWindow() {
         int toggles = 0;
-        rig().controls->commands().View_PlayList_Menu_Click = [&] { ++toggles; };
+        rig().commands.View_PlayList_Menu_Click = [&] { ++toggles; };
         QTest::mouseClick(rig().element(SkinElement::PlayListSkin), Qt::LeftButton);
         QVERIFY(rig().element(SkinElement::PlayList2Skin)->isVisible());
         QCOMPARE(toggles, 0);
@@ -234,7 +234,7 @@ private slots:
         QCOMPARE(rig().player.DmyFileName(), m_short);
 
         int adds = 0;
-        rig().controls->commands().AddSound_PlayList = [&] { ++adds; };
+        rig().commands.AddSound_PlayList = [&] { ++adds; };
         QTest::keyClick(&rig().window, Qt::Key_S);
         QCOMPARE(adds, 1);
     }
@@ -259,29 +259,29 @@ private slots:
         QWidget* knob = rig().element(SkinElement::VolumeBarSkin);
         const int travel = track->height() - knob->height();
         QVERIFY(travel > 0);
-        QCOMPARE(rig().controls->volume().WavVolume(), 13);
+        QCOMPARE(rig().player.volumeControl().WavVolume(), 13);
         QTest::keyClick(&rig().window, Qt::Key_Up);
-        QCOMPARE(rig().controls->volume().WavVolume(), 14);
+        QCOMPARE(rig().player.volumeControl().WavVolume(), 14);
         QCOMPARE(knob->y(), track->y() + qRound(travel * 17.0 / 31));
 
         rig().player.settings().WavVolume = 31;
         rig().player.ApplyVolume();
         QCOMPARE(knob->y(), track->y());
         QTest::keyClick(&rig().window, Qt::Key_Up);
-        QCOMPARE(rig().controls->volume().WavVolume(), 31);
+        QCOMPARE(rig().player.volumeControl().WavVolume(), 31);
         QCOMPARE(knob->y(), track->y());
 
         rig().player.settings().WavVolume = 0;
         rig().player.ApplyVolume();
         QTest::keyClick(&rig().window, Qt::Key_Down);
-        QCOMPARE(rig().controls->volume().WavVolume(), 0);
+        QCOMPARE(rig().player.volumeControl().WavVolume(), 0);
         QCOMPARE(knob->y(), track->y() + travel);
         // Held down, the arrow repeats.
         for (int i = 0; i < 5; ++i) {
             QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), i > 0);
             QCoreApplication::sendEvent(&rig().window, &repeat);
         }
-        QCOMPARE(rig().controls->volume().WavVolume(), 5);
+        QCOMPARE(rig().player.volumeControl().WavVolume(), 5);
     }
 
     void volumeBarFollowsTheLeftButtonOnly() {
@@ -291,10 +291,10 @@ private slots:
         sendMouse(track, QEvent::MouseButtonPress, {5, 2}, Qt::LeftButton, Qt::LeftButton);
         QCOMPARE(knob->y(), track->y() + 2);
         sendMouse(track, QEvent::MouseMove, {5, -40}, Qt::NoButton, Qt::LeftButton);
-        QCOMPARE(rig().controls->volume().WavVolume(), 31);
+        QCOMPARE(rig().player.volumeControl().WavVolume(), 31);
         QCOMPARE(knob->y(), track->y());
         sendMouse(track, QEvent::MouseMove, {5, travel + 40}, Qt::NoButton, Qt::LeftButton);
-        QCOMPARE(rig().controls->volume().WavVolume(), 0);
+        QCOMPARE(rig().player.volumeControl().WavVolume(), 0);
         QCOMPARE(knob->y(), track->y() + travel);
         sendMouse(track, QEvent::MouseButtonRelease, {5, travel + 40}, Qt::LeftButton,
                   Qt::NoButton);
@@ -304,7 +304,7 @@ private slots:
         // A pointer passing over the bar without a button leaves step and knob alone.
         for (int y = 0; y < track->height(); y += 3)
             QTest::mouseMove(track, QPoint(5, y));
-        QCOMPARE(rig().controls->volume().WavVolume(), 2);
+        QCOMPARE(rig().player.volumeControl().WavVolume(), 2);
         QCOMPARE(knob->y(), knobY);
     }
 
@@ -353,11 +353,11 @@ private slots:
         // Dragged past the left end the knob stays at it; let go there, the song
         // starts over and the knob follows the position again at once.
         sendMouse(track, QEvent::MouseButtonPress, {range / 2, 3}, Qt::LeftButton, Qt::LeftButton);
-        QVERIFY(rig().controls->seek().isDragging());
+        QVERIFY(rig().player.seekControl().isDragging());
         sendMouse(track, QEvent::MouseMove, {-60, 3}, Qt::NoButton, Qt::LeftButton);
         QCOMPARE(knob->x(), track->x());
         sendMouse(track, QEvent::MouseButtonRelease, {-60, 3}, Qt::LeftButton, Qt::NoButton);
-        QVERIFY(!rig().controls->seek().isDragging());
+        QVERIFY(!rig().player.seekControl().isDragging());
         QCOMPARE(nowTime(rig()), QStringLiteral("00:00"));
         QCOMPARE(rig().player.knob().KnobOffset, 0);
         QTRY_VERIFY(knob->x() > track->x());
@@ -385,7 +385,7 @@ private slots:
                   Qt::RightButton);
         sendMouse(track, QEvent::MouseMove, {track->width() - 5, 3}, Qt::NoButton,
                   Qt::LeftButton | Qt::RightButton);
-        QVERIFY(!rig().controls->seek().isDragging());
+        QVERIFY(!rig().player.seekControl().isDragging());
         sendMouse(track, QEvent::MouseButtonRelease, {track->width() - 5, 3}, Qt::RightButton,
                   Qt::LeftButton);
         QCOMPARE(nowTime(rig()), QStringLiteral("00:00"));

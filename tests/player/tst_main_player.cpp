@@ -22,7 +22,9 @@ namespace {
 
 struct Window {
     QStringList events;
-    Player player;
+    Settings settings;
+    PlaylistModel playlist;
+    Player player{settings, playlist};
     MainPlayer window{player};
     RecordingHooks hooks{&events};
     ScriptedDecoder* decoder = nullptr;
@@ -85,7 +87,9 @@ void TestMainPlayer::init() {
 }
 
 void TestMainPlayer::identityAndSkin() {
-    Player player;
+    Settings settings;
+    PlaylistModel playlist;
+    Player player{settings, playlist};
     MainPlayer bare(player);
     QCOMPARE(bare.objectName(), QString("MainPlayer"));
     QCOMPARE(bare.windowTitle(), QString("Pelto"));

@@ -157,7 +157,9 @@ void TestPlayerEngine::timesFollowTheSongAsHeard() {
     qputenv("SDL_AUDIODRIVER", "dummy");
     qputenv("PELTO_HOME", m_dir.path().toLocal8Bit());
     QFile::remove(m_dir.filePath("Pelto.m3u"));
-    Player player;
+    Settings settings;
+    PlaylistModel playlist;
+    Player player{settings, playlist};
     MainPlayer window(player);
     QElapsedTimer clock;
     clock.start();

@@ -33,7 +33,9 @@ private:
 
 struct Program {
     QStringList events;
-    Player player;
+    Settings settings;
+    PlaylistModel playlist;
+    Player player{settings, playlist};
     RecordingView view{&events};
     RecordingHooks hooks{&events};
     RecordingSkinMenu menu{&events};
@@ -44,7 +46,8 @@ struct Program {
         player.setView(&view);
         player.setHooks(&hooks);
         player.setSkinMenu(&menu);
-        player.setApplyVolume([this] {
+        // ApplyVolume places the volume knob, once each time it runs.
+        QObject::connect(&player.volumeControl(), &VolumeControl::knobPlaced, [this] {
             ++volumeApplied;
             events << QStringLiteral("ApplyVolume");
         });

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+
 using namespace pelto;
 using namespace pelto::test;
 
@@ -16,7 +18,9 @@ namespace {
 
 struct Rig {
     QStringList events;
-    Player player;
+    Settings settings;
+    PlaylistModel playlist;
+    Player player{settings, playlist};
     RecordingView view{&events};
     RecordingHooks hooks{&events};
     ScriptedDecoder* decoder = nullptr;
@@ -73,6 +77,7 @@ private slots:
     void knobFollowsForwardOnly();
     void dropReplacesPlaylistOnlyWithSomethingToPlay();
     void openDialogReplacesPlaylistAndPlays();
+    void announcesEveryChange();
 };
 
 void TestPlayerLogic::nextAndBackAtBothEnds() {
@@ -96,7 +101,7 @@ void TestPlayerLogic::nextAndBackAtBothEnds() {
     QCOMPARE(r.current(), 3);
     QCOMPARE(r.player.PlayState(), int(StatePlaying));
 
-    r.hooks.repeat = true;
+    r.player.setRepeat(true);
     r.player.PlayNextSound(); // repeat on: row 1
     QCOMPARE(r.current(), 1);
     QCOMPARE(r.decoder->opened.last(), QString("/m/a.mp3"));
@@ -127,7 +132,7 @@ void TestPlayerLogic::endOfSongMovesOnOrStops() {
     QFETCH(bool, repeat);
     QFETCH(QStringList, openedAfter);
     Rig r;
-    r.hooks.repeat = repeat;
+    r.player.setRepeat(repeat);
     r.rows(kThree, {10, 10, 10});
     r.playRow(row);
     r.tick(4);
@@ -175,7 +180,7 @@ void TestPlayerLogic::failuresAreSkippedUntilOnePassFailed() {
     QFETCH(int, firstFailed);
     QFETCH(bool, playing);
     Rig r;
-    r.hooks.repeat = repeat;
+    r.player.setRepeat(repeat);
     r.rows({"/m/1.mp3", "/m/2.mp3", "/m/3.mp3", "/m/4.mp3"}, lengths);
     r.playRow(startRow);
     QCOMPARE(r.decoder->log.filter(QRegularExpression("^open ")).size(), opens);
@@ -189,7 +194,7 @@ void TestPlayerLogic::longRunOfFailuresEndsWithoutNesting() {
     // A large playlist of files that are all gone: one pass, then stopped, without
     // each failure nesting a call inside the previous one.
     Rig r;
-    r.hooks.repeat = true;
+    r.player.setRepeat(true);
     const int n = 200000;
     QVector<PlaylistRow> rows;
     for (int i = 0; i < n; ++i)
@@ -437,6 +442,59 @@ void TestPlayerLogic::openDialogReplacesPlaylistAndPlays() {
     QCOMPARE(r.player.playlist().path(2), QString("/n/two.ogg"));
     QCOMPARE(r.current(), 1);
     QCOMPARE(r.decoder->opened.last(), QString("/n/one.mp2"));
+}
+
+// What others follow: each step of a user's session announces exactly what changed,
+// once, in the order it happened.
+void TestPlayerLogic::announcesEveryChange() {
+    Rig r;
+    QStringList heard;
+    Player& p = r.player;
+    QObject::connect(&p, &Player::playStateChanged,
+                     [&](int s) { heard << QString("state %1").arg(s); });
+    QObject::connect(&p, &Player::songStarted, [&](int row, const QString& path) {
+        heard << QString("song %1 %2").arg(row).arg(path);
+    });
+    QObject::connect(&p, &Player::positionJumped,
+                     [&](int s) { heard << QString("jump %1").arg(s); });
+    QObject::connect(&p, &Player::volumeChanged,
+                     [&](int s) { heard << QString("volume %1").arg(s); });
+    QObject::connect(&p, &Player::repeatChanged,
+                     [&](bool on) { heard << QString("repeat %1").arg(on); });
+    QObject::connect(&p, &Player::currentRowChanged,
+                     [&](int row) { heard << QString("row %1").arg(row); });
+    QObject::connect(&p, &Player::rowsChanged, [&] { heard << QString("rows"); });
+    const auto step = [&](const std::function<void()>& action) {
+        heard.clear();
+        action();
+        return heard;
+    };
+
+    QCOMPARE(step([&] { r.rows(kThree, {10, 10, 10}); }), QStringList({"rows", "rows", "rows"}));
+    QCOMPARE(step([&] { r.playRow(1); }), QStringList({"state 1", "song 1 /m/a.mp3"}));
+    QCOMPARE(step([&] { r.tick(3); }), QStringList());
+    QCOMPARE(step([&] { p.seekControl().SeekBy(5); }), QStringList({"jump 8"}));
+    QCOMPARE(step([&] { p.PlayPause(); }), QStringList({"state 2"}));
+    QCOMPARE(step([&] { p.PlayPause(); }), QStringList({"state 1"}));
+    QCOMPARE(step([&] { p.PlayNextSound(); }), QStringList({"row 2", "song 2 /m/b.mp3"}));
+    QCOMPARE(step([&] { p.setRepeat(true); }), QStringList({"repeat 1"}));
+    QCOMPARE(step([&] { p.setRepeat(true); }), QStringList());
+    QCOMPARE(step([&] { p.volumeControl().VolumeUp(); }), QStringList({"volume 14"}));
+    QCOMPARE(step([&] { p.volumeControl().mouseOnBar(Qt::NoButton, 0); }), QStringList());
+    // The last row ends; repeat goes on with row 1.
+    p.PlayNextSound();
+    QCOMPARE(step([&] {
+                 r.decoder->finish();
+                 p.TimerInfoTick();
+             }),
+             QStringList({"state 0", "row 0", "row 1", "state 1", "song 1 /m/a.mp3"}));
+    // A stop jumps to wherever the decoder says its stopped song stands.
+    QCOMPARE(step([&] {
+                 r.tick(4);
+                 p.PlayStop();
+             }),
+             QStringList({"state 0", "jump 4"}));
+    QCOMPARE(step([&] { p.playlist().clear(); }), QStringList({"rows"}));
 }
 
 QTEST_GUILESS_MAIN(TestPlayerLogic)

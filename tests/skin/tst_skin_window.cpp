@@ -55,7 +55,9 @@ class TestSkinWindow : public QObject {
     }
 
     struct Window {
-        Player player;
+        Settings settings;
+        PlaylistModel playlist;
+        Player player{settings, playlist};
         MainPlayer main{player};
         MenuEntries menu;
         Window() {

@@ -1,4 +1,4 @@
-#include "player/QuitSignals.h"
+#include "app/QuitSignals.h"
 
 #include <QSocketNotifier>
 
@@ -56,11 +56,8 @@ QuitSignals::~QuitSignals() {
 void QuitSignals::readPipe() {
     char buf[16];
     bool any = false;
-    ssize_t n;
-    while ((n = ::read(g_pipe[0], buf, sizeof buf)) > 0) {
-        m_lastSignal = buf[n - 1];
+    while (::read(g_pipe[0], buf, sizeof buf) > 0)
         any = true;
-    }
     if (any)
         emit quitRequested();
 }

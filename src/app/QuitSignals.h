@@ -17,9 +17,6 @@ public:
     explicit QuitSignals(QObject* parent = nullptr);
     ~QuitSignals() override;
 
-    // The signal number received last (0 before any).
-    int lastSignal() const { return m_lastSignal; }
-
 signals:
     void quitRequested();
 
@@ -27,7 +24,6 @@ private:
     void readPipe();
 
     QSocketNotifier* m_notifier = nullptr;
-    int m_lastSignal = 0;
 };
 
 } // namespace pelto

@@ -1,0 +1,52 @@
+#include "app/Session.h"
+
+#include "app/MultRunningCheck.h"
+#include "app/QuitSignals.h"
+#include "app/TestStateFile.h"
+#include "audio/AudioEngine.h"
+#include "player/MainPlayer.h"
+#include "player/MainPlayerControls.h"
+
+#include <QCoreApplication>
+
+namespace pelto {
+
+Session::Session(MultRunningCheck* instance, QObject* parent)
+    : QObject(parent), m_mainWindow(std::make_unique<MainPlayer>(m_player)),
+      m_quitSignals(std::make_unique<QuitSignals>()), m_instance(instance) {
+    m_player.setHooks(this);
+    // The bars, buttons and keys; owned by the window.
+    new MainPlayerControls(*m_mainWindow, m_commands, m_keys);
+    // Signals caught from here on, during the load too, end the program through the
+    // main window's unload once the event loop runs.
+    connect(m_quitSignals.get(), &QuitSignals::quitRequested, m_mainWindow.get(), &QWidget::close);
+    if (auto* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, m_mainWindow.get(), &QWidget::close);
+}
+
+Session::~Session() {
+    m_player.setHooks(nullptr);
+}
+
+void Session::start(const QString& commandLine, const DecoderFactory& startDecoder) {
+    m_player.Load(
+        commandLine, startDecoder ? startDecoder : [] {
+            return std::unique_ptr<Decoder>(std::make_unique<AudioEngine>());
+        });
+    writeTestStateFile(m_player, m_handOffs);
+    if (m_instance)
+        m_instance->HookMainWindow(m_mainWindow.get(),
+                                   [this](const QString& text) { handOff(text); });
+}
+
+void Session::handOff(const QString& commandLine) {
+    m_player.adder().AddCommandLine(commandLine, false, true);
+    writeTestStateFile(m_player, ++m_handOffs);
+}
+
+void Session::UnhookMainWindow() {
+    if (m_instance)
+        m_instance->UnhookMainWindow();
+}
+
+} // namespace pelto

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "player/ControlCommands.h"
+#include "player/KeyCommands.h"
+#include "player/LifecycleHooks.h"
+#include "player/Player.h"
+#include "playlist/PlaylistModel.h"
+#include "settings/Settings.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+namespace pelto {
+
+class Decoder;
+class MainPlayer;
+class MultRunningCheck;
+class QuitSignals;
+
+// The running program: the one owner of the settings, the playlist, the player, the
+// commands of the keys, buttons and menus, and the windows. Windows and services
+// attach to it and follow the player's signals; none of them owns another.
+//
+// It is also the program's side of the main window's load and unload: the steps that
+// belong to other windows and modules (LifecycleHooks), and the hand-offs of later
+// launches, which it takes from the load's end until the main window's close query.
+// A termination signal (or the end of the desktop session) closes the main window the
+// normal way, so the unload writes everything it writes at any other exit.
+class Session : public QObject, public LifecycleHooks {
+    Q_OBJECT
+public:
+    using DecoderFactory = std::function<std::unique_ptr<Decoder>()>;
+
+    // instance, when given, is this process's single-instance check (the first copy):
+    // it receives the later launches' command lines.
+    explicit Session(MultRunningCheck* instance = nullptr, QObject* parent = nullptr);
+    ~Session() override;
+
+    Settings& settings() { return m_settings; }
+    PlaylistModel& playlist() { return m_playlist; }
+    Player& player() { return m_player; }
+    ControlCommands& commands() { return m_commands; }
+    KeyCommands& keys() { return m_keys; }
+    MainPlayer& mainWindow() { return *m_mainWindow; }
+
+    // The main window's load with the program's command line, on the real audio
+    // engine unless another decoder is given; then later launches are taken.
+    void start(const QString& commandLine, const DecoderFactory& startDecoder = {});
+
+    // A later launch's command line: its files are added and the first of them plays.
+    void handOff(const QString& commandLine);
+
+    // LifecycleHooks
+    void UnhookMainWindow() override;
+
+private:
+    Settings m_settings;
+    PlaylistModel m_playlist;
+    Player m_player{m_settings, m_playlist};
+    ControlCommands m_commands{m_player};
+    KeyCommands m_keys{m_commands};
+    std::unique_ptr<MainPlayer> m_mainWindow;
+    std::unique_ptr<QuitSignals> m_quitSignals;
+    MultRunningCheck* m_instance;
+    int m_handOffs = 0;
+};
+
+} // namespace pelto
