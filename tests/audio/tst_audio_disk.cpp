@@ -1,7 +1,8 @@
 // What the engine hands the device, captured by SDL's disk driver: exactly the
 // decoded samples times the channel gains of the volume, with nothing dropped or
-// repeated around a pause.
+// repeated around a pause, and one device for a run of songs.
 #include "AudioTestFiles.h"
+#include "ThreadProbe.h"
 
 #include "audio/AudioEngine.h"
 
@@ -42,6 +43,7 @@ private slots:
     void playedSamplesAreDecodedTimesGains_data();
     void playedSamplesAreDecodedTimesGains();
     void pauseNeitherDropsNorRepeats();
+    void songsFollowOnOneDeviceThatClosesOnceIdle();
 
 private:
     QString m_out;
@@ -134,6 +136,33 @@ void TestAudioDisk::pauseNeitherDropsNorRepeats() {
     const std::vector<float> played = floatsOf(readBytes(m_out));
     QVERIFY(played.size() > pcm.samples.size()); // the pauses added silence
     QVERIFY(withoutSilentFrames(played) == withoutSilentFrames(pcm.samples));
+}
+
+void TestAudioDisk::songsFollowOnOneDeviceThatClosesOnceIdle() {
+    qputenv("SDL_DISKAUDIODELAY", "5");
+    const char* songs[] = {"mpeg1_l3_cbr.mp3", "wave_s16_stereo.wav"}; // both 44.1 kHz
+    std::vector<float> expected;
+    for (const char* name : songs) {
+        const std::vector<float> frames = withoutSilentFrames(decodeAll(fixture(name)).samples);
+        expected.insert(expected.end(), frames.begin(), frames.end());
+    }
+    {
+        AudioEngine engine;
+        for (const char* name : songs) {
+            // As the player goes from one song to the next.
+            engine.stop();
+            engine.close();
+            QVERIFY(playToTheEnd(engine, fixture(name)));
+        }
+        // Once nothing plays, the device and its thread go, and the decode thread sleeps.
+        QTRY_COMPARE_WITH_TIMEOUT(threadsNamed("SDLAudio"), 0, 3000);
+        const qint64 switches = contextSwitchesOf("pelto-decode");
+        QTest::qWait(500);
+        QCOMPARE(contextSwitchesOf("pelto-decode"), switches);
+    }
+    // The driver starts its file afresh for every device it opens: both songs in it
+    // means they played on one device.
+    QVERIFY(withoutSilentFrames(floatsOf(readBytes(m_out))) == expected);
 }
 
 QTEST_GUILESS_MAIN(TestAudioDisk)

@@ -1,7 +1,9 @@
 // The engine as the player drives it, playing in real time through SDL's dummy
 // driver: states and heard position through play, pause, restart, seek, stop and the
-// end of a song; then the silent output that stands in when no device opens.
+// end of a song, also across a pause long enough for the device to be let go; then the
+// silent output that stands in when no device opens.
 #include "AudioTestFiles.h"
+#include "ThreadProbe.h"
 
 #include "audio/AudioEngine.h"
 
@@ -70,6 +72,7 @@ class TestAudioEngine : public QObject {
 private slots:
     void playsToTheEndInRealTime();
     void pauseAndRestartHoldThePosition();
+    void longPauseLetsTheDeviceGoAndRestartGoesOn();
     void seekMovesThePositionAndPastTheEndEnds();
     void stopAndPlayAgainStartFromTheBeginning();
     void failuresLeaveTheEngineStopped();
@@ -125,6 +128,29 @@ void TestAudioEngine::pauseAndRestartHoldThePosition() {
     engine.pause();
     engine.pause();
     QCOMPARE(stateOf(engine), StatePaused);
+}
+
+void TestAudioEngine::longPauseLetsTheDeviceGoAndRestartGoesOn() {
+    AudioEngine engine;
+    QVERIFY(engine.open(fixture("mpeg1_l3_cbr.mp3"))); // 2.5 s
+    engine.play();
+    QTest::qWait(300);
+    engine.pause();
+    QTest::qWait(60); // the buffer in flight plays out
+    const qint64 held = engine.playedMilliseconds();
+    QCOMPARE(threadsNamed("SDLAudio"), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(threadsNamed("SDLAudio"), 0, 3000);
+    QCOMPARE(stateOf(engine), StatePaused);
+    QCOMPARE(engine.playedMilliseconds(), held);
+    QElapsedTimer sinceRestart;
+    sinceRestart.start();
+    engine.restart();
+    QTRY_COMPARE(threadsNamed("SDLAudio"), 1); // it names itself once it runs
+    // The rest of the song plays, from where it paused.
+    const qint64 end = waitForEnd(engine, 4000);
+    const qint64 rest = 2500 - held;
+    QVERIFY2(end >= rest - 100 && end < rest + 400,
+             qPrintable(QString("%1 ms for %2 ms").arg(end).arg(rest)));
 }
 
 void TestAudioEngine::seekMovesThePositionAndPastTheEndEnds() {
