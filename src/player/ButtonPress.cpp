@@ -29,12 +29,6 @@ bool isMainButton(int code) {
 
 } // namespace
 
-std::optional<SkinElement> normalImageOf(int code) {
-    if (!isMainButton(code))
-        return std::nullopt;
-    return kMainButtons[size_t(code)].normal;
-}
-
 std::optional<SkinElement> pressedImageOf(int code) {
     if (!isMainButton(code))
         return std::nullopt;

@@ -38,9 +38,8 @@ constexpr int kButtonPressMs = 80;
 // repainted first.
 constexpr int kAfterDialogMs = 50;
 
-// The main window's button images for a code 0..7: the normal image, which takes the
-// mouse, and the pressed image shown over it.
-std::optional<SkinElement> normalImageOf(int code);
+// The pressed image of a main window button (code 0..7), shown over its normal image,
+// which takes the mouse.
 std::optional<SkinElement> pressedImageOf(int code);
 // The code of a main window button's normal image.
 std::optional<int> buttonCodeOf(SkinElement normalImage);

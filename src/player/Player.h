@@ -116,8 +116,6 @@ public:
 
     // The menu that lists the installed skins (the tray's); none until it is wired.
     void setSkinMenu(SkinMenuHost* menu) { m_skinMenu = menu; }
-    // The captions of the skin entries, listed once at load.
-    const QStringList& skinEntries() const { return m_skinEntries; }
     // The skinned look the main window shows.
     const SkinState& look() const { return m_look; }
 
