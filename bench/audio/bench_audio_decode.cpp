@@ -56,11 +56,10 @@ int main(int argc, char** argv) {
     }
     std::printf("engine: %.1f s of audio, best %.0f x real time\n", audioSeconds, best);
 
-    // A seek is heard one output buffer after it is made, plus the time the seek
-    // itself takes while the output waits: the slowest of a series of jumps back and
-    // forth, right after opening (nothing indexed yet: the first seek forward has the
-    // index built at once and waits for it) and three seconds later (when the index,
-    // built in the background two seconds into a song, is there).
+    // What a seek costs the decode thread before it has the target's first frame: the
+    // slowest of a series of jumps back and forth, right after opening (nothing indexed yet: the
+    // first seek forward has the index built at once and waits for it) and three seconds later
+    // (when the index, built in the background two seconds into a song, is there).
     for (int waitMs : {0, 3000}) {
         pelto::PcmSource source;
         const auto openStart = std::chrono::steady_clock::now();

@@ -3,14 +3,17 @@
 #  1. decoding a 3-minute 128 kbit/s MP3 through the engine to a null output, against
 #     `mpg123 -t` (decode, no output); both timed as whole processes;
 #  2. the CPU time and memory used while playing a 320 kbit/s MP3 for 30 s (SDL's
-#     dummy driver, which plays in real time into nothing);
-#  3. the cost of reading the tag and length of one file (warm cache), for 2000 names
+#     dummy driver, which plays in real time into nothing), then paused and stopped;
+#  3. seeks on a 30-minute MP3: the slowest and the median of 20, from the seek until
+#     the first frame of the target is rendered, with the page cache cold and warm;
+#  4. the cost of reading the tag and length of one file (warm cache), for 2000 names
 #     of a 10 s MP3 with an Info header and for 2000 of one without any header.
 # Usage: bench/audio/run.sh [BUILD_DIR]   (default: $PELTO_BUILD_DIR or build)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build="${1:-${PELTO_BUILD_DIR:-build}}"
-cmake --build "$build" --target bench_audio_decode bench_audio_play bench_audio_fileinfo >/dev/null
+cmake --build "$build" --target bench_audio_decode bench_audio_play bench_audio_seek \
+    bench_audio_fileinfo >/dev/null
 media=$(mktemp -d)
 trap 'rm -rf "$media"' EXIT
 
@@ -51,6 +54,11 @@ PY
 
 echo "== playing a 320 kbit/s MP3 for 30 s (SDL dummy driver)"
 SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=offscreen "$build/bench_audio_play" "$media/song320.mp3" 30
+
+echo "== seeking in a 30-minute 128 kbit/s MP3 (no header: its frames are indexed while it plays)"
+lame --quiet -b 128 -t "$media/long.wav" "$media/piece.mp3"
+for i in $(seq 10); do cat "$media/piece.mp3"; done >"$media/long30.mp3"
+"$build/bench_audio_seek" "$media/long30.mp3" 20
 
 echo "== file information, one thread, warm cache"
 sox -n -r 44100 -c 2 -b 16 "$media/ten.wav" synth 10 pinknoise gain -8 2>/dev/null
