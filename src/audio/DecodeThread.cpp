@@ -19,10 +19,11 @@ int refillBlocks(const FrameRing& ring) {
 
 } // namespace
 
-std::shared_ptr<FrameRing> makeDecodeRing(int rate) {
+std::shared_ptr<FrameRing> makeDecodeRing(int rate, bool sixteenBit) {
     const int blockFrames = bufferFramesFor(rate);
     const int blocks = std::max(4, (rate + blockFrames - 1) / blockFrames);
-    return std::make_shared<FrameRing>(blocks, blockFrames);
+    return std::make_shared<FrameRing>(
+        blocks, blockFrames, sixteenBit ? FrameRing::Samples::Int16 : FrameRing::Samples::Float);
 }
 
 DecodeThread::DecodeThread() : m_thread([this] { run(); }) {}
@@ -85,7 +86,7 @@ void DecodeThread::roomFreed(const FrameRing& ring) {
     // sets the flag before it looks at the room: one of the two sees the other. A wake
     // sent just before the thread begins to wait is lost, but the next buffer's call
     // sends it again while the flag stays set.
-    if (m_wantsRoom.load() && ring.freeBlocks() >= refillBlocks(ring))
+    if (ring.freeBlocks() >= refillBlocks(ring) && m_wantsRoom.load())
         m_wake.notify_one();
 }
 
@@ -107,6 +108,8 @@ void DecodeThread::run() {
                 oldRing = std::exchange(m_ring, std::move(m_pendingRing));
                 m_newSource = false;
                 m_decoding = false;
+                if (m_ring && m_ring->samples() == FrameRing::Samples::Int16)
+                    m_scratch.resize(size_t(2 * m_ring->blockFrames()));
             }
             lock.unlock();
             oldSource.reset();
@@ -150,7 +153,7 @@ void DecodeThread::decodeBlock(std::unique_lock<std::mutex>& lock) {
     FrameRing::Block* block = m_ring->writable();
     const int frames = m_ring->blockFrames();
     lock.unlock();
-    const std::int64_t got = m_seekFailed ? 0 : m_source->read(block->samples, frames);
+    const std::int64_t got = m_seekFailed ? 0 : read(*block, frames);
     lock.lock();
     if (m_quit || m_newSource || m_order != Order::None)
         return;
@@ -162,6 +165,17 @@ void DecodeThread::decodeBlock(std::unique_lock<std::mutex>& lock) {
     m_nextFrame += block->frames;
     if (block->last)
         m_decoding = false;
+}
+
+std::int64_t DecodeThread::read(const FrameRing::Block& block, int frames) {
+    if (m_ring->samples() == FrameRing::Samples::Float)
+        return m_source->read(block.floats(), frames);
+    // The source's samples are whole multiples of 1/32768: packed back exactly.
+    const std::int64_t got = m_source->read(m_scratch.data(), frames);
+    std::int16_t* to = block.shorts();
+    for (std::int64_t i = 0; i < 2 * got; ++i)
+        to[i] = std::int16_t(m_scratch[size_t(i)] * 32768.0f);
+    return got;
 }
 
 } // namespace pelto

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/FrameRing.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -10,17 +12,16 @@
 
 namespace pelto {
 
-class FrameRing;
 class PcmSource;
 
 // The ring a song is decoded into: about one second of audio, in blocks of one output
-// buffer. The decode thread tops it up whenever a quarter is free, so a stall of the
-// disk is not heard while it is shorter than three quarters of a second: a 300 ms stall
-// is covered more than twice over, which leaves room for a busy machine that is slow to
-// run the thread again afterwards. A second costs nothing in response (seek and stop
-// drop what was decoded ahead, pause keeps it, volume is applied as it is played) and
-// little memory (350 KB at 44.1 kHz).
-std::shared_ptr<FrameRing> makeDecodeRing(int rate);
+// buffer, in 16-bit samples when the source decodes to 16 bits. The decode thread tops it up
+// whenever a quarter is free, so a stall of the disk is not heard while it is shorter than three
+// quarters of a second: a 300 ms stall is covered more than twice over, which leaves room for a
+// busy machine that is slow to run the thread again afterwards. A second costs nothing in response
+// (seek and stop drop what was decoded ahead, pause keeps it, volume is applied as it is played)
+// and little memory (350 KB at 44.1 kHz, half that in 16 bits).
+std::shared_ptr<FrameRing> makeDecodeRing(int rate, bool sixteenBit);
 
 // Reads and decodes the open song ahead of the output, on a thread of its own, into a
 // FrameRing; the output only copies from the ring, so a slow disk is not heard.
@@ -67,15 +68,17 @@ private:
     void run();
     bool hasRoomToRefill() const;
     void decodeBlock(std::unique_lock<std::mutex>& lock);
+    std::int64_t read(const FrameRing::Block& block, int frames);
 
     std::mutex m_lock;
     std::condition_variable m_wake;   // the decode thread waits here
     std::condition_variable m_asleep; // waitUntilAhead() waits here
-    // Set by the decode thread while it waits for room; read by the consumer.
-    std::atomic<bool> m_wantsRoom{false};
+    // Set by the decode thread while it waits for room; read by the consumer, on a cache
+    // line away from the lock and the state the decode thread writes for every block.
+    alignas(64) std::atomic<bool> m_wantsRoom{false};
 
     // Requests, under m_lock.
-    bool m_quit = false;
+    alignas(64) bool m_quit = false;
     bool m_newSource = false;
     std::unique_ptr<PcmSource> m_pendingSource;
     std::shared_ptr<FrameRing> m_pendingRing;
@@ -88,7 +91,8 @@ private:
     // waitUntilAhead(); m_source is only used by the decode thread.
     std::unique_ptr<PcmSource> m_source;
     std::shared_ptr<FrameRing> m_ring;
-    bool m_decoding = false; // a run is being decoded and has not reached the end
+    std::vector<float> m_scratch; // a block as the source reads it, for a 16-bit ring
+    bool m_decoding = false;      // a run is being decoded and has not reached the end
     bool m_sleeping = false;
     bool m_seekFailed = false;
     std::int64_t m_nextFrame = 0;

@@ -67,12 +67,14 @@ bool PcmSource::open(const QString& path) {
     float probe[2 * 64];
     if (stream->read(probe, 64) <= 0 || !stream->seek(0))
         return false;
+    m_sixteenBit = dynamic_cast<const MpegStream*>(stream.get()) != nullptr;
     m_stream = std::move(stream);
     return true;
 }
 
 void PcmSource::close() {
     m_stream.reset();
+    m_sixteenBit = false;
 }
 
 int PcmSource::rate() const {

@@ -13,6 +13,18 @@ ChannelGains gainsFromVolume(std::uint32_t leftRight) {
     return {float(leftRight & 0xFFFFu) / 65535.0f, float(leftRight >> 16) / 65535.0f};
 }
 
+namespace {
+
+template <typename Sample>
+void scaleFrames(const Sample* from, float* to, int frames, ChannelGains gains) {
+    for (int i = 0; i < frames; ++i) {
+        to[2 * i] = float(from[2 * i]) * gains.left;
+        to[2 * i + 1] = float(from[2 * i + 1]) * gains.right;
+    }
+}
+
+} // namespace
+
 PlaybackCore::PlaybackCore() : m_state(StateStopped) {}
 PlaybackCore::~PlaybackCore() = default;
 
@@ -21,7 +33,7 @@ void PlaybackCore::setSource(std::unique_ptr<PcmSource> source) {
     m_playedFrame = 0;
     m_rate = source ? source->rate() : 0;
     m_length = source ? source->lengthFrames() : -1;
-    m_ring = source ? makeDecodeRing(source->rate()) : nullptr;
+    m_ring = source ? makeDecodeRing(source->rate(), source->isSixteenBit()) : nullptr;
     m_blockOffset = 0;
     m_decoder.setSource(std::move(source), m_ring);
 }
@@ -129,6 +141,8 @@ bool PlaybackCore::hasDecoded(int frames) const {
 // the frames copied.
 int PlaybackCore::copyFromRing(float* out, int frames) {
     const ChannelGains gains = gainsFromVolume(m_volume.load());
+    // Scaling by 1/32768 is exact, so 16-bit samples come out as the same floats.
+    const ChannelGains gains16{gains.left / 32768.0f, gains.right / 32768.0f};
     int got = 0;
     while (got < frames && !m_sourceDone) {
         const FrameRing::Block* block = m_ring->front();
@@ -140,12 +154,10 @@ int PlaybackCore::copyFromRing(float* out, int frames) {
             continue;
         }
         const int n = std::min(frames - got, block->frames - m_blockOffset);
-        const float* from = block->samples + 2 * m_blockOffset;
-        float* to = out + 2 * got;
-        for (int i = 0; i < n; ++i) {
-            to[2 * i] = from[2 * i] * gains.left;
-            to[2 * i + 1] = from[2 * i + 1] * gains.right;
-        }
+        if (m_ring->samples() == FrameRing::Samples::Float)
+            scaleFrames(block->floats() + 2 * m_blockOffset, out + 2 * got, n, gains);
+        else
+            scaleFrames(block->shorts() + 2 * m_blockOffset, out + 2 * got, n, gains16);
         got += n;
         m_blockOffset += n;
         m_renderedEnd = block->firstFrame + m_blockOffset;
