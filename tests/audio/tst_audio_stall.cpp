@@ -1,7 +1,8 @@
-// A song whose file stalls for 300 ms on every read plays without a gap. The test
-// defines the process's positioned reads, so the engine's file reads pass through it,
-// and makes every read of the song wait first. SDL's disk driver plays at its real-time
-// pace and captures what the device was given.
+// Reads of a song that stall. The test defines the process's positioned reads, so the
+// engine's file reads pass through it, and makes every read of the song wait first:
+// 300 ms, or until the test lets it go. A song whose reads stall 300 ms plays without a
+// gap (SDL's disk driver plays at its real-time pace and captures what the device was
+// given), and while a read hangs, the engine's controls do not wait for it.
 #include "AudioTestFiles.h"
 
 #include "audio/AudioEngine.h"
@@ -13,9 +14,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <ctime>
 #include <dlfcn.h>
+#include <mutex>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace pelto;
@@ -23,21 +27,53 @@ using namespace pelto::test;
 
 namespace {
 
-// The file whose reads stall, by device and inode; none while the inode is 0.
-std::atomic<dev_t> g_stallDevice{0};
-std::atomic<ino_t> g_stallInode{0};
-std::atomic<int> g_stalledReads{0};
+// The file whose reads stall, by device and inode (none while the inode is 0), and how:
+// 300 ms each, or while the gate is closed.
+struct Stall {
+    std::atomic<dev_t> device{0};
+    std::atomic<ino_t> inode{0};
+    std::atomic<int> reads{0};
+    std::mutex lock;
+    std::condition_variable changed;
+    bool gateClosed = false; // under lock
+    int atGate = 0;          // reads held at the gate, under lock
+};
+Stall g_stall;
 
 void stallOnChosenFile(int fd) {
-    const ino_t inode = g_stallInode.load();
+    const ino_t inode = g_stall.inode.load();
     struct stat st {};
     if (inode == 0 || ::fstat(fd, &st) != 0 || st.st_ino != inode ||
-        st.st_dev != g_stallDevice.load())
+        st.st_dev != g_stall.device.load())
         return;
-    ++g_stalledReads;
+    ++g_stall.reads;
+    std::unique_lock guard(g_stall.lock);
+    if (g_stall.gateClosed) {
+        ++g_stall.atGate;
+        g_stall.changed.notify_all();
+        g_stall.changed.wait(guard, [] { return !g_stall.gateClosed; });
+        --g_stall.atGate;
+        return;
+    }
+    guard.unlock();
     timespec left{0, 300'000'000};
     while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
     }
+}
+
+bool stallReadsOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    g_stall.device = st.st_dev;
+    g_stall.inode = st.st_ino;
+    return true;
+}
+
+void setGate(bool closed) {
+    std::lock_guard guard(g_stall.lock);
+    g_stall.gateClosed = closed;
+    g_stall.changed.notify_all();
 }
 
 template <typename Function> Function nextDefinition(const char* name) {
@@ -62,27 +98,33 @@ class TestAudioStall : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void stalledReadsAreNotHeard();
+    void controlsDoNotWaitForAHangingRead();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_song;
 };
 
-void TestAudioStall::stalledReadsAreNotHeard() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
+void TestAudioStall::initTestCase() {
+    QVERIFY(m_dir.isValid());
     // At 320 kbit/s the engine's 64 KiB reads come every 1.6 s of audio: several
     // stalls fall inside the song.
-    const QString song = dir.filePath("song.mp3");
-    QVERIFY(writeMp3(song, 8, 320));
+    m_song = m_dir.filePath("song.mp3");
+    QVERIFY(writeMp3(m_song, 8, 320));
+}
+
+void TestAudioStall::stalledReadsAreNotHeard() {
+    const QString& song = m_song;
     const Decoded pcm = decodeAll(song);
     QVERIFY(pcm.frames() > 7 * pcm.rate);
-    const QString out = dir.filePath("played.raw");
+    const QString out = m_dir.filePath("played.raw");
     qputenv("SDL_AUDIODRIVER", "disk");
     qputenv("SDL_DISKAUDIOFILE", out.toLocal8Bit());
     qunsetenv("SDL_DISKAUDIODELAY"); // the driver then waits one buffer's time per buffer
 
-    struct stat st {};
-    QVERIFY(::stat(QFile::encodeName(song).constData(), &st) == 0);
-    g_stallDevice = st.st_dev;
-    g_stallInode = st.st_ino;
+    QVERIFY(stallReadsOf(song));
     std::int64_t underrun = -1;
     std::int64_t longestCallback = -1;
     int stallsWhilePlaying = 0;
@@ -90,7 +132,7 @@ void TestAudioStall::stalledReadsAreNotHeard() {
         AudioEngine engine;
         engine.setVolume(0xFFFFFFFFu);
         QVERIFY(engine.open(song));
-        const int stallsBefore = g_stalledReads;
+        const int stallsBefore = g_stall.reads;
         engine.play();
         QElapsedTimer clock;
         clock.start();
@@ -98,11 +140,11 @@ void TestAudioStall::stalledReadsAreNotHeard() {
         while (engine.state(position) != StateStopped && clock.elapsed() < 20000)
             QTest::qWait(20);
         QCOMPARE(engine.state(position), StateStopped);
-        stallsWhilePlaying = g_stalledReads - stallsBefore;
+        stallsWhilePlaying = g_stall.reads - stallsBefore;
         underrun = engine.underrunFrames();
         longestCallback = engine.longestCallbackMicros();
     }
-    g_stallInode = 0;
+    g_stall.inode = 0;
     qInfo("%d reads stalled while playing; longest callback %lld us", stallsWhilePlaying,
           qlonglong(longestCallback));
     QVERIFY2(stallsWhilePlaying >= 4, qPrintable(QString::number(stallsWhilePlaying)));
@@ -122,6 +164,52 @@ void TestAudioStall::stalledReadsAreNotHeard() {
     }
     for (size_t i = pcm.samples.size(); i < played.size(); ++i)
         QCOMPARE(played[i], 0.0f);
+}
+
+void TestAudioStall::controlsDoNotWaitForAHangingRead() {
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    AudioEngine engine;
+    QVERIFY(engine.open(m_song));
+    engine.play();
+    QVERIFY(stallReadsOf(m_song));
+    setGate(true);
+    // A seek forward sends the decode thread to a part of the file it has not read.
+    engine.seek(5);
+    {
+        std::unique_lock guard(g_stall.lock);
+        QVERIFY(g_stall.changed.wait_for(guard, std::chrono::seconds(10),
+                                         [] { return g_stall.atGate > 0; }));
+    }
+    // Should a control wait for the read, a watchdog lets the read go after a while,
+    // and the test fails instead of hanging.
+    std::atomic<bool> watchdogOpened{false};
+    std::thread watchdog([&] {
+        std::unique_lock guard(g_stall.lock);
+        if (!g_stall.changed.wait_for(guard, std::chrono::seconds(10),
+                                      [] { return !g_stall.gateClosed; })) {
+            g_stall.gateClosed = false;
+            watchdogOpened = true;
+            g_stall.changed.notify_all();
+        }
+    });
+    int position = 0;
+    engine.pause();
+    engine.restart();
+    engine.seek(1);
+    engine.state(position);
+    engine.stop();
+    engine.close();
+    QVERIFY(engine.open(fixture("wave_s16_stereo.wav")));
+    engine.play();
+    const int state = engine.state(position);
+    const bool waited = watchdogOpened;
+    g_stall.inode = 0;
+    setGate(false);
+    watchdog.join();
+    QVERIFY(!waited);
+    QCOMPARE(state, StatePlaying);
+    // Once the read is over, the next song plays to its end.
+    QTRY_COMPARE_WITH_TIMEOUT(engine.state(position), StateStopped, 10000);
 }
 
 QTEST_GUILESS_MAIN(TestAudioStall)
