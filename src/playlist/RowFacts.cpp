@@ -1,20 +1,22 @@
 #include "RowFacts.h"
 
 #include "common/TimeText.h"
+#include "common/TrimSpaces.h"
 
 namespace pelto {
 
 namespace {
 
 // The extended text when the extended tag is valid and the text is not blank, else
-// the version 1 text; both trimmed.
+// the version 1 text; both trimmed of spaces (U+0020) only, as the information lines
+// are.
 QString preferExtended(const QString& extended, int extValid, const QString& v1) {
     if (extValid == 1) {
-        const QString text = extended.trimmed();
+        const QString text = trimSpaces(extended);
         if (!text.isEmpty())
             return text;
     }
-    return CutAtNul(v1).trimmed();
+    return trimSpaces(CutAtNul(v1));
 }
 
 } // namespace

@@ -10,9 +10,10 @@
 namespace pelto {
 
 // The playlist row for a file, from what its tags and length say:
-//   - title: the extended title, trimmed, when it is not empty and the extended tag
-//     was read (extValid 1); else the version 1 tag's title, cut at NUL and trimmed,
-//     when not empty; else the file name without folder and extension;
+//   - title: the extended title, trimmed of spaces, when it is not empty and the
+//     extended tag was read (extValid 1); else the version 1 tag's title, cut at NUL
+//     and trimmed of spaces, when not empty; else the file name without folder and
+//     extension (only U+0020 is trimmed: tabs and full-width spaces stay);
 //   - artist: the same choice between the two tags, with no file-name fallback;
 //   - length: "mm:ss" of the length in whole seconds;
 //   - path: unchanged.

@@ -2,6 +2,7 @@
 
 #include "common/Paths.h"
 #include "common/TimeText.h"
+#include "common/TrimSpaces.h"
 
 namespace pelto {
 
@@ -10,17 +11,6 @@ namespace {
 // Conditionals nested deeper than this are not expanded: from there on the text is
 // shown as it stands, so a hostile format cannot exhaust the stack.
 constexpr int kMaxDepth = 32;
-
-// A value trimmed of spaces (U+0020 only) at both ends; tabs and full-width spaces stay.
-QString trimSpaces(QStringView text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    return text.mid(begin, end - begin).toString();
-}
 
 // The value a field command shows, or an empty text when it shows nothing.
 QString fieldValue(QChar letter, const CurrentSong& song) {

@@ -109,6 +109,12 @@ void TestPlaylistAdder::rowFromFacts_data() {
                                                          << "ExtA" << 1 << 6000 << "V1"
                                                          << "ExtA"
                                                          << "100:00";
+    // Only U+0020 is trimmed: a tab and a full-width space (U+3000) stay.
+    QTest::newRow("only spaces trimmed")
+        << "/m/a.mp3" << QStringLiteral(" \tV1\u3000 ") << QStringLiteral("\u3000")
+        << QStringLiteral(" \tExt\u3000 ") << "\t" << 1 << 0 << QStringLiteral("\tExt\u3000")
+        << "\t"
+        << "00:00";
     QTest::newRow("version 1 text cut at NUL")
         << "/m/a.mp3" << QString::fromLatin1("T\0rest", 6) << QString::fromLatin1(" A \0x", 5) << ""
         << "" << 0 << 59 << "T"
