@@ -5,8 +5,10 @@
 namespace pelto {
 
 QStringList SetSkinList(const QString& skinRoot) {
-    const QStringList folders =
-        QDir(skinRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    // A folder whose name begins with "." is a skin like any other: the name finds it
+    // (skinFolderPath), so the menu lists it too.
+    const QStringList folders = QDir(skinRoot).entryList(
+        QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     QStringList captions;
     qsizetype standard = -1;
     for (qsizetype i = 0; i < folders.size(); ++i)

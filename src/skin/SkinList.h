@@ -5,7 +5,8 @@
 
 namespace pelto {
 
-// The captions of the skin menu's entries, one per subfolder of skinRoot: the folder
+// The captions of the skin menu's entries, one per subfolder of skinRoot (names that
+// begin with "." included): the folder
 // named "standard" (in any letter case, spelled as on disk) first, then every other
 // folder in name order, sorted ignoring case. Without a standard folder the folders
 // simply follow in name order; without any (or without skinRoot) the list is empty.

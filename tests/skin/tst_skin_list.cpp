@@ -40,6 +40,16 @@ private slots:
         QVERIFY(SetSkinList(root.path() + "/missing").isEmpty());
     }
 
+    // A folder whose name begins with "." is listed and found by name like any other.
+    void dotFoldersAreSkinsLikeAnyOther() {
+        QTemporaryDir program;
+        const QString root = skinRootPath(program.path());
+        for (const char* name : {"standard", ".dots", "zed"})
+            QVERIFY(QDir().mkpath(root + name));
+        QCOMPARE(SetSkinList(root), (QStringList{"standard", ".dots", "zed"}));
+        QCOMPARE(skinFolderPath(program.path(), ".DOTS"), root + ".dots/");
+    }
+
     void shippedSkinsAreListed() {
         const QStringList list = SetSkinList(QStringLiteral(PELTO_SOURCE_DIR "/skin"));
         QCOMPARE(list.value(0), QStringLiteral("standard"));
