@@ -21,7 +21,8 @@ namespace pelto {
 // (SDL's audio thread, or the silent output's) only copies what was decoded. Every call
 // that changes what plays takes the output's lock, the one the output thread holds
 // while it renders a buffer; none of them waits for the decode thread, so a read
-// stalled on a slow disk never holds up the UI (only destruction waits for it to end).
+// stalled on a slow disk never holds up the UI (only destruction waits for it to end;
+// open() reads the head of the new file itself, to tell whether it plays).
 //
 // The device: play() opens it, and it stays open from song to song while the rate
 // stays the same. Once nothing plays (stopped, ended, paused, or no song) it is closed

@@ -15,12 +15,13 @@ namespace pelto {
 class PcmSource;
 
 // The ring a song is decoded into: about one second of audio, in blocks of one output
-// buffer, in 16-bit samples when the source decodes to 16 bits. The decode thread tops it up
-// whenever a quarter is free, so a stall of the disk is not heard while it is shorter than three
-// quarters of a second: a 300 ms stall is covered more than twice over, which leaves room for a
-// busy machine that is slow to run the thread again afterwards. A second costs nothing in response
-// (seek and stop drop what was decoded ahead, pause keeps it, volume is applied as it is played)
-// and little memory (350 KB at 44.1 kHz, half that in 16 bits).
+// buffer, in 16-bit samples when the source decodes to 16 bits. The decode thread tops
+// it up whenever a quarter is free, so a stall of the disk is not heard while it is
+// shorter than three quarters of a second: a 300 ms stall is covered more than twice
+// over, which leaves room for a busy machine that is slow to run the thread again
+// afterwards. A second costs nothing in response (seek and stop drop what was decoded
+// ahead, pause keeps it, volume is applied as it is played) and little memory (350 KB
+// at 44.1 kHz, half that in 16 bits).
 std::shared_ptr<FrameRing> makeDecodeRing(int rate, bool sixteenBit);
 
 // Reads and decodes the open song ahead of the output, on a thread of its own, into a

@@ -109,8 +109,11 @@ void PlaybackCore::renderPlaying(float* out, int frames) {
         m_playedFrame = m_renderedEnd; // the buffer before this one has played
     if (state == StatePlaying && m_lastBufferHadEnd)
         m_state = StateStopped; // and it held the last sample
-    // A run starts with a whole buffer, so no gap falls just after its first frames.
-    if (m_state.load() != StatePlaying || (!m_runStarted && !hasDecoded(frames))) {
+    // A run starts with a whole buffer (or half the ring, for a device that asks for
+    // more), so no gap falls just after its first frames.
+    const int startFrames =
+        m_ring ? std::min(frames, m_ring->blockCount() * m_ring->blockFrames() / 2) : frames;
+    if (m_state.load() != StatePlaying || (!m_runStarted && !hasDecoded(startFrames))) {
         std::fill(out, out + 2 * frames, 0.0f);
         return;
     }
