@@ -13,6 +13,7 @@ int runSkinCommand(const QStringList& args);
 int runTagsCommand(const QStringList& args);
 int runFormatCommand(const QStringList& args);
 int runM3uCommand(const QStringList& args);
+int runConfigCommand(const QStringList& args);
 } // namespace pelto::info
 
 namespace {
@@ -29,6 +30,8 @@ const std::vector<Command>& commands() {
         {"tags", "[--format F]... FILE...", pelto::info::runTagsCommand},
         {"format", "[--song JSON] F...", pelto::info::runFormatCommand},
         {"m3u", "FILE", pelto::info::runM3uCommand},
+        {"config", "[--screen WxH] [--main-window WxH] FILE | --save JSON OUT",
+         pelto::info::runConfigCommand},
     };
     return table;
 }
