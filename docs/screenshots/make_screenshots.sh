@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes a screenshot of Pelto with each shipped skin, playing a made-up song, under a
-# private X server (Xvfb). Writes docs/screenshots/SKIN.png.
+# Takes a screenshot of Pelto with each shipped skin, playing a made-up song, and of
+# the settings dialog's two tabs, under a private X server (Xvfb). Writes
+# docs/screenshots/SKIN.png and docs/screenshots/settings.png.
 #   docs/screenshots/make_screenshots.sh [BUILD_DIR]     (default: build)
 # Each skin is shown by the real program: a private program folder (PELTO_HOME) holds
 # the skin as its "standard" skin, so no configuration is needed to pick it.
@@ -45,3 +46,27 @@ for skin in standard washi; do
     ' "$build/pelto" "$work/song.mp3" "$here/$skin.png"
     echo "wrote $here/$skin.png"
 done
+
+# The settings dialog, opened on each tab by the program itself as it starts
+# (PELTO_TEST_OPEN_SETTINGS=TAB), the two tabs side by side.
+home="$work/home-settings"
+mkdir -p "$home"
+ln -s "$repo/skin" "$home/skin"
+for tab in 1 2; do
+    PELTO_HOME="$home" PELTO_TEST_OPEN_SETTINGS=$tab SDL_AUDIODRIVER=dummy \
+    XDG_RUNTIME_DIR="$work" xvfb-run -a -s "-screen 0 640x480x24" bash -c '
+        "$0" &
+        pid=$!
+        for _ in $(seq 50); do
+            id=$(xdotool search --onlyvisible --name "^Pelto 設定$" 2>/dev/null | head -1 || true)
+            [ -n "$id" ] && break
+            sleep 0.2
+        done
+        sleep 1
+        import -window "$id" "$1"
+        kill "$pid"; wait "$pid" 2>/dev/null || true
+    ' "$build/pelto" "$work/settings-$tab.png"
+done
+convert "$work/settings-1.png" "$work/settings-2.png" -background white -splice 16x0 +append \
+    -chop 16x0 "$here/settings.png"
+echo "wrote $here/settings.png"

@@ -2,6 +2,7 @@
 
 #include "app/MultRunningCheck.h"
 #include "app/QuitSignals.h"
+#include "app/SettingsBridge.h"
 #include "app/TestStateFile.h"
 #include "audio/AudioEngine.h"
 #include "player/MainPlayer.h"
@@ -13,6 +14,7 @@ namespace pelto {
 
 Session::Session(MultRunningCheck* instance, QObject* parent)
     : QObject(parent), m_mainWindow(std::make_unique<MainPlayer>(m_player)),
+      m_settingsBridge(std::make_unique<SettingsBridge>(m_player, *m_mainWindow)),
       m_quitSignals(std::make_unique<QuitSignals>()), m_instance(instance) {
     m_player.setHooks(this);
     // The bars, buttons and keys; owned by the window.
@@ -33,7 +35,7 @@ void Session::start(const QString& commandLine, const DecoderFactory& startDecod
         commandLine, startDecoder ? startDecoder : [] {
             return std::unique_ptr<Decoder>(std::make_unique<AudioEngine>());
         });
-    writeTestStateFile(m_player, m_handOffs);
+    writeTestStateFile(m_player, *m_mainWindow, m_handOffs);
     if (m_instance)
         m_instance->HookMainWindow(m_mainWindow.get(),
                                    [this](const QString& text) { handOff(text); });
@@ -41,7 +43,15 @@ void Session::start(const QString& commandLine, const DecoderFactory& startDecod
 
 void Session::handOff(const QString& commandLine) {
     m_player.adder().AddCommandLine(commandLine, false, true);
-    writeTestStateFile(m_player, ++m_handOffs);
+    writeTestStateFile(m_player, *m_mainWindow, ++m_handOffs);
+}
+
+void Session::LoadConfig(Settings& settings, PlaylistModel& playlist) {
+    m_settingsBridge->LoadConfig(settings, playlist);
+}
+
+void Session::SaveConfig(const Settings& settings, const PlaylistModel& playlist) {
+    m_settingsBridge->SaveConfig(settings, playlist);
 }
 
 void Session::UnhookMainWindow() {

@@ -18,6 +18,7 @@ class Decoder;
 class MainPlayer;
 class MultRunningCheck;
 class QuitSignals;
+class SettingsBridge;
 
 // The running program: the one owner of the settings, the playlist, the player, the
 // commands of the keys, buttons and menus, and the windows. Windows and services
@@ -44,6 +45,8 @@ public:
     ControlCommands& commands() { return m_commands; }
     KeyCommands& keys() { return m_keys; }
     MainPlayer& mainWindow() { return *m_mainWindow; }
+    // Pelto.cfg and the settings dialog (showSettingForm()).
+    SettingsBridge& settingsBridge() { return *m_settingsBridge; }
 
     // The main window's load with the program's command line, on the real audio
     // engine unless another decoder is given; then later launches are taken.
@@ -53,7 +56,9 @@ public:
     void handOff(const QString& commandLine);
 
     // LifecycleHooks
+    void LoadConfig(Settings& settings, PlaylistModel& playlist) override;
     void UnhookMainWindow() override;
+    void SaveConfig(const Settings& settings, const PlaylistModel& playlist) override;
 
 private:
     Settings m_settings;
@@ -62,6 +67,7 @@ private:
     ControlCommands m_commands{m_player};
     KeyCommands m_keys{m_commands};
     std::unique_ptr<MainPlayer> m_mainWindow;
+    std::unique_ptr<SettingsBridge> m_settingsBridge;
     std::unique_ptr<QuitSignals> m_quitSignals;
     MultRunningCheck* m_instance;
     int m_handOffs = 0;

@@ -1,6 +1,7 @@
 #include "app/TestStateFile.h"
 
 #include "common/LegacyText.h"
+#include "player/MainPlayer.h"
 #include "player/Player.h"
 
 #include <QJsonArray>
@@ -9,10 +10,12 @@
 
 namespace pelto {
 
-void writeTestStateFile(const Player& player, int handOffs) {
+void writeTestStateFile(const Player& player, const MainPlayer& window, int handOffs) {
     const QString path = qEnvironmentVariable("PELTO_TEST_STATE_FILE");
     if (path.isEmpty())
         return;
+    const QRect place = window.geometry();
+    const QPoint knob = window.element(SkinElement::VolumeBarSkin)->pos();
     QJsonArray rows;
     for (int n = 1; n <= player.playlist().count(); ++n)
         rows.append(player.playlist().path(n));
@@ -22,6 +25,10 @@ void writeTestStateFile(const Player& player, int handOffs) {
         {QStringLiteral("PlayListTrNum"), player.playlist().PlayListTrNum()},
         {QStringLiteral("PlayState"), player.PlayState()},
         {QStringLiteral("DmyFileName"), player.DmyFileName()},
+        {QStringLiteral("WavVolume"), player.settings().WavVolume},
+        {QStringLiteral("Skin_FilePath"), player.settings().Skin_FilePath},
+        {QStringLiteral("window"), QJsonArray{place.x(), place.y(), place.width(), place.height()}},
+        {QStringLiteral("volumeKnob"), QJsonArray{knob.x(), knob.y()}},
     };
     writeFileAtomically(path, QJsonDocument(state).toJson(QJsonDocument::Compact));
 }

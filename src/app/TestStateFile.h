@@ -2,6 +2,7 @@
 
 namespace pelto {
 
+class MainPlayer;
 class Player;
 
 // A diagnostic for tests of the running program. When the environment variable
@@ -9,9 +10,11 @@ class Player;
 // state there as one JSON object after its load and again after every hand-off it has
 // dealt with:
 //   {"handOffs": n, "rows": [path, ...], "PlayListTrNum": n, "PlayState": n,
-//    "DmyFileName": path}
+//    "DmyFileName": path, "WavVolume": n, "Skin_FilePath": name,
+//    "window": [x, y, w, h], "volumeKnob": [x, y]}
+// The window and the volume knob (in the window) are in pixels.
 // The file is replaced whole, so a reader never sees half of it. Unset, nothing is
 // written.
-void writeTestStateFile(const Player& player, int handOffs);
+void writeTestStateFile(const Player& player, const MainPlayer& window, int handOffs);
 
 } // namespace pelto

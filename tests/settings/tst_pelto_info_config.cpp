@@ -21,8 +21,7 @@ Run peltoInfo(const QStringList& args) {
     QProcess p;
     p.start(QStringLiteral(PELTO_BINARY_DIR "/pelto-info"), args);
     p.waitForFinished(30000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            p.readAllStandardOutput()};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput()};
 }
 
 QJsonObject configOf(const QStringList& args) {

@@ -1,0 +1,120 @@
+#include "app/SettingsBridge.h"
+
+#include "common/Paths.h"
+#include "common/Twips.h"
+#include "player/MainPlayer.h"
+#include "player/Player.h"
+#include "settings/ConfigFile.h"
+#include "settings/SettingForm.h"
+#include "settings/Settings.h"
+#include "settings/WindowPlace.h"
+
+#include <QEvent>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace pelto {
+
+// The main window's place and always-on-top switch. The saved place waits for the
+// window's first showing: by then the skin has sized it, and the pull-back from the
+// screen's edges and the check against unplugged screens measure the window as it
+// will be seen.
+class SettingsBridge::MainWindowPlace : public QObject, public ConfigWindow {
+public:
+    explicit MainWindowPlace(MainPlayer& window) : m_window(window) {}
+
+    void applyConfig(const Settings& settings) override {
+        if (settings.AlwaysTop == 1)
+            m_window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        m_left = settings.MainPlayer_X;
+        m_top = settings.MainPlayer_Y;
+        m_pending = m_left || m_top;
+        if (m_pending)
+            m_window.installEventFilter(this);
+    }
+
+    void storeConfig(Settings& settings) const override {
+        if (m_pending)
+            return; // never shown: the saved place stands
+        settings.MainPlayer_X = pixelsToTwips(m_window.x());
+        settings.MainPlayer_Y = pixelsToTwips(m_window.y());
+    }
+
+protected:
+    // The show event comes before the window is mapped, so it appears in its place.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_window && event->type() == QEvent::Show && m_pending) {
+            m_pending = false;
+            m_window.removeEventFilter(this);
+            const QRect now(pixelsToTwips(m_window.x()), pixelsToTwips(m_window.y()),
+                            pixelsToTwips(m_window.width()), pixelsToTwips(m_window.height()));
+            const QPoint place = startPlace(now, m_left, m_top, true, ScreenLayout::ofDesktop());
+            m_window.move(twipsToPixels(place.x()), twipsToPixels(place.y()));
+        }
+        return false;
+    }
+
+private:
+    MainPlayer& m_window;
+    std::optional<int> m_left, m_top;
+    bool m_pending = false;
+};
+
+SettingsBridge::SettingsBridge(Player& player, MainPlayer& mainWindow, QObject* parent)
+    : QObject(parent), m_player(player), m_mainWindow(mainWindow),
+      m_mainWindowPlace(std::make_unique<MainWindowPlace>(mainWindow)) {
+    m_windows.append(m_mainWindowPlace.get());
+    // For the screenshot script: the dialog opens on tab n as soon as the program runs.
+    if (const int tab = qEnvironmentVariableIntValue("PELTO_TEST_OPEN_SETTINGS"))
+        QTimer::singleShot(0, this, [this, tab] {
+            SettingForm form(m_player.settings(), *this, &m_mainWindow);
+            form.SettingTabStrip()->setCurrentIndex(tab - 1);
+            form.exec();
+        });
+}
+
+SettingsBridge::~SettingsBridge() = default;
+
+void SettingsBridge::addConfigWindow(ConfigWindow* window) {
+    m_windows.append(window);
+}
+
+void SettingsBridge::LoadConfig(Settings& settings, PlaylistModel& playlist) {
+    std::int16_t row = std::int16_t(playlist.PlayListTrNum());
+    pelto::LoadConfig(configFilePath(programFolder()), settings, row);
+    playlist.setPlayListTrNum(row);
+    for (ConfigWindow* window : m_windows)
+        window->applyConfig(settings);
+}
+
+void SettingsBridge::SaveConfig(const Settings& settings, const PlaylistModel& playlist) {
+    Settings saved = settings;
+    for (ConfigWindow* window : m_windows)
+        window->storeConfig(saved);
+    pelto::SaveConfig(configFilePath(programFolder()), saved,
+                      std::int16_t(playlist.PlayListTrNum()));
+}
+
+void SettingsBridge::showSettingForm() {
+    SettingForm::showModal(m_player.settings(), *this, &m_mainWindow);
+}
+
+std::array<QString, 3> SettingsBridge::SkinTagInfo() const {
+    return m_player.SkinTagInfo();
+}
+
+QString SettingsBridge::SkinTagScroll() const {
+    return m_player.SkinTagScroll();
+}
+
+int SettingsBridge::PlayState() const {
+    return m_player.PlayState();
+}
+
+void SettingsBridge::redrawInfoLines() {
+    m_player.BuildInfoLines(); // also sets ScrollWait to 0
+    m_player.knob().KnobOffset = 0;
+    m_player.Timer_Sec();
+}
+
+} // namespace pelto
