@@ -10,6 +10,8 @@ PACKAGES=(
   libmpg123-dev libsndfile1-dev libsdl2-dev libtag1-dev
   # run
   fonts-ipaexfont-gothic qt6-qpa-plugins
+  # Qt's own texts in Japanese (file dialogs)
+  qt6-translations-l10n
   # real-window tests and screenshots
   xvfb xauth xdotool imagemagick openbox trayer
   # fuzzing and sanitizers

@@ -2,6 +2,8 @@
 
 #include "common/Paths.h"
 
+#include <QDir>
+
 namespace pelto {
 
 QString joinCommandLine(const QStringList& arguments) {
@@ -12,11 +14,20 @@ QString joinCommandLine(const QStringList& arguments) {
     return parts.join(u' ');
 }
 
-QString commandLineOf(int argc, char** argv) {
+QStringList argumentsOf(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    return joinCommandLine(arguments);
+    return arguments;
+}
+
+QStringList absoluteNames(const QStringList& names, const QString& folder) {
+    const QDir base(folder);
+    QStringList absolute;
+    absolute.reserve(names.size());
+    for (const QString& name : names)
+        absolute.append(name.isEmpty() ? name : QDir::cleanPath(base.absoluteFilePath(name)));
+    return absolute;
 }
 
 QByteArray handOffPayload(const QString& commandLine) {

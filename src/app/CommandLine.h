@@ -12,9 +12,15 @@ namespace pelto {
 // together in the one form the parser understands.
 QString joinCommandLine(const QStringList& arguments);
 
-// The command line of this process (argv after the program name, decoded from the
-// locale's encoding), joined as above. Needs no application object.
-QString commandLineOf(int argc, char** argv);
+// The arguments of this process: argv after the program name, decoded from the
+// locale's encoding. Needs no application object.
+QStringList argumentsOf(int argc, char** argv);
+
+// The names with every one that is not absolute made absolute against folder (the
+// launching process's working folder) and cleaned of "." and ".." steps, so that a
+// playlist row, Pelto.m3u and a hand-off to a copy started elsewhere all mean the
+// file the user named. Empty names stay empty.
+QStringList absoluteNames(const QStringList& names, const QString& folder);
 
 // The bytes of one hand-off: the command line in UTF-8 followed by three zero bytes.
 // An empty command line gives just the three zero bytes.

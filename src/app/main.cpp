@@ -1,11 +1,23 @@
 #include "app/CommandLine.h"
+#include "app/LaunchRequest.h"
+#include "app/QtTranslation.h"
 #include "app/Session.h"
 #include "app/StartUp.h"
 #include "common/Paths.h"
 
 #include <QApplication>
+#include <QDir>
+
+#include <cstdio>
 
 namespace {
+
+// Without a display Qt aborts with a page of advice on platform plugins; say it in one
+// line instead. A platform the user chose is left to Qt.
+bool displayMissing() {
+    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+           qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
 
 // A frameless window that places and moves itself needs X; under a Wayland session
 // that also offers X, start on xcb unless the user chose a platform.
@@ -19,8 +31,29 @@ void preferXcbOnWayland() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    const pelto::LaunchRequest request = pelto::readLaunchRequest(pelto::argumentsOf(argc, argv));
+    switch (request.kind) {
+    case pelto::LaunchRequest::Kind::Help:
+        std::fputs(pelto::usageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case pelto::LaunchRequest::Kind::Version:
+        std::puts(pelto::versionText().toLocal8Bit().constData());
+        return 0;
+    case pelto::LaunchRequest::Kind::Play:
+        break;
+    }
+    if (displayMissing()) {
+        std::fputs("Pelto: no display to show a window on (neither DISPLAY nor WAYLAND_DISPLAY "
+                   "is set)\n",
+                   stderr);
+        return 1;
+    }
     preferXcbOnWayland();
-    const QString commandLine = pelto::commandLineOf(argc, argv);
+    // Names are made absolute against the folder the user launched from before they
+    // travel: the running copy that receives them and the playlist files that keep
+    // them read them from other folders.
+    const QString commandLine =
+        pelto::joinCommandLine(pelto::absoluteNames(request.names, QDir::currentPath()));
     // A later launch hands its command line to the running copy and ends here, before
     // any window exists or any file is read.
     pelto::MultRunningCheck instance(pelto::instancePlaceFor(pelto::programFolder()));
@@ -30,6 +63,7 @@ int main(int argc, char* argv[]) {
     // Launches that arrive while the window loads are held until the load has ended.
     instance.startReceiving();
     QApplication::setApplicationName(QStringLiteral("Pelto"));
+    pelto::installQtTranslation(app);
     // The main window's unload ends the program, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -124,7 +124,7 @@ void MainPlayer::placeSeekKnob(int offsetTwips) {
 }
 
 std::optional<QStringList> MainPlayer::chooseFilesToOpen() {
-    return chooseSoundFiles(this, QStringLiteral("ファイルを開く"));
+    return chooseSoundFiles(this, QStringLiteral("ファイルを開く"), m_player.DmyFileName());
 }
 
 void MainPlayer::applySkinState(const SkinState& look) {

@@ -34,7 +34,8 @@ MainPlayerControls::MainPlayerControls(MainPlayer& window, ControlCommands& comm
 }
 
 void MainPlayerControls::AddSound_PlayList() {
-    const auto chosen = chooseSoundFiles(&m_window, QStringLiteral("プレイリストに追加する"));
+    const auto chosen = chooseSoundFiles(&m_window, QStringLiteral("プレイリストに追加する"),
+                                         m_player.DmyFileName());
     if (!chosen)
         return;
     m_player.buttons().pause(

@@ -2,6 +2,7 @@
 
 #include "common/TimeText.h"
 #include "player/LifecycleHooks.h"
+#include "player/PlayFailure.h"
 #include "player/PlayerView.h"
 #include "player/Twips.h"
 #include "skin/SkinReader.h"
@@ -129,6 +130,7 @@ void Player::playOnce() {
     m_decoder->close();
 
     if (!m_decoder->open(m_song.DmyFileName)) {
+        reportUnplayable(m_song.DmyFileName);
         m_decoder->stop();
         const int row = m_playlist.PlayListTrNum();
         if (m_firstFailedRow == row) {

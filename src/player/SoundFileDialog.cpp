@@ -1,12 +1,15 @@
 #include "player/SoundFileDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace pelto {
 
 QStringList soundFileFilters() {
     // Each description names its patterns as the user reads them; Qt takes the
-    // patterns from the last parenthesis, separated by spaces.
+    // patterns from the last parenthesis, separated by spaces, which the dialog then
+    // hides.
     const char16_t* const pairs[][2] = {
         {u"対応ファイル(*.mp3;*.mp2;*.mp1;*.rmp;*.m3u;*.wav)",
          u"*.mp3;*.mp2;*.mp1;*.rmp;*.m3u;*.wav"},
@@ -21,13 +24,44 @@ QStringList soundFileFilters() {
     return filters;
 }
 
-std::optional<QStringList> chooseSoundFiles(QWidget* parent, const QString& title) {
-    const QStringList filters = soundFileFilters();
-    const QStringList chosen =
-        QFileDialog::getOpenFileNames(parent, title, QString(), filters.join(QStringLiteral(";;")));
-    if (chosen.isEmpty())
+namespace {
+
+// The folder of the last choice in any file dialog of this run; empty until one.
+QString& lastDialogFolder() {
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
+QString fileDialogFolder(const QString& currentSong) {
+    if (!lastDialogFolder().isEmpty())
+        return lastDialogFolder();
+    if (!currentSong.isEmpty()) {
+        const QFileInfo song(currentSong);
+        if (song.absoluteDir().exists())
+            return song.absolutePath();
+    }
+    return QDir::homePath();
+}
+
+void rememberFileDialogFolder(const QString& folder) {
+    lastDialogFolder() = folder;
+}
+
+std::optional<QStringList> chooseSoundFiles(QWidget* parent, const QString& title,
+                                            const QString& currentSong) {
+    QFileDialog dialog(parent, title, fileDialogFolder(currentSong));
+    // Qt's own dialog rather than the desktop's: it speaks the program's language.
+    // Each filter shows only its description, which names its patterns already.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(soundFileFilters());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return chosen;
+    rememberFileDialogFolder(dialog.directory().absolutePath());
+    return dialog.selectedFiles();
 }
 
 } // namespace pelto

@@ -13,8 +13,19 @@ namespace pelto {
 // kinds together, then MPEG audio, playlists and Wave.
 QStringList soundFileFilters();
 
-// Shows an open dialog in which several sound files may be chosen; their full paths,
-// or nothing when the user cancels.
-std::optional<QStringList> chooseSoundFiles(QWidget* parent, const QString& title);
+// The folder a file dialog starts in: the folder last used in a dialog in this run;
+// before any was used, the folder of the current song (a path, may be empty) when it
+// still exists, else the user's home folder.
+QString fileDialogFolder(const QString& currentSong);
+
+// Remembers the folder a dialog's choice was made in, for the next dialog of this run.
+void rememberFileDialogFolder(const QString& folder);
+
+// Shows an open dialog in which several sound files may be chosen, starting in
+// fileDialogFolder(currentSong); their full paths, or nothing when the user cancels.
+// The dialog is Qt's own, so it speaks the program's language (Qt's translation) and
+// lists each filter entry once, as the user reads it.
+std::optional<QStringList> chooseSoundFiles(QWidget* parent, const QString& title,
+                                            const QString& currentSong);
 
 } // namespace pelto

@@ -31,7 +31,10 @@ QProcessEnvironment CopyLauncher::environmentWith(const QStringList& extra) cons
 QProcess* CopyLauncher::start(const QStringList& arguments, const QStringList& environment) {
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(environmentWith(environment));
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setProcessChannelMode(m_keepErrors ? QProcess::ForwardedOutputChannel
+                                                : QProcess::ForwardedErrorChannel);
+    if (!m_workingFolder.isEmpty())
+        process->setWorkingDirectory(m_workingFolder);
     process->start(m_program, arguments);
     m_processes.push_back(std::move(process));
     return m_processes.back().get();

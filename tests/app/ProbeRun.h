@@ -20,6 +20,12 @@ public:
     QString logPath() const { return m_home.filePath(QStringLiteral("probe.log")); }
     pelto::InstancePlace place() const;
 
+    // The folder later copies start in (the test's own until set).
+    void setWorkingFolder(const QString& folder) { m_workingFolder = folder; }
+    // Whether later copies' stderr is kept for the test to read (QProcess's
+    // readAllStandardError) instead of being passed on.
+    void setKeepErrors(bool keep) { m_keepErrors = keep; }
+
     // Starts a copy and returns at once; the launcher kills whatever still runs at
     // the end of the test.
     QProcess* start(const QStringList& arguments, const QStringList& environment = {});
@@ -41,5 +47,7 @@ private:
 
     QString m_program;
     QTemporaryDir m_home;
+    QString m_workingFolder;
+    bool m_keepErrors = false;
     std::vector<std::unique_ptr<QProcess>> m_processes;
 };

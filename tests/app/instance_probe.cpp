@@ -47,7 +47,7 @@ void wait(int ms) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const QString commandLine = pelto::commandLineOf(argc, argv);
+    const QString commandLine = pelto::joinCommandLine(pelto::argumentsOf(argc, argv));
     pelto::MultRunningCheck check(pelto::instancePlaceFor(pelto::programFolder()));
     pelto::MultRunningCheck::Timeouts timeouts;
     timeouts.findMs = envMs("PROBE_FIND_MS", timeouts.findMs);

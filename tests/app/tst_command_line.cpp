@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/HandOffWire.h"
+#include "app/LaunchRequest.h"
 
 #include <QTest>
 
@@ -30,8 +31,52 @@ private slots:
     void argvSkipsTheProgramName() {
         QByteArray program("pelto"), first("/tmp/曲 1.mp3"), second("b.mp3");
         char* argv[] = {program.data(), first.data(), second.data(), nullptr};
-        QCOMPARE(commandLineOf(3, argv), QStringLiteral("\"/tmp/曲 1.mp3\" b.mp3"));
-        QCOMPARE(commandLineOf(1, argv), QString());
+        QCOMPARE(joinCommandLine(argumentsOf(3, argv)), QStringLiteral("\"/tmp/曲 1.mp3\" b.mp3"));
+        QCOMPARE(joinCommandLine(argumentsOf(1, argv)), QString());
+    }
+
+    void namesBecomeAbsolute_data() {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("absolute");
+        QTest::newRow("relative and absolute")
+            << QStringList{"a.mp3", "/m/b.wav", "sub/c.mp3"}
+            << QStringList{"/w d/a.mp3", "/m/b.wav", "/w d/sub/c.mp3"};
+        QTest::newRow("dot steps") << QStringList{"./a.mp3", "../x/b.mp3", "/m/./n/../c.mp3"}
+                                   << QStringList{"/w d/a.mp3", "/x/b.mp3", "/m/c.mp3"};
+        // An empty argument stays empty (the parser skips it); a name without "." is
+        // made absolute too, and the parser still skips it for its extension.
+        QTest::newRow("empty and no extension")
+            << QStringList{"", "-x", "曲 一.mp3"} << QStringList{"", "/w d/-x", "/w d/曲 一.mp3"};
+    }
+    void namesBecomeAbsolute() {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, absolute);
+        QCOMPARE(absoluteNames(names, QStringLiteral("/w d")), absolute);
+    }
+
+    void launchRequests_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("names");
+        const int play = int(LaunchRequest::Kind::Play), help = int(LaunchRequest::Kind::Help),
+                  version = int(LaunchRequest::Kind::Version);
+        QTest::newRow("nothing") << QStringList{} << play << QStringList{};
+        QTest::newRow("names") << QStringList{"a.mp3", "-b.mp3"} << play
+                               << QStringList{"a.mp3", "-b.mp3"};
+        QTest::newRow("-h") << QStringList{"-h"} << help << QStringList{};
+        QTest::newRow("--help after a name")
+            << QStringList{"a.mp3", "--help"} << help << QStringList{};
+        QTest::newRow("-V") << QStringList{"-V"} << version << QStringList{};
+        QTest::newRow("--version") << QStringList{"--version", "-h"} << version << QStringList{};
+        // After "--" everything is a name; only the first "--" is dropped.
+        QTest::newRow("--") << QStringList{"a.mp3", "--", "--help", "--", "-V"} << play
+                            << QStringList{"a.mp3", "--help", "--", "-V"};
+    }
+    void launchRequests() {
+        QFETCH(QStringList, arguments);
+        const LaunchRequest request = readLaunchRequest(arguments);
+        QTEST(int(request.kind), "kind");
+        QTEST(request.names, "names");
     }
 
     void payloadBytes() {

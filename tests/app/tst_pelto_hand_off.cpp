@@ -2,102 +2,15 @@
 // running copy, which appends them and plays the first. The running copy reports its
 // playlist through PELTO_TEST_STATE_FILE after its load and after every hand-off.
 
-#include "ProbeRun.h"
+#include "PeltoCopies.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTest>
 #include <QThread>
-#include <QtEndian>
-
-namespace {
-
-const QString pelto = QStringLiteral(PELTO_BINARY_DIR "/pelto");
-
-// A mono 8 kHz 16-bit Wave file of silence, long enough to be still playing when the
-// test looks.
-void writeWave(const QString& path, int seconds) {
-    const quint32 dataSize = quint32(seconds) * 8000 * 2;
-    QByteArray header(44, '\0');
-    auto put32 = [&](int at, quint32 v) { qToLittleEndian<quint32>(v, header.data() + at); };
-    auto put16 = [&](int at, quint16 v) { qToLittleEndian<quint16>(v, header.data() + at); };
-    header.replace(0, 4, "RIFF");
-    put32(4, 36 + dataSize);
-    header.replace(8, 8, "WAVEfmt ");
-    put32(16, 16);
-    put16(20, 1);
-    put16(22, 1);
-    put32(24, 8000);
-    put32(28, 16000);
-    put16(32, 2);
-    put16(34, 16);
-    header.replace(36, 4, "data");
-    put32(40, dataSize);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(header + QByteArray(int(dataSize), '\0'));
-}
-
-struct State {
-    int handOffs = -1;
-    QStringList rows;
-    int trNum = 0;
-    int playState = 0;
-    QString dmyFileName;
-};
-
-class PeltoCopies : public CopyLauncher {
-public:
-    PeltoCopies() : CopyLauncher(pelto) {
-        QFile::link(QStringLiteral(PELTO_BINARY_DIR "/skin"), file("skin"));
-        writeWave(file("song.wav"), 120);
-    }
-    QString file(const QString& name) const { return QDir(home()).filePath(name); }
-    QString statePath() const { return file("state.json"); }
-    QStringList env() const { return {"PELTO_TEST_STATE_FILE=" + statePath()}; }
-    // A name in the home folder for the same song (each row's path is its identity).
-    QString song(const QString& name) const {
-        QFile::link(file("song.wav"), file(name));
-        return file(name);
-    }
-
-    State state() const {
-        QFile f(statePath());
-        State s;
-        if (!f.open(QIODevice::ReadOnly))
-            return s;
-        const QJsonObject o = QJsonDocument::fromJson(f.readAll()).object();
-        s.handOffs = o.value("handOffs").toInt(-1);
-        for (const QJsonValue& row : o.value("rows").toArray())
-            s.rows.append(row.toString());
-        s.trNum = o.value("PlayListTrNum").toInt();
-        s.playState = o.value("PlayState").toInt();
-        s.dmyFileName = o.value("DmyFileName").toString();
-        return s;
-    }
-    // Waits until the running copy has dealt with `handOffs` hand-offs.
-    State waitForState(int handOffs, int timeoutMs = 20000) const {
-        const QDeadlineTimer deadline(timeoutMs);
-        State s = state();
-        while (s.handOffs < handOffs && !deadline.hasExpired()) {
-            QTest::qWait(20);
-            s = state();
-        }
-        return s;
-    }
-};
-
-bool isRunning(QProcess* process) {
-    return process->waitForStarted(5000) && process->state() == QProcess::Running;
-}
-
-} // namespace
 
 class TestPeltoHandOff : public QObject {
     Q_OBJECT
@@ -112,7 +25,7 @@ private slots:
         m3u.close();
 
         QProcess* first = copies.start({}, copies.env());
-        State s = copies.waitForState(0);
+        PeltoState s = copies.waitForState(0);
         QCOMPARE(s.rows, (QStringList{e1, e2}));
         QCOMPARE(s.playState, 0);
         const QStringList filesBefore = QDir(copies.home()).entryList(QDir::Files);
@@ -165,7 +78,7 @@ private slots:
             QThread::msleep(1);
         QVERIFY(copies.state().handOffs < 0); // still loading
         QCOMPARE(copies.run({late}, copies.env(), 30000), 0);
-        const State s = copies.state();
+        const PeltoState s = copies.state();
         QCOMPARE(s.handOffs, 1);
         QCOMPARE(s.rows.size(), 3001);
         QCOMPARE(s.rows.last(), late);
@@ -187,7 +100,7 @@ private slots:
         for (QProcess* p : processes)
             if (p != running[0])
                 QCOMPARE(p->exitCode(), 0);
-        const State s = copies.waitForState(n - 1);
+        const PeltoState s = copies.waitForState(n - 1);
         QCOMPARE(s.handOffs, n - 1);
         QStringList rows = s.rows;
         rows.sort();

@@ -1,0 +1,47 @@
+#include "app/LaunchRequest.h"
+
+namespace pelto {
+
+LaunchRequest readLaunchRequest(const QStringList& arguments) {
+    LaunchRequest request;
+    bool options = true;
+    for (const QString& argument : arguments) {
+        if (options && argument == u"--") {
+            options = false;
+        } else if (options && (argument == u"-h" || argument == u"--help")) {
+            return {LaunchRequest::Kind::Help, {}};
+        } else if (options && (argument == u"-V" || argument == u"--version")) {
+            return {LaunchRequest::Kind::Version, {}};
+        } else {
+            request.names.append(argument);
+        }
+    }
+    return request;
+}
+
+QString usageText() {
+    return QStringLiteral(
+        "Usage: pelto [OPTION]... [FILE]...\n"
+        "Plays MPEG audio (.mp3 .mp2 .mp1 .rmp) and Wave (.wav) files, and the entries of\n"
+        ".m3u playlists: the named files replace the playlist and the first one plays.\n"
+        "When a copy is already running, the files are handed to it instead: it adds them\n"
+        "to its playlist and plays the first of them.\n"
+        "\n"
+        "  -h, --help      show this help and exit\n"
+        "  -V, --version   show the version and exit\n"
+        "  --              every argument after this one is a file name\n"
+        "\n"
+        "Environment:\n"
+        "  PELTO_HOME      the program folder (default: the folder of the executable)\n"
+        "\n"
+        "Files in the program folder:\n"
+        "  Pelto.cfg       settings and window places, written at exit\n"
+        "  Pelto.m3u       the playlist, restored at a start without files, saved at exit\n"
+        "  skin/           the skins, one folder each\n");
+}
+
+QString versionText() {
+    return QStringLiteral("Pelto " PELTO_VERSION);
+}
+
+} // namespace pelto

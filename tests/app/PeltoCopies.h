@@ -1,0 +1,39 @@
+#pragma once
+
+#include "ProbeRun.h"
+
+#include <QString>
+#include <QStringList>
+
+// What the first copy reports through PELTO_TEST_STATE_FILE after its load and after
+// every hand-off.
+struct PeltoState {
+    int handOffs = -1;
+    QStringList rows;
+    int trNum = 0;
+    int playState = 0;
+    QString dmyFileName;
+};
+
+// Real copies of the pelto program in a program folder of their own, with the built
+// skins and a two-minute Wave song in it.
+class PeltoCopies : public CopyLauncher {
+public:
+    PeltoCopies();
+
+    QString file(const QString& name) const;
+    QString statePath() const { return file("state.json"); }
+    QStringList env() const { return {"PELTO_TEST_STATE_FILE=" + statePath()}; }
+    // A name in the home folder for the same song (each row's path is its identity).
+    QString song(const QString& name) const;
+
+    PeltoState state() const;
+    // Waits until the running copy has dealt with `handOffs` hand-offs.
+    PeltoState waitForState(int handOffs, int timeoutMs = 20000) const;
+};
+
+// A mono 8 kHz 16-bit Wave file of silence, long enough to be still playing when the
+// test looks.
+void writeWave(const QString& path, int seconds);
+
+bool isRunning(QProcess* process);
