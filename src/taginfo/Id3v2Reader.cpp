@@ -124,6 +124,51 @@ QString dateValue(const TagLib::ID3v2::Tag& tag) {
     return date;
 }
 
+// A version 2.3 extended header is skipped by the wrong count in TagLib 1.13 (it takes
+// the size as version 2.4 gives it, counting the header itself, where version 2.3
+// counts only what follows the size), so every frame after it is lost. The tag goes to
+// the parser without it: its bytes dropped, the flag cleared and the tag size reduced
+// to match. In an unsynchronised tag the header is unsynchronised too: a 0x00 that
+// follows 0xFF is not part of it, but its raw bytes go with it.
+void dropVersion23ExtendedHeader(TagLib::ByteVector& tag) {
+    constexpr uint kHeader = 10;
+    constexpr char kUnsynchronised = char(0x80), kExtended = 0x40;
+    if (tag.size() < kHeader || tag[3] != 3 || !(tag[5] & kExtended))
+        return;
+    const bool unsynchronised = tag[5] & kUnsynchronised;
+    uint raw = kHeader;
+    qint64 size = 0;
+    qint64 taken = 0;
+    unsigned char previous = 0;
+    while (raw < tag.size() && (taken < 4 || taken < 4 + size)) {
+        const auto byte = static_cast<unsigned char>(tag[raw++]);
+        if (unsynchronised && previous == 0xFF && byte == 0) {
+            previous = 0;
+            continue;
+        }
+        if (taken < 4)
+            size = size << 8 | byte;
+        ++taken;
+        previous = byte;
+    }
+    if (taken < 4 || taken < 4 + size)
+        return; // cut short: leave the tag as it is
+    if (unsynchronised && previous == 0xFF && raw < tag.size() && tag[raw] == 0)
+        ++raw;
+    const uint dropped = raw - kHeader;
+    const TagLib::ByteVector declared = tag.mid(6, 4);
+    quint32 tagSize = 0;
+    for (const char b : declared)
+        tagSize = tagSize << 7 | (static_cast<unsigned char>(b) & 0x7F);
+    tagSize = tagSize > dropped ? tagSize - dropped : 0;
+    TagLib::ByteVector without = tag.mid(0, kHeader);
+    without[5] = char(without[5] & ~kExtended);
+    for (int i = 0; i < 4; ++i)
+        without[uint(6 + i)] = char((tagSize >> (7 * (3 - i))) & 0x7F);
+    without.append(tag.mid(raw));
+    tag = without;
+}
+
 } // namespace
 
 qint64 id3v2TagSize(const ByteFile& file, qint64 offset) {
@@ -152,6 +197,7 @@ std::optional<TagValues> readId3v2(const ByteFile& file, qint64 offset, const By
     const qint64 length = std::min(complete, limit.end - offset);
     TagLib::ByteVector bytes(uint(length), '\0');
     bytes.resize(uint(file.read(offset, bytes.data(), length)));
+    dropVersion23ExtendedHeader(bytes);
     TagLib::ByteVectorStream stream(bytes);
     const TagBytes parsed(&stream);
     const TagLib::ID3v2::Tag* tag = parsed.tag();

@@ -59,8 +59,9 @@ tag("mutagen_sjis.mp3", [TIT2(encoding=0, text=sj("  ライブ  ")), TPE1(encodi
     TRCK(encoding=0, text="12")], 3)
 PY
 
-# Hand-built: version 2.2, unsynchronised 2.3 and 2.4 tags, RIFF-wrapped MPEG with SIF
-# information (Shift-JIS), with and without an ID3v2 tag in its data, and a Wave file.
+# Hand-built: version 2.2, 2.3 with an extended header, unsynchronised 2.3 and 2.4 tags,
+# RIFF-wrapped MPEG with SIF information (Shift-JIS), with and without an ID3v2 tag in
+# its data, and a Wave file.
 /usr/bin/python3 - "$out" "$tmp/silence.wav" <<'PY'
 import struct, sys
 out, wav = sys.argv[1], sys.argv[2]
@@ -100,6 +101,16 @@ v23 = b"".join([v23frame(b"TIT2", utf16("ÿ同期")), v23frame(b"TPE1", utf16("�
                 v23frame(b"COMM", b"\0engnote\0first"), v23frame(b"COMM", b"\0eng\0second"),
                 v23frame(b"TRCK", b"\x002/3")])
 open(f"{out}/unsync23.mp3", "wb").write(tag(3, 0x80, unsync(v23)) + audio)
+# 2.3 with an extended header (its size field counts neither itself nor is it
+# syncsafe), without and with a CRC of the frames, followed by padding.
+import zlib
+ext_frames = b"".join([v23frame(b"TIT2", utf16("拡張ヘッダ")), v23frame(b"TPE1", b"\0Ext Artist"),
+                       v23frame(b"TALB", b"\0Ext Album"), v23frame(b"TRCK", b"\x006/7")])
+pad = 64
+for name, crc in (("ext23.mp3", False), ("ext23_crc.mp3", True)):
+    extended = (struct.pack(">IHI", 10, 0x8000, pad) + struct.pack(">I", zlib.crc32(ext_frames))
+                if crc else struct.pack(">IHI", 6, 0, pad))
+    open(f"{out}/{name}", "wb").write(tag(3, 0x40, extended + ext_frames + b"\0" * pad) + audio)
 # 2.4 with unsynchronised frames (frame flag 0x02) and data length indicators (0x01).
 def v24unsync(fid, body):
     data = unsync(body)

@@ -91,6 +91,9 @@ private slots:
         row("v22.mp3", {"古い形式", "作者", "Album 2.2", "注釈", "Jazz", "1987", "4"});
         // The first comment frame counts, whatever its description.
         row("unsync23.mp3", {"ÿ同期", "ÿÿ", "", "first", "", "", "2"});
+        // Version 2.3 with an extended header, without and with a CRC.
+        row("ext23.mp3", {"拡張ヘッダ", "Ext Artist", "Ext Album", "", "", "", "6"});
+        row("ext23_crc.mp3", {"拡張ヘッダ", "Ext Artist", "Ext Album", "", "", "", "6"});
         row("unsync24.mp3", {"ÿ四番", "Ä UTF-8", "", "", "Pop", "2004-02-29T10:20", ""});
         row("riff_sif.rmp", {"包まれた歌", "リフ", "RIFF盤", " 空白 ", "Jazz", "2003-03-03", "9"});
         // ID3v2 wins over the SIF information of the same file.
@@ -216,6 +219,26 @@ private slots:
         QCOMPARE(info.Title, QString()); // a field the list lacks is empty
         // A file that ends inside the RIFF header is not MPEG audio.
         QCOMPARE(ReadExtTag(info, write("stub.rmp", riff.left(10))), 0);
+    }
+
+    // In an unsynchronised version 2.3 tag the extended header is unsynchronised too:
+    // its padding size 0x0000FF00 is written FF 00 00, and the frames start after it.
+    // A header that claims more than the tag holds leaves the tag to the parser as is.
+    void extendedHeaderOfAnUnsynchronisedTag() {
+        const QByteArray frame = QByteArray("TIT2\0\0\0\x06\0\0\0Title", 16);
+        const QByteArray extended("\0\0\0\x06\0\0\0\0\xFF\0\0", 11);
+        const QByteArray audio = fileBytes("plain.mp3");
+        ExtTagInfo info;
+        QCOMPARE(
+            ReadExtTag(info, write("ext_unsync.mp3", QByteArray("ID3\x03\x00\xC0", 6) +
+                                                         syncsafe(27) + extended + frame + audio)),
+            1);
+        QCOMPARE(info.Title, QStringLiteral("Title"));
+        const QByteArray endless("\x7F\xFF\xFF\xFF\0\0", 6);
+        QCOMPARE(ReadExtTag(info, write("ext_endless.mp3", QByteArray("ID3\x03\x00\x40", 6) +
+                                                               syncsafe(6) + endless + audio)),
+                 1);
+        QCOMPARE(info.Title, QString());
     }
 
     void longTextsAreCut() {
