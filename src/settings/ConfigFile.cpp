@@ -145,8 +145,19 @@ QString shortestSingle(float value) {
     return QString::fromLatin1(text, end - text);
 }
 
+// A text as one entry can hold it: up to its first line break, which would end the
+// entry and make the rest of the text entries of its own.
+QString oneLine(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == u'\r' || text[i] == u'\n')
+            return text.left(i);
+    return text;
+}
+
+// A place in twips as the file stores it: the single-precision number of pixels
+// nearest to it.
 QString pixelsOf(int twips) {
-    return shortestSingle(float(twips) / float(kTwipsPerPixel));
+    return shortestSingle(float(double(twips) / kTwipsPerPixel));
 }
 
 } // namespace
@@ -176,7 +187,7 @@ QByteArray configText(const Settings& s, std::int16_t playListTrNum) {
     const QSize playListSize = s.PlayList_Size.value_or(QSize(
         pixelsToTwips(kPlayListDesignSize.width()), pixelsToTwips(kPlayListDesignSize.height())));
     auto entry = [](const char* key, const QString& value) {
-        return QLatin1String(key) + u',' + value;
+        return QLatin1String(key) + u',' + oneLine(value);
     };
     auto number = [](int value) { return QString::number(value); };
     auto column = [&](int i) {

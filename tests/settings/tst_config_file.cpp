@@ -111,6 +111,15 @@ void TestConfigFile::savedFileIsExactAndReadsBack() {
     QCOMPARE(defaults.count("\r\n"), 29);
     QCOMPARE(configText(read(defaults).settings, 1), defaults);
 
+    // A text with a line break goes out up to it: the rest would be entries of its own.
+    Settings broken;
+    broken.Skin_FilePath = "my\r\n[Pelto SaveData Type 1]";
+    broken.TagInfo2 = "%2\nMainPlayer_X,5";
+    const QByteArray cut = configText(broken, 1);
+    QVERIFY(cut.contains("\r\nTagInfo2,%2\r\nTagInfo3,"));
+    QVERIFY(cut.endsWith("\r\nSkin_FilePath,my\r\n"));
+    QCOMPARE(cut.count("\r\n"), 29);
+
     // A main window place in twips that is no whole pixel goes out in its shortest
     // single-precision form.
     Settings odd;
