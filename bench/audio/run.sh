@@ -7,7 +7,9 @@
 #  3. seeks on a 30-minute MP3: the slowest and the median of 20, from the seek until
 #     the first frame of the target is rendered, with the page cache cold and warm;
 #  4. the cost of reading the tag and length of one file (warm cache), for 2000 names
-#     of a 10 s MP3 with an Info header and for 2000 of one without any header.
+#     of a 10 s MP3 with an Info header, of one with a constant bitrate and no header,
+#     and of one with a variable bitrate and no header (a quiet second, then music);
+#     and for 200 names of a 180 s MP3 without a header (its frame headers are walked).
 # Usage: bench/audio/run.sh [BUILD_DIR]   (default: $PELTO_BUILD_DIR or build)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -71,11 +73,25 @@ for i in $(seq 10); do cat "$media/piece.mp3"; done >"$media/long30.mp3"
 
 echo "== file information, one thread, warm cache"
 sox -n -r 44100 -c 2 -b 16 "$media/ten.wav" synth 10 pinknoise gain -8 2>/dev/null
+sox -n -r 44100 -c 2 -b 16 "$media/quiet.wav" trim 0 1
+sox "$media/quiet.wav" "$media/ten.wav" "$media/quiet_ten.wav" trim 0 10
 lame --quiet -b 128 --tt "Title" --id3v1-only "$media/ten.wav" "$media/info.mp3"
-lame --quiet -b 128 -t --tt "Title" --id3v1-only "$media/ten.wav" "$media/plain.mp3"
-for kind in info plain; do
-    mkdir "$media/$kind"
-    for i in $(seq 2000); do ln "$media/$kind.mp3" "$media/$kind/$i.mp3"; done
-    printf '%-6s' "$kind:"
-    "$build/bench_audio_fileinfo" "$media/$kind"/*.mp3
-done
+lame --quiet -b 128 -t --tt "Title" --id3v1-only "$media/ten.wav" "$media/cbr.mp3"
+lame --quiet -V 2 -t --tt "Title" --id3v1-only "$media/quiet_ten.wav" "$media/vbr.mp3"
+lame --quiet -b 128 -t "$media/long.wav" "$media/long_cbr.mp3"
+files_of() { # files_of KIND COUNT: COUNT names of $media/KIND.mp3
+    mkdir "$media/$1"
+    for i in $(seq "$2"); do ln "$media/$1.mp3" "$media/$1/$i.mp3"; done
+}
+files_of info 2000
+files_of cbr 2000
+files_of vbr 2000
+files_of long_cbr 200
+printf '%-32s' "10 s, Info header:"
+"$build/bench_audio_fileinfo" "$media/info"/*.mp3
+printf '%-32s' "10 s, headerless CBR:"
+"$build/bench_audio_fileinfo" "$media/cbr"/*.mp3
+printf '%-32s' "10 s, headerless VBR:"
+"$build/bench_audio_fileinfo" "$media/vbr"/*.mp3
+printf '%-32s' "180 s, headerless CBR:"
+"$build/bench_audio_fileinfo" "$media/long_cbr"/*.mp3

@@ -1,5 +1,6 @@
 #include "audio/MpegStream.h"
 
+#include "audio/MpegFrameWalk.h"
 #include "common/FileSpan.h"
 
 #include <mpg123.h>
@@ -44,10 +45,6 @@ off_t indexingSeek(void* handle, off_t offset, int whence) {
 
 // How long after a song opens its frame index is built.
 constexpr std::chrono::milliseconds kIndexingDelay{2000};
-
-// Frames looked at to tell a constant bitrate from a variable one in a stream that
-// carries no header with its length.
-constexpr int kBitrateProbeFrames = 16;
 
 // Setting up a libmpg123 handle computes its tables, which costs more than reading
 // a file's length. Length-only streams (the playlist reads thousands) therefore keep
@@ -128,13 +125,35 @@ bool MpegStream::open(std::unique_ptr<FileSpan> span, Purpose purpose) {
         return false;
     }
     m_rate = int(rate);
-    if (!headerLengthIsReliable())
-        mpg123_scan(m_handle); // which also indexes every frame
-    else if (purpose == Purpose::Decode)
-        startIndexing();
-    const off_t length = mpg123_length(m_handle);
-    m_length = length >= 0 ? std::int64_t(length) : -1;
+    m_length = workOutLength();
     return true;
+}
+
+// libmpg123 knows the length exactly from a Xing, Info or VBRI header. Without one it
+// estimates the length from the file size, which holds only for a constant bitrate,
+// and the first frames do not tell that: a song that opens with a second of near
+// silence has many frames at one low rate. A walk over the 4-byte header of every
+// frame (the bodies skipped, nothing decoded) does tell, and its count of frames gives
+// the exact length either way.
+std::int64_t MpegStream::workOutLength() {
+    if (!lengthHeaderPresent()) {
+        const MpegFrameWalk walk = walkMpegFrames(*m_span, mpg123_framepos(m_handle));
+        const int samplesPerFrame = mpg123_spf(m_handle);
+        if (walk.complete && samplesPerFrame > 0 &&
+            (walk.constantBitrate || m_purpose == Purpose::LengthOnly)) {
+            if (m_purpose == Purpose::Decode)
+                startIndexing();
+            return walk.frames * samplesPerFrame;
+        }
+        // A variable bitrate to decode (seeking needs the place of every frame), or a
+        // stream the walk could not follow to its end: libmpg123 reads it through,
+        // which also indexes every frame.
+        mpg123_scan(m_handle);
+    } else if (m_purpose == Purpose::Decode) {
+        startIndexing();
+    }
+    const off_t length = mpg123_length(m_handle);
+    return length >= 0 ? std::int64_t(length) : -1;
 }
 
 void MpegStream::startIndexing() {
@@ -198,10 +217,8 @@ void MpegStream::applyIndexFor(std::int64_t frame) {
     }
 }
 
-// libmpg123 knows the length exactly from a Xing, Info or VBRI header, and estimates
-// it well from the file size for a constant bitrate. Only a variable bitrate without
-// such a header needs a scan of the whole stream; the first frames tell which it is.
-bool MpegStream::headerLengthIsReliable() {
+// Whether a Xing, Info or VBRI header gave libmpg123 the stream's length.
+bool MpegStream::lengthHeaderPresent() {
     mpg123_frameinfo info{};
     if (mpg123_info(m_handle, &info) != MPG123_OK)
         return false;
@@ -209,19 +226,9 @@ bool MpegStream::headerLengthIsReliable() {
         return true; // the rate mode came from a header, which also gives the length
     long encoderDelay = -1;
     double unused = 0;
-    if (mpg123_getstate(m_handle, MPG123_ENC_DELAY, &encoderDelay, &unused) == MPG123_OK &&
-        encoderDelay >= 0)
-        return true; // an Info header (constant bitrate) with the frame count
-    const int firstBitrate = info.bitrate;
-    bool constant = true;
-    for (int i = 0; i < kBitrateProbeFrames && constant; ++i) {
-        if (mpg123_framebyframe_next(m_handle) != MPG123_OK)
-            break;
-        if (mpg123_info(m_handle, &info) == MPG123_OK && info.bitrate != firstBitrate)
-            constant = false;
-    }
-    mpg123_seek(m_handle, 0, SEEK_SET);
-    return constant;
+    // An Info header (constant bitrate) with the encoder's delay and the frame count.
+    return mpg123_getstate(m_handle, MPG123_ENC_DELAY, &encoderDelay, &unused) == MPG123_OK &&
+           encoderDelay >= 0;
 }
 
 // libmpg123 decodes to 16-bit samples faster than to float (its 16-bit synthesis is

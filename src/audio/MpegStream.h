@@ -46,7 +46,8 @@ private:
         std::int64_t step = 0;
     };
 
-    bool headerLengthIsReliable();
+    bool lengthHeaderPresent();
+    std::int64_t workOutLength();
     bool decodeNextFrame();
     void startIndexing();
     void applyIndexFor(std::int64_t frame);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/MpegFrameHeader.h"
 #include "taginfo/ByteFile.h"
 
 namespace pelto {
@@ -9,9 +10,5 @@ namespace pelto {
 // first frame ends, or a last frame that reaches the end of the file or a version 1
 // tag.
 bool findsMpegFrames(const ByteFile& file, qint64 offset);
-
-// The length in bytes of the frame whose 4-byte header is at h, 0 when the header is
-// not valid, -1 for a valid free-format header (its length is not in the header).
-int mpegFrameLength(const unsigned char* h);
 
 } // namespace pelto

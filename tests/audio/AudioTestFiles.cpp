@@ -29,11 +29,18 @@ bool writeBytes(const QString& path, const QByteArray& bytes) {
 }
 
 bool writeMp3(const QString& path, int seconds, int kbps) {
+    return writeMp3(path, 0, seconds, {"-b", QString::number(kbps)});
+}
+
+bool writeMp3(const QString& path, double quietSeconds, double seconds,
+              const QStringList& lameOptions) {
     constexpr int rate = 44100;
-    QByteArray pcm;
-    pcm.reserve(seconds * rate * 4);
+    const int quiet = int(quietSeconds * rate);
+    const int total = quiet + int(seconds * rate);
+    QByteArray pcm(qsizetype(quiet) * 4, '\0');
+    pcm.reserve(qsizetype(total) * 4);
     std::uint32_t noise = 12345;
-    for (int i = 0; i < seconds * rate; ++i) {
+    for (int i = quiet; i < total; ++i) {
         noise = noise * 1664525u + 1013904223u;
         const double t = double(i) / rate;
         const double tone = 0.3 * std::sin(2 * M_PI * 220 * t) + 0.2 * std::sin(2 * M_PI * 331 * t);
@@ -44,8 +51,9 @@ bool writeMp3(const QString& path, int seconds, int kbps) {
         pcm.append(reinterpret_cast<const char*>(&right), 2);
     }
     QProcess lame;
-    lame.start("lame", {"--quiet", "-r", "-s", "44.1", "--bitwidth", "16", "--signed",
-                        "--little-endian", "-b", QString::number(kbps), "-", path});
+    lame.start("lame", QStringList{"--quiet", "-r", "-s", "44.1", "--bitwidth", "16", "--signed",
+                                   "--little-endian"} +
+                           lameOptions + QStringList{"-", path});
     if (!lame.waitForStarted())
         return false;
     lame.write(pcm);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -18,6 +19,10 @@ bool writeBytes(const QString& path, const QByteArray& bytes);
 // Encodes `seconds` of a music-like 44.1 kHz stereo signal (two tones over noise) to an
 // MP3 at a constant `kbps` with lame; false when lame fails.
 bool writeMp3(const QString& path, int seconds, int kbps);
+// The same signal after `quietSeconds` of digital silence, encoded by lame with the
+// given options (for example {"-V", "2", "-t"}: a variable bitrate and no header).
+bool writeMp3(const QString& path, double quietSeconds, double seconds,
+              const QStringList& lameOptions);
 
 // Decoded stereo float samples of a whole file through PcmSource; empty when it does
 // not open.

@@ -6,6 +6,7 @@
 
 #include "audio/FileInfoReader.h"
 #include "audio/PcmSource.h"
+#include "common/MpegFrameHeader.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -28,6 +29,7 @@ private slots:
     void everyKindDecodes();
     void layerOneStreams_data();
     void layerOneStreams();
+    void lengthsWithoutAHeader();
     void contentDecidesOverExtension();
     void seekingLandsOnTheRightSample();
     void tagFieldsOfAFixture();
@@ -113,6 +115,56 @@ void TestAudioFormats::layerOneStreams() {
     else
         QCOMPARE(peak(pcm.samples), 0.0f);
     QCOMPARE(readFileInfo(path).TotalSec, 2);
+}
+
+// MPEG streams without a Xing, Info or VBRI header: their length is the decoded length
+// whether the bitrate is constant or not, however long the first frames share one.
+void TestAudioFormats::lengthsWithoutAHeader() {
+    const auto encoded = [this](const char* name, double quiet, double seconds,
+                                const QStringList& options) {
+        const QString path = m_dir.filePath(name);
+        return writeMp3(path, quiet, seconds, options) ? readBytes(path) : QByteArray();
+    };
+    // The first n frames of a stream.
+    const auto firstFrames = [](const QByteArray& stream, int n) {
+        qsizetype end = 0;
+        for (int i = 0; i < n && end + 4 <= stream.size(); ++i)
+            end += std::max(
+                mpegFrameLength(reinterpret_cast<const unsigned char*>(stream.data()) + end), 1);
+        return stream.left(end);
+    };
+    const QStringList cbr128{"-b", "128", "-t"}, vbr{"-V", "2", "-t"};
+    const QByteArray quietThenMusic = encoded("quiet.mp3", 1, 3.5, vbr);
+    const QByteArray quiet32 = encoded("q32.mp3", 1, 0, {"-b", "32", "--resample", "44.1", "-t"});
+    const QByteArray loud320 = encoded("l320.mp3", 0, 4, {"-b", "320", "-t"});
+    const QByteArray changeAfter20 = firstFrames(quiet32, 20) + loud320;
+    const QList<std::pair<const char*, QByteArray>> files = {
+        {"VBR, a quiet second first", quietThenMusic},
+        {"bitrate changes after 20 frames", changeAfter20},
+        {"CBR", encoded("cbr.mp3", 0, 5, cbr128)},
+        {"CBR with an ID3v1 tag",
+         encoded("tagged.mp3", 0, 5, cbr128 + QStringList{"--tt", "T", "--id3v1-only"})},
+        // Junk inside the stream: the length comes from reading the stream through.
+        {"damaged in the middle",
+         changeAfter20.left(30000) + QByteArray(500, 'j') + changeAfter20.mid(30000)},
+    };
+    for (const auto& [name, bytes] : files) {
+        QVERIFY2(bytes.size() > 10000, name);
+        const QString path = m_dir.filePath(QStringLiteral("headerless.mp3"));
+        QVERIFY(writeBytes(path, bytes));
+        const Decoded pcm = decodeAll(path);
+        QCOMPARE(pcm.rate, 44100);
+        QVERIFY2(pcm.frames() > 3 * 44100, name);
+        const int seconds = readFileInfo(path).TotalSec;
+        QVERIFY2(seconds == int(pcm.frames() / pcm.rate),
+                 qPrintable(QStringLiteral("%1: %2 s, decoded %3 samples")
+                                .arg(name)
+                                .arg(seconds)
+                                .arg(pcm.frames())));
+        PcmSource source;
+        QVERIFY(source.open(path));
+        QVERIFY2(source.lengthFrames() == std::int64_t(pcm.frames()), name);
+    }
 }
 
 void TestAudioFormats::contentDecidesOverExtension() {
