@@ -46,6 +46,9 @@ bool isSpecialDescription(int row, int column) {
 QLabel* label(const char* text, int x, int y, QWidget* parent, const QString& name = {}) {
     auto* l = new QLabel(QString::fromUtf8(text), parent);
     l->setObjectName(name);
+    // Under a style sheet (the command card's) a label does not take its parent's font
+    // by itself.
+    l->setFont(parent->font());
     l->move(x, y);
     l->adjustSize();
     return l;
