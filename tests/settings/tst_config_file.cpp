@@ -41,7 +41,6 @@ private slots:
     void savedFileIsExactAndReadsBack();
     void reading_data();
     void reading();
-    void missingFile();
     void placesAtStart_data();
     void placesAtStart();
 };
@@ -253,14 +252,6 @@ void TestConfigFile::reading() {
     QCOMPARE(configText(actual.settings, actual.PlayListTrNum),
              configText(expected.settings, expected.PlayListTrNum));
     QVERIFY(actual == expected);
-}
-
-void TestConfigFile::missingFile() {
-    Settings s;
-    std::int16_t row = 1;
-    QVERIFY(!LoadConfig(QStringLiteral("/nonexistent/Pelto.cfg"), s, row));
-    QVERIFY(s == Settings());
-    QCOMPARE(row, 1);
 }
 
 void TestConfigFile::placesAtStart_data() {
