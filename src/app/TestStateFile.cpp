@@ -1,6 +1,6 @@
 #include "app/TestStateFile.h"
 
-#include "common/LegacyText.h"
+#include "common/SaveFile.h"
 #include "player/MainPlayer.h"
 #include "player/Player.h"
 

@@ -49,7 +49,7 @@ void AudioEngine::openOutput() {
     m_silent = !m_output;
     if (m_silent) {
         if (!m_warned)
-            std::fprintf(stderr, "pelto: no audio device could be opened (%s); playing silently\n",
+            std::fprintf(stderr, "Pelto: no audio device could be opened (%s); playing silently\n",
                          m_sdlStarted ? SDL_GetError() : "audio subsystem unavailable");
         m_warned = true;
         m_output = openSilentOutput(m_core, rate);

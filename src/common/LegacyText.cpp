@@ -1,9 +1,6 @@
 #include "LegacyText.h"
 
-#include <QSaveFile>
 #include <QStringDecoder>
-
-#include <cstdio>
 
 namespace pelto {
 
@@ -92,22 +89,6 @@ QByteArray encodeLinesCrLf(const QStringList& lines) {
         out += "\r\n";
     }
     return out;
-}
-
-bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        std::fprintf(stderr, "pelto: cannot write %s: %s\n", qPrintable(path),
-                     qPrintable(file.errorString()));
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        std::fprintf(stderr, "pelto: cannot write %s: %s\n", qPrintable(path),
-                     qPrintable(file.errorString()));
-        file.cancelWriting();
-        return false;
-    }
-    return true;
 }
 
 } // namespace pelto

@@ -22,10 +22,4 @@ QString decodeCp932(QByteArrayView bytes);
 // Lines as the program writes them: each line UTF-8 and ended by CR LF.
 QByteArray encodeLinesCrLf(const QStringList& lines);
 
-// Writes a whole file so that it either replaces the old one completely or not at
-// all: the bytes go to a temporary file in the same folder, which is renamed over
-// the target only when everything was written. On failure the old file stays,
-// one line goes to stderr and the result is false.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes);
-
 } // namespace pelto

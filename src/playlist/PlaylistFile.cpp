@@ -2,6 +2,7 @@
 
 #include "PlaylistModel.h"
 #include "common/LegacyText.h"
+#include "common/SaveFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,6 +2,7 @@
 
 #include "common/FieldReader.h"
 #include "common/LegacyText.h"
+#include "common/SaveFile.h"
 #include "common/Numbers.h"
 #include "common/Twips.h"
 

@@ -1,4 +1,5 @@
 #include "common/LegacyText.h"
+#include "common/SaveFile.h"
 #include "common/Numbers.h"
 #include "common/Paths.h"
 #include "common/TimeText.h"

@@ -216,7 +216,7 @@ void TestPeltoConfig::failedWriteAtExitKeepsTheOldFile() {
 
     QCOMPARE(readFile(home + "/Pelto.cfg"), old);
     QCOMPARE(QDir(home).entryList(QDir::Files | QDir::Hidden), before);
-    const QStringList said = pelto.stderrLines().filter(QRegularExpression("^pelto: "));
+    const QStringList said = pelto.stderrLines().filter(QRegularExpression("^Pelto: "));
     QCOMPARE(said.size(), 1);
     QVERIFY2(said[0].contains(home + "/Pelto.cfg"), qPrintable(said[0]));
 }
