@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -132,6 +133,64 @@ private slots:
             qunsetenv("XDG_RUNTIME_DIR");
         else
             qputenv("XDG_RUNTIME_DIR", saved);
+    }
+
+    void squattedTemporaryFolderGivesWayToTheCacheFolder() {
+        // Without a runtime folder, the folder in the temporary folder is taken by
+        // someone else in each of the ways it can be: another owner (when the test
+        // may give it one), a mode others may enter, a link to a folder of ours.
+        QTemporaryDir scratch;
+        const QString tmp = scratch.filePath("tmp"), cache = scratch.filePath("cache");
+        const QString squatted = tmp + QStringLiteral("/pelto-%1").arg(::geteuid());
+        const QStringList env{"XDG_RUNTIME_DIR=", "TMPDIR=" + tmp, "XDG_CACHE_HOME=" + cache};
+        QVERIFY(QDir().mkpath(tmp) && QDir().mkpath(scratch.filePath("ours")));
+        ::chmod(QFile::encodeName(scratch.filePath("ours")).constData(), 0700);
+        enum Squat { OtherOwner, OpenMode, Link };
+        for (Squat squat : {OtherOwner, OpenMode, Link}) {
+            QDir(squatted).removeRecursively();
+            QFile::remove(squatted);
+            if (squat == Link) {
+                QVERIFY(QFile::link(scratch.filePath("ours"), squatted));
+            } else {
+                QVERIFY(QDir().mkdir(squatted));
+                ::chmod(QFile::encodeName(squatted).constData(), squat == OpenMode ? 0755 : 0700);
+                if (squat == OtherOwner &&
+                    (::geteuid() != 0 ||
+                     ::chown(QFile::encodeName(squatted).constData(), 65534, 65534) != 0))
+                    continue;
+            }
+            CopyLauncher copies(probe);
+            copies.start({QStringLiteral("a.mp3")}, env);
+            QVERIFY(copies.waitForLog(QStringLiteral("loaded")));
+            QCOMPARE(copies.run({QStringLiteral("b.mp3")}, env), 0);
+            QCOMPARE(copies.logLines(), (QStringList{"first a.mp3", "loaded", "handoff b.mp3"}));
+            QCOMPARE(modeOf(cache + "/pelto") & 0777, mode_t(0700));
+            QVERIFY(QFileInfo(cache + "/pelto").isDir() &&
+                    !QFileInfo(cache + "/pelto").isSymLink());
+            const QString socketName = QFileInfo(copies.place().socketPath).fileName();
+            QVERIFY(S_ISSOCK(modeOf(cache + "/pelto/" + socketName)));
+            QVERIFY(QDir(scratch.filePath("ours")).isEmpty());
+        }
+
+        // When the cache folder is taken too, the copies run without the check and
+        // say so.
+        QDir(cache + "/pelto").removeRecursively();
+        QVERIFY(QFile::link(scratch.filePath("ours"), cache + "/pelto"));
+        CopyLauncher copies(probe);
+        copies.setKeepErrors(true);
+        QProcess* first = copies.start({QStringLiteral("a.mp3")}, env);
+        QVERIFY(copies.waitForLog(QStringLiteral("loaded")));
+        QProcess* second = copies.start({QStringLiteral("b.mp3")}, env);
+        QVERIFY(copies.waitForLog(QStringLiteral("loaded"), 2));
+        QCOMPARE(copies.logLines().filter(QStringLiteral("first ")),
+                 (QStringList{"first a.mp3", "first b.mp3"}));
+        for (QProcess* copy : {first, second}) {
+            copy->kill();
+            QVERIFY(copy->waitForFinished(5000));
+            QCOMPARE(copy->readAllStandardError(),
+                     QByteArray("Pelto: no private runtime folder; running without the "
+                                "single-instance check\n"));
+        }
     }
 
     void launchesWhileLoadingAreHeldUntilReady() {
