@@ -18,11 +18,7 @@ void PlaySoundTop(Player& player) {
     if (list.count() == 0)
         return;
     list.selectOnly(1);
-    list.CancelPlayListColor();
-    list.setPlayListTrNum(1);
-    list.SetPlayListColor();
-    player.setDmyFileName(list.path(1));
-    player.PlaySound();
+    player.playRow(1);
 }
 
 ControlCommands::ControlCommands(Player& player) : m_player(player) {}

@@ -1,5 +1,7 @@
 #include "player/MainPlayer.h"
 
+#include "common/GothicFont.h"
+#include "player/DroppedFiles.h"
 #include "player/Player.h"
 #include "player/SkinWidgets.h"
 #include "player/SoundFileDialog.h"
@@ -7,14 +9,11 @@
 #include "skin/SkinState.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QMouseEvent>
-#include <QUrl>
-#include <QWindow>
 
 namespace pelto {
 
@@ -41,11 +40,6 @@ bool movesWindow(SkinElement e) {
     return e == SkinElement::MainSkin || isTextArea(e);
 }
 
-// Compositors that refuse to let a client place its own window.
-bool platformRefusesSelfMove() {
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
-
 } // namespace
 
 MainPlayer::MainPlayer(Player& player, QWidget* parent)
@@ -55,7 +49,7 @@ MainPlayer::MainPlayer(Player& player, QWidget* parent)
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
     QFont f = font();
-    f.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAexGothic")});
+    f.setFamilies(gothicFamilies());
     f.setPointSize(9);
     setFont(f);
     // Until a skin is applied the window is 6 × 6 pixels.
@@ -165,23 +159,6 @@ SkinElement MainPlayer::elementOf(QObject* watched) const {
     return SkinElement::Count;
 }
 
-void MainPlayer::dragPress(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton)
-        return;
-    if (platformRefusesSelfMove() && windowHandle()) {
-        windowHandle()->startSystemMove();
-        return;
-    }
-    m_dragging = true;
-    m_dragStart = event->globalPosition().toPoint() - pos();
-}
-
-void MainPlayer::dragMove(QMouseEvent* event) {
-    if (!m_dragging || event->buttons() != Qt::LeftButton)
-        return;
-    move(event->globalPosition().toPoint() - m_dragStart);
-}
-
 bool MainPlayer::eventFilter(QObject* watched, QEvent* event) {
     const SkinElement e = elementOf(watched);
     if (e == SkinElement::Count)
@@ -191,14 +168,14 @@ bool MainPlayer::eventFilter(QObject* watched, QEvent* event) {
         auto* me = static_cast<QMouseEvent*>(event);
         m_pressedElement = me->button() == Qt::LeftButton ? int(e) : -1;
         if (movesWindow(e))
-            dragPress(me);
+            m_drag.press(*me);
         emit elementPressed(e, me);
         return true;
     }
     case QEvent::MouseMove: {
         auto* me = static_cast<QMouseEvent*>(event);
         if (movesWindow(e))
-            dragMove(me);
+            m_drag.move(*me);
         emit elementMoved(e, me);
         return true;
     }
@@ -207,10 +184,9 @@ bool MainPlayer::eventFilter(QObject* watched, QEvent* event) {
         const bool click =
             me->button() == Qt::LeftButton && m_pressedElement == int(e) &&
             static_cast<QWidget*>(watched)->rect().contains(me->position().toPoint());
-        if (me->button() == Qt::LeftButton) {
-            m_dragging = false;
+        m_drag.release(*me);
+        if (me->button() == Qt::LeftButton)
             m_pressedElement = -1;
-        }
         emit elementReleased(e, me);
         if (click)
             emit elementClicked(e);
@@ -234,17 +210,12 @@ void MainPlayer::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void MainPlayer::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    acceptDraggedFiles(event);
 }
 
 void MainPlayer::dropEvent(QDropEvent* event) {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            paths.append(url.toLocalFile());
     event->acceptProposedAction();
-    m_player.dropFiles(paths);
+    m_player.dropFiles(localFilesOf(event->mimeData()));
 }
 
 void MainPlayer::closeEvent(QCloseEvent* event) {

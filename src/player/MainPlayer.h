@@ -1,9 +1,9 @@
 #pragma once
 
 #include "player/PlayerView.h"
+#include "player/WindowDrag.h"
 #include "skin/SkinElements.h"
 
-#include <QPoint>
 #include <QWidget>
 
 #include <array>
@@ -72,14 +72,10 @@ protected:
 
 private:
     SkinElement elementOf(QObject* watched) const;
-    void dragPress(QMouseEvent* event);
-    void dragMove(QMouseEvent* event);
 
     Player& m_player;
     std::array<QWidget*, kSkinElementCount> m_elements{};
-    // Where the left button went down, relative to the window's top-left corner.
-    QPoint m_dragStart;
-    bool m_dragging = false;
+    WindowDrag m_drag{*this};
     int m_pressedElement = -1;
     bool m_unloaded = false;
 };

@@ -1,10 +1,10 @@
 #include "player/MainPlayerControls.h"
 
+#include "player/AddFilesDialog.h"
 #include "player/ControlCommands.h"
 #include "player/KeyCommands.h"
 #include "player/MainPlayer.h"
 #include "player/Player.h"
-#include "player/SoundFileDialog.h"
 #include "player/Twips.h"
 
 #include <QKeyEvent>
@@ -34,12 +34,7 @@ MainPlayerControls::MainPlayerControls(MainPlayer& window, ControlCommands& comm
 }
 
 void MainPlayerControls::AddSound_PlayList() {
-    const auto chosen = chooseSoundFiles(&m_window, QStringLiteral("プレイリストに追加する"),
-                                         m_player.DmyFileName());
-    if (!chosen)
-        return;
-    m_player.buttons().pause(
-        kAfterDialogMs, [this, files = *chosen] { m_player.adder().addDialogSelection(files); });
+    pelto::AddSound_PlayList(m_player, &m_window);
 }
 
 void MainPlayerControls::pressed(SkinElement e, QMouseEvent* event) {

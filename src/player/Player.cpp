@@ -210,19 +210,19 @@ void Player::PlayNextSound() {
         m_playlist.CancelPlayListColor();
         m_playlist.setPlayListTrNum(0);
     }
-    if (m_playlist.PlayListTrNum() < n) {
-        m_playlist.CancelPlayListColor();
-        m_playlist.setPlayListTrNum(m_playlist.PlayListTrNum() + 1);
-        m_playlist.SetPlayListColor();
-        playCurrentRow();
-    }
+    if (m_playlist.PlayListTrNum() < n)
+        playRow(m_playlist.PlayListTrNum() + 1);
 }
 
 void Player::PlayBackSound() {
     if (m_playlist.count() == 0 || m_playlist.PlayListTrNum() <= 1)
         return;
+    playRow(m_playlist.PlayListTrNum() - 1);
+}
+
+void Player::playRow(int n) {
     m_playlist.CancelPlayListColor();
-    m_playlist.setPlayListTrNum(m_playlist.PlayListTrNum() - 1);
+    m_playlist.setPlayListTrNum(n);
     m_playlist.SetPlayListColor();
     playCurrentRow();
 }

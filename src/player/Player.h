@@ -152,6 +152,9 @@ public slots:
     // The play button: restarts the current row (clamped into the list) from its
     // beginning, or, with an empty playlist, opens files.
     void Play();
+    // Makes row n the current row, moves the highlight to it and plays it from its
+    // beginning (a double-click in the playlist, play from the top, next and back).
+    void playRow(int n);
     // Lets the user choose files, replaces the playlist with them and plays the first.
     void OpenSoundFile();
     // A drop of local files on the main window: replaces the playlist with the audio

@@ -1,0 +1,24 @@
+#include "player/DroppedFiles.h"
+
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QUrl>
+
+namespace pelto {
+
+QStringList localFilesOf(const QMimeData* data) {
+    QStringList paths;
+    if (!data)
+        return paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    return paths;
+}
+
+void acceptDraggedFiles(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+} // namespace pelto
