@@ -1,0 +1,103 @@
+#pragma once
+
+#include "player/WindowDrag.h"
+#include "playlistwindow/RepeatSwitch.h"
+#include "settings/ConfigWindow.h"
+
+#include <QRect>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QLabel;
+
+namespace pelto {
+
+class ControlCommands;
+class Player;
+class PlayListView;
+class StripImage;
+
+// The playlist window: a resizable window without a caption of its own. The strip
+// along its top serves as its title bar: the title "Pelto" and the image buttons
+// (add, delete, up, down, shuffle, save, the repeat switch and close); below it the
+// list shows the playlist's rows. Dragging the strip moves the window, dragging its
+// border resizes it; files dropped on it are added.
+//
+// Each button is a normal image over its darker pressed image: a click hides the
+// normal image for the shared button timer's pressed moment (codes 10 to 15), and the
+// button acts once it has popped up again. The close button and the main window's
+// playlist button show and hide the window through View_PlayList_Menu_Click, which
+// the window installs; it also installs AddSound_PlayList, the add command of its add
+// button, the key S and the tray menu. It keeps its place, size, column widths and
+// visibility in Pelto.cfg as a ConfigWindow.
+class PlayListForm : public QWidget, public ConfigWindow {
+    Q_OBJECT
+public:
+    // The file dialogs open over dialogParent while this window is hidden.
+    PlayListForm(Player& player, ControlCommands& commands, QWidget* dialogParent = nullptr);
+    ~PlayListForm() override;
+
+    PlayListView* listView() const { return m_list; }
+    RepeatSwitch& repeatSwitch() { return m_repeat; }
+
+    // Lays the window out: the list fills the client area below the strip and the
+    // close button keeps to the right edge. With AutoResize non-zero the window first
+    // takes the outer size Wdt × Hgt, in twips. A layout already running is not
+    // started again.
+    void FormSet(int AutoResize, int Wdt, int Hgt);
+    // Shows the open dialog and appends the files chosen; nothing is played.
+    void AddSound_PlayList();
+    // Hides the window when it shows, shows it when it is hidden.
+    void View_PlayList_Menu_Click();
+
+    // ConfigWindow
+    void applyConfig(const Settings& settings) override;
+    void storeConfig(Settings& settings) const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildStrip();
+    void showRepeatFace(RepeatSwitch::Face face);
+    StripImage* normalImage(int code) const;
+    // A strip button was clicked: its pressed moment, then its action.
+    void pressButton(int code);
+    void act(int code, const std::function<double()>& uniform01);
+    void SaveListBtm_Click();
+    void PlayListView_DblClick();
+    void PlayListView_ColumnClick(int column);
+    void CloseBtm_Click();
+
+    Player& m_player;
+    ControlCommands& m_commands;
+    QWidget* m_dialogParent;
+    std::function<void()> m_formerAddSound;
+    std::function<void()> m_formerViewPlayList;
+
+    QLabel* m_titleBar = nullptr;
+    std::array<StripImage*, 6> m_normal{};
+    std::array<StripImage*, 4> m_repeatImages{};
+    StripImage* m_repeatFace = nullptr;
+    StripImage* m_close = nullptr;
+    PlayListView* m_list = nullptr;
+    RepeatSwitch m_repeat;
+
+    // 1 while FormSet runs.
+    quint8 FormSetFlag = 0;
+    WindowDrag m_drag{*this};
+    // A resize by the border where the platform leaves it to the window.
+    Qt::Edges m_resizeEdges;
+    QRect m_resizeStart;
+    QPoint m_resizeGrab;
+};
+
+} // namespace pelto
