@@ -5,8 +5,10 @@
 #include "app/SettingsBridge.h"
 #include "app/TestStateFile.h"
 #include "audio/AudioEngine.h"
+#include "player/AlwaysTop.h"
 #include "player/MainPlayer.h"
 #include "player/MainPlayerControls.h"
+#include "playlistwindow/PlayListForm.h"
 
 #include <QCoreApplication>
 
@@ -46,12 +48,36 @@ void Session::handOff(const QString& commandLine) {
     writeTestStateFile(m_player, *m_mainWindow, ++m_handOffs);
 }
 
+void Session::loadHiddenWindows() {
+    if (m_playListWindow)
+        return;
+    m_playListWindow = std::make_unique<PlayListForm>(m_player, m_commands, m_mainWindow.get());
+    m_settingsBridge->addConfigWindow(m_playListWindow.get());
+}
+
 void Session::LoadConfig(Settings& settings, PlaylistModel& playlist) {
     m_settingsBridge->LoadConfig(settings, playlist);
+    // Until the tray menu holds this switch, the saved value is applied here; like the
+    // menu item, it shows the window.
+    if (settings.AlwaysTopPlaylist == 1 && m_playListWindow)
+        SetAlwaysTop(m_playListWindow.get(), true);
+}
+
+void Session::showPlayListWindow() {
+    // Through the command, so that whatever shows the window's state hears of it.
+    if (m_playListWindow && !m_playListWindow->isVisible())
+        m_commands.run(Command::View_PlayList);
 }
 
 void Session::SaveConfig(const Settings& settings, const PlaylistModel& playlist) {
     m_settingsBridge->SaveConfig(settings, playlist);
+}
+
+void Session::unloadWindows() {
+    // Hidden for good; the window itself goes with the session, after the settings'
+    // bridge has last asked for its values.
+    if (m_playListWindow)
+        m_playListWindow->hide();
 }
 
 void Session::UnhookMainWindow() {

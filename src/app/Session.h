@@ -17,6 +17,7 @@ namespace pelto {
 class Decoder;
 class MainPlayer;
 class MultRunningCheck;
+class PlayListForm;
 class QuitSignals;
 class SettingsBridge;
 
@@ -45,6 +46,8 @@ public:
     ControlCommands& commands() { return m_commands; }
     KeyCommands& keys() { return m_keys; }
     MainPlayer& mainWindow() { return *m_mainWindow; }
+    // The playlist window, from the load's hidden windows on; null before.
+    PlayListForm* playListWindow() { return m_playListWindow.get(); }
     // Pelto.cfg and the settings dialog (showSettingForm()).
     SettingsBridge& settingsBridge() { return *m_settingsBridge; }
 
@@ -56,9 +59,12 @@ public:
     void handOff(const QString& commandLine);
 
     // LifecycleHooks
+    void loadHiddenWindows() override;
     void LoadConfig(Settings& settings, PlaylistModel& playlist) override;
+    void showPlayListWindow() override;
     void UnhookMainWindow() override;
     void SaveConfig(const Settings& settings, const PlaylistModel& playlist) override;
+    void unloadWindows() override;
 
 private:
     Settings m_settings;
@@ -71,6 +77,8 @@ private:
     std::unique_ptr<QuitSignals> m_quitSignals;
     MultRunningCheck* m_instance;
     int m_handOffs = 0;
+    // Last, so it goes before the player, commands and main window it uses.
+    std::unique_ptr<PlayListForm> m_playListWindow;
 };
 
 } // namespace pelto
