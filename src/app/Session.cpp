@@ -1,10 +1,12 @@
 #include "app/Session.h"
 
+#include "app/CommandLine.h"
 #include "app/MultRunningCheck.h"
 #include "app/QuitSignals.h"
 #include "app/SettingsBridge.h"
 #include "app/TestStateFile.h"
 #include "audio/AudioEngine.h"
+#include "mpris/MprisService.h"
 #include "player/AlwaysTop.h"
 #include "player/MainPlayer.h"
 #include "player/MainPlayerControls.h"
@@ -41,6 +43,19 @@ void Session::start(const QString& commandLine, const DecoderFactory& startDecod
     if (m_instance)
         m_instance->HookMainWindow(m_mainWindow.get(),
                                    [this](const QString& text) { handOff(text); });
+}
+
+void Session::startMediaPlayerService() {
+    MprisService::Hooks hooks;
+    hooks.raise = [this] {
+        m_mainWindow->show();
+        m_mainWindow->raise();
+        m_mainWindow->activateWindow();
+    };
+    hooks.quit = [this] { m_mainWindow->close(); };
+    hooks.openFile = [this](const QString& path) { handOff(joinCommandLine({path})); };
+    m_mpris = std::make_unique<MprisService>(m_player, m_commands, std::move(hooks));
+    m_mpris->registerOnSessionBus();
 }
 
 void Session::handOff(const QString& commandLine) {

@@ -16,6 +16,7 @@ namespace pelto {
 
 class Decoder;
 class MainPlayer;
+class MprisService;
 class MultRunningCheck;
 class PlayListForm;
 class QuitSignals;
@@ -54,6 +55,8 @@ public:
     // The main window's load with the program's command line, on the real audio
     // engine unless another decoder is given; then later launches are taken.
     void start(const QString& commandLine, const DecoderFactory& startDecoder = {});
+    // Offers the player to the desktop on the session bus (media keys, sound menus).
+    void startMediaPlayerService();
 
     // A later launch's command line: its files are added and the first of them plays.
     void handOff(const QString& commandLine);
@@ -75,6 +78,7 @@ private:
     std::unique_ptr<MainPlayer> m_mainWindow;
     std::unique_ptr<SettingsBridge> m_settingsBridge;
     std::unique_ptr<QuitSignals> m_quitSignals;
+    std::unique_ptr<MprisService> m_mpris;
     MultRunningCheck* m_instance;
     int m_handOffs = 0;
     // Last, so it goes before the player, commands and main window it uses.

@@ -69,5 +69,6 @@ int main(int argc, char* argv[]) {
 
     pelto::Session session(&instance);
     session.start(commandLine);
+    session.startMediaPlayerService();
     return app.exec();
 }

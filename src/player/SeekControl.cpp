@@ -48,10 +48,13 @@ void SeekControl::mouseRelease() {
 }
 
 void SeekControl::SeekBy(int delta) {
+    SeekTo(m_player.PlayPosSec() + delta);
+}
+
+void SeekControl::SeekTo(int seconds) {
     if (m_player.PlayState() == StateStopped)
         return;
-    const int target = m_player.PlayPosSec() + delta;
-    m_player.setPlayPosSec(target < 0 ? 0 : target);
+    m_player.setPlayPosSec(seconds < 0 ? 0 : seconds);
     if (Decoder* decoder = m_player.decoder())
         decoder->seek(m_player.PlayPosSec());
     m_player.afterSeek();

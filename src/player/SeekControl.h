@@ -27,6 +27,9 @@ public:
     void mouseRelease();
     // Seeks `delta` seconds from the current position (never before 0).
     void SeekBy(int delta);
+    // Seeks to a second counted from the song's start (never before 0). Like the keys,
+    // it does nothing while stopped.
+    void SeekTo(int seconds);
 
     bool isDragging() const;
 

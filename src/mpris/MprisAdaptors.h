@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QDBusAbstractAdaptor>
+#include <QDBusObjectPath>
+#include <QStringList>
+#include <QVariantMap>
+
+namespace pelto {
+
+class MprisService;
+
+// The two MPRIS 2 interfaces as the bus sees them. They only forward to the service,
+// which holds the rules.
+
+// org.mpris.MediaPlayer2: the application.
+class MprisRootAdaptor : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")
+    Q_PROPERTY(bool CanQuit READ canQuit)
+    Q_PROPERTY(bool CanRaise READ canRaise)
+    Q_PROPERTY(bool HasTrackList READ hasTrackList)
+    Q_PROPERTY(QString Identity READ identity)
+    Q_PROPERTY(QString DesktopEntry READ desktopEntry)
+    Q_PROPERTY(QStringList SupportedUriSchemes READ supportedUriSchemes)
+    Q_PROPERTY(QStringList SupportedMimeTypes READ supportedMimeTypes)
+public:
+    explicit MprisRootAdaptor(MprisService* service);
+
+    bool canQuit() const { return true; }
+    bool canRaise() const { return true; }
+    bool hasTrackList() const { return false; }
+    QString identity() const { return QStringLiteral("Pelto"); }
+    QString desktopEntry() const { return QStringLiteral("pelto"); }
+    QStringList supportedUriSchemes() const { return {QStringLiteral("file")}; }
+    QStringList supportedMimeTypes() const;
+
+public slots:
+    void Raise();
+    void Quit();
+
+private:
+    MprisService& m_service;
+};
+
+// org.mpris.MediaPlayer2.Player: playback.
+class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
+    Q_PROPERTY(QString PlaybackStatus READ playbackStatus)
+    Q_PROPERTY(QString LoopStatus READ loopStatus WRITE setLoopStatus)
+    Q_PROPERTY(double Rate READ rate WRITE setRate)
+    Q_PROPERTY(double MinimumRate READ rate)
+    Q_PROPERTY(double MaximumRate READ rate)
+    Q_PROPERTY(QVariantMap Metadata READ metadata)
+    Q_PROPERTY(double Volume READ volume WRITE setVolume)
+    Q_PROPERTY(qlonglong Position READ position)
+    Q_PROPERTY(bool CanGoNext READ canGoNext)
+    Q_PROPERTY(bool CanGoPrevious READ canGoPrevious)
+    Q_PROPERTY(bool CanPlay READ canPlay)
+    Q_PROPERTY(bool CanPause READ canPlay)
+    Q_PROPERTY(bool CanSeek READ canSeek)
+    Q_PROPERTY(bool CanControl READ canControl)
+public:
+    explicit MprisPlayerAdaptor(MprisService* service);
+
+    QString playbackStatus() const;
+    QString loopStatus() const;
+    void setLoopStatus(const QString& status);
+    // Songs play at their own speed only.
+    double rate() const { return 1.0; }
+    void setRate(double) {}
+    QVariantMap metadata() const;
+    double volume() const;
+    void setVolume(double level);
+    qlonglong position() const;
+    bool canGoNext() const;
+    bool canGoPrevious() const;
+    bool canPlay() const;
+    bool canSeek() const;
+    bool canControl() const { return true; }
+
+public slots:
+    void Next();
+    void Previous();
+    void Pause();
+    void PlayPause();
+    void Stop();
+    void Play();
+    void Seek(qlonglong Offset);
+    void SetPosition(const QDBusObjectPath& TrackId, qlonglong Position);
+    void OpenUri(const QString& Uri);
+
+signals:
+    void Seeked(qlonglong Position);
+
+private:
+    MprisService& m_service;
+};
+
+} // namespace pelto
