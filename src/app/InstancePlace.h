@@ -16,8 +16,9 @@ struct InstancePlace {
     bool isValid() const { return !folder.isEmpty(); }
 };
 
-// The place for the copies running from programFolder.
-InstancePlace instancePlaceFor(const QString& programFolder);
+// The place for the copies whose settings live in settingsFolder (the program folder
+// of a portable copy).
+InstancePlace instancePlaceFor(const QString& settingsFolder);
 
 // The private runtime folder of this user, the first usable of: $XDG_RUNTIME_DIR; a
 // 0700 folder "pelto-<uid>" of our own in the temporary folder; "pelto" (0700) in the

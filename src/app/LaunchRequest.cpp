@@ -37,7 +37,13 @@ QString usageText() {
         "Files in the program folder:\n"
         "  Pelto.cfg       settings and window places, written at exit\n"
         "  Pelto.m3u       the playlist, restored at a start without files, saved at exit\n"
-        "  skin/           the skins, one folder each\n");
+        "  skin/           the skins, one folder each\n"
+        "\n"
+        "An installed copy (its folder not writable, or without skin/ beside an installed\n"
+        "share/pelto/skin/) keeps Pelto.cfg and Pelto.m3u in $XDG_CONFIG_HOME/pelto/\n"
+        "(~/.config/pelto/) and lists the skins of $XDG_DATA_HOME/pelto/skin/\n"
+        "(~/.local/share/pelto/skin/) and of share/pelto/skin/; a skin of yours wins over\n"
+        "an installed one of the same name. PELTO_HOME always keeps everything in it.\n");
 }
 
 QString versionText() {

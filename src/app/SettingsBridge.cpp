@@ -1,6 +1,6 @@
 #include "app/SettingsBridge.h"
 
-#include "common/Paths.h"
+#include "common/FilePlaces.h"
 #include "common/Twips.h"
 #include "player/MainPlayer.h"
 #include "player/Player.h"
@@ -81,7 +81,7 @@ void SettingsBridge::addConfigWindow(ConfigWindow* window) {
 
 void SettingsBridge::LoadConfig(Settings& settings, PlaylistModel& playlist) {
     std::int16_t row = std::int16_t(playlist.PlayListTrNum());
-    pelto::LoadConfig(configFilePath(programFolder()), settings, row);
+    pelto::LoadConfig(configFilePath(filePlaces().settingsFolder), settings, row);
     playlist.setPlayListTrNum(row);
     for (ConfigWindow* window : m_windows)
         window->applyConfig(settings);
@@ -91,7 +91,7 @@ void SettingsBridge::SaveConfig(const Settings& settings, const PlaylistModel& p
     Settings saved = settings;
     for (ConfigWindow* window : m_windows)
         window->storeConfig(saved);
-    pelto::SaveConfig(configFilePath(programFolder()), saved,
+    pelto::SaveConfig(configFilePath(filePlaces().settingsFolder), saved,
                       std::int16_t(playlist.PlayListTrNum()));
 }
 

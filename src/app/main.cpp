@@ -3,7 +3,7 @@
 #include "app/QtTranslation.h"
 #include "app/Session.h"
 #include "app/StartUp.h"
-#include "common/Paths.h"
+#include "common/FilePlaces.h"
 
 #include <QApplication>
 #include <QDir>
@@ -56,7 +56,8 @@ int main(int argc, char* argv[]) {
         pelto::joinCommandLine(pelto::absoluteNames(request.names, QDir::currentPath()));
     // A later launch hands its command line to the running copy and ends here, before
     // any window exists or any file is read.
-    pelto::MultRunningCheck instance(pelto::instancePlaceFor(pelto::programFolder()));
+    // Copies that share their settings are one program: they meet by the settings folder.
+    pelto::MultRunningCheck instance(pelto::instancePlaceFor(pelto::filePlaces().settingsFolder));
     if (const auto exitCode = pelto::StartUp(instance, commandLine))
         return *exitCode;
     QApplication app(argc, argv);

@@ -1,15 +1,15 @@
 #include "player/Player.h"
 
-#include "common/Paths.h"
+#include "common/FilePlaces.h"
 #include "player/LifecycleHooks.h"
 #include "player/PlayerView.h"
 #include "playlist/PlaylistAdder.h"
 #include "playlist/PlaylistFile.h"
-#include "skin/SkinFiles.h"
 #include "skin/SkinList.h"
 #include "skin/SkinLoad.h"
 #include "skin/SkinMenu.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace pelto {
@@ -37,7 +37,7 @@ void Player::Load(const QString& commandLine,
     m_hooks->LoadConfig(m_settings, m_playlist);
     LoadSkin(true);
 
-    const QString folder = programFolder();
+    const QString folder = filePlaces().settingsFolder;
     if (!commandLine.isEmpty()) {
         m_adder.AddCommandLine(commandLine, true, true);
     } else if (m_settings.SavePlayList == 1 && QFileInfo::exists(folder + kDefaultPlaylist)) {
@@ -63,9 +63,12 @@ void Player::closeQuery() {
 }
 
 void Player::Unload() {
+    // An installed copy's settings folder is made at its first save.
+    const QString folder = filePlaces().settingsFolder;
+    QDir().mkpath(folder);
     m_hooks->SaveConfig(m_settings, m_playlist);
     if (m_settings.SavePlayList == 1)
-        SavePlayListFile(m_playlist, programFolder() + kDefaultPlaylist);
+        SavePlayListFile(m_playlist, folder + kDefaultPlaylist);
     // The first skin entry belongs to the menu itself and stays.
     if (m_skinMenu && m_skinEntries.size() > 1)
         m_skinMenu->setSkinEntries(m_skinEntries.mid(0, 1));
@@ -74,13 +77,13 @@ void Player::Unload() {
 }
 
 void Player::SetSkinList() {
-    m_skinEntries = pelto::SetSkinList(skinRootPath(programFolder()));
+    m_skinEntries = pelto::SetSkinList(filePlaces().skinRoots);
     if (m_skinMenu)
         m_skinMenu->setSkinEntries(m_skinEntries);
 }
 
 void Player::LoadSkin(bool atStart) {
-    SkinLoadResult result = loadSkinState(programFolder(), m_settings.Skin_FilePath, m_look,
+    SkinLoadResult result = loadSkinState(filePlaces().skinRoots, m_settings.Skin_FilePath, m_look,
                                           atStart ? SkinLoadTime::AtStart : SkinLoadTime::Later);
     m_settings.Skin_FilePath = result.skinName;
     if (!result.state)

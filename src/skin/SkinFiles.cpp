@@ -11,16 +11,17 @@ QString skinRootPath(const QString& programFolder) {
     return PathSyntax::native().withTrailingSeparator(programFolder) + QStringLiteral("skin/");
 }
 
-QString skinFolderPath(const QString& programFolder, const QString& skinName) {
-    const QString root = skinRootPath(programFolder);
-    if (!skinName.isEmpty() && !QFileInfo(root + skinName).isDir()) {
+QString skinFolderPath(const QStringList& skinRoots, const QString& skinName) {
+    for (const QString& root : skinRoots) {
+        if (skinName.isEmpty() || QFileInfo(root + skinName).isDir())
+            return root + skinName + u'/';
         const QStringList folders =
             QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
         for (const QString& folder : folders)
             if (folder.compare(skinName, Qt::CaseInsensitive) == 0)
                 return root + folder + u'/';
     }
-    return root + skinName + u'/';
+    return skinRoots.value(0) + skinName + u'/';
 }
 
 QString findSkinFile(const QString& skinFolder, const QString& name) {

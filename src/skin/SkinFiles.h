@@ -1,14 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace pelto {
 
-// The folder of the skin named skinName: programFolder + "skin/" + skinName + "/".
-// A saved skin name may differ from its folder in letter case (skin names came from
-// systems whose file names ignore it), so when no folder has the exact name, the first
-// folder whose name equals it ignoring case is taken.
-QString skinFolderPath(const QString& programFolder, const QString& skinName);
+// The folder of the skin named skinName: root + skinName + "/" for the first of the
+// skin roots (FilePlaces::skinRoots) that holds it, else in the first root. A saved
+// skin name may differ from its folder in letter case (skin names came from systems
+// whose file names ignore it), so when a root has no folder of the exact name, its
+// first folder whose name equals it ignoring case is taken.
+QString skinFolderPath(const QStringList& skinRoots, const QString& skinName);
 
 // The folder that holds every skin: programFolder + "skin/".
 QString skinRootPath(const QString& programFolder);

@@ -2,13 +2,24 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 namespace pelto {
 
-QStringList SetSkinList(const QString& skinRoot) {
+QStringList SetSkinList(const QStringList& skinRoots) {
     // A folder whose name begins with "." is a skin like any other: the name finds it
     // (skinFolderPath), so the menu lists it too.
-    const QStringList folders = QDir(skinRoot).entryList(
-        QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    QStringList folders;
+    for (const QString& root : skinRoots) {
+        const QStringList names = QDir(root).entryList(
+            QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+        for (const QString& name : names)
+            if (!folders.contains(name, Qt::CaseInsensitive))
+                folders.append(name);
+    }
+    std::stable_sort(folders.begin(), folders.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
     QStringList captions;
     qsizetype standard = -1;
     for (qsizetype i = 0; i < folders.size(); ++i)

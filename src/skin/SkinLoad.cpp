@@ -5,16 +5,16 @@
 
 namespace pelto {
 
-SkinLoadResult loadSkinState(const QString& programFolder, const QString& skinName,
+SkinLoadResult loadSkinState(const QStringList& skinRoots, const QString& skinName,
                              const SkinState& previous, SkinLoadTime when) {
     const QString standard = QStringLiteral("standard");
     SkinLoadResult result;
-    QString folder = skinFolderPath(programFolder, skinName);
+    QString folder = skinFolderPath(skinRoots, skinName);
     if (hasSkinConfig(folder)) {
         result.skinName = skinName;
     } else {
         result.skinName = standard;
-        folder = skinFolderPath(programFolder, standard);
+        folder = skinFolderPath(skinRoots, standard);
         if (when == SkinLoadTime::Later || !hasSkinConfig(folder))
             return result;
     }

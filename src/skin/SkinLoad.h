@@ -3,6 +3,7 @@
 #include "skin/SkinState.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -23,9 +24,9 @@ struct SkinLoadResult {
     QString skinFolder;
 };
 
-// Finds the folder of skinName under programFolder's "skin/" and, when it holds a
-// _skin.cfg, reads it over previous.
-SkinLoadResult loadSkinState(const QString& programFolder, const QString& skinName,
+// Finds the folder of skinName in the skin roots and, when it holds a _skin.cfg, reads
+// it over previous.
+SkinLoadResult loadSkinState(const QStringList& skinRoots, const QString& skinName,
                              const SkinState& previous, SkinLoadTime when);
 
 } // namespace pelto

@@ -25,7 +25,7 @@ private slots:
         for (const char* name : {"Zeta", "alpha", "Standard", "beta", "Mid"})
             QDir(root.path()).mkdir(name);
         QFile(root.path() + "/afile").open(QIODevice::WriteOnly); // not a folder
-        const QStringList list = SetSkinList(root.path());
+        const QStringList list = SetSkinList({root.path()});
         QCOMPARE(list, (QStringList{"Standard", "alpha", "beta", "Mid", "Zeta"}));
         QCOMPARE(checkedSkinEntry(list, "STANDARD"), 0);
         QCOMPARE(checkedSkinEntry(list, "zeta"), 4);
@@ -36,8 +36,8 @@ private slots:
         QTemporaryDir root;
         QDir(root.path()).mkdir("b");
         QDir(root.path()).mkdir("A");
-        QCOMPARE(SetSkinList(root.path()), (QStringList{"A", "b"}));
-        QVERIFY(SetSkinList(root.path() + "/missing").isEmpty());
+        QCOMPARE(SetSkinList({root.path()}), (QStringList{"A", "b"}));
+        QVERIFY(SetSkinList({root.path() + "/missing"}).isEmpty());
     }
 
     // A folder whose name begins with "." is listed and found by name like any other.
@@ -46,12 +46,27 @@ private slots:
         const QString root = skinRootPath(program.path());
         for (const char* name : {"standard", ".dots", "zed"})
             QVERIFY(QDir().mkpath(root + name));
-        QCOMPARE(SetSkinList(root), (QStringList{"standard", ".dots", "zed"}));
-        QCOMPARE(skinFolderPath(program.path(), ".DOTS"), root + ".dots/");
+        QCOMPARE(SetSkinList({root}), (QStringList{"standard", ".dots", "zed"}));
+        QCOMPARE(skinFolderPath({root}, ".DOTS"), root + ".dots/");
+    }
+
+    // An installed copy lists the user's skins and the installed ones together; a
+    // user's skin of the same name (in any letter case) is the one listed and loaded.
+    void userSkinsJoinInstalledOnesAndWin() {
+        QTemporaryDir user, installed;
+        for (const char* name : {"Standard", "mine"})
+            QVERIFY(QDir(user.path()).mkdir(name));
+        for (const char* name : {"standard", "washi", "Zen"})
+            QVERIFY(QDir(installed.path()).mkdir(name));
+        const QStringList roots{user.path() + "/", installed.path() + "/"};
+        QCOMPARE(SetSkinList(roots), (QStringList{"Standard", "mine", "washi", "Zen"}));
+        QCOMPARE(skinFolderPath(roots, "standard"), roots[0] + "Standard/");
+        QCOMPARE(skinFolderPath(roots, "zen"), roots[1] + "Zen/");
+        QCOMPARE(skinFolderPath(roots, "gone"), roots[0] + "gone/");
     }
 
     void shippedSkinsAreListed() {
-        const QStringList list = SetSkinList(QStringLiteral(PELTO_SOURCE_DIR "/skin"));
+        const QStringList list = SetSkinList({QStringLiteral(PELTO_SOURCE_DIR "/skin/")});
         QCOMPARE(list.value(0), QStringLiteral("standard"));
         QVERIFY(list.contains("washi"));
     }
@@ -64,28 +79,32 @@ private slots:
         QImage(70, 20, QImage::Format_RGB888).save(standard + "main.bmp", "BMP");
         const SkinState fresh = initialSkinState();
 
-        SkinLoadResult r = loadSkinState(fx.programFolder(), "test", fresh, SkinLoadTime::Later);
+        SkinLoadResult r =
+            loadSkinState({skinRootPath(fx.programFolder())}, "test", fresh, SkinLoadTime::Later);
         QCOMPARE(r.skinName, QStringLiteral("test"));
         QCOMPARE(r.skinFolder, fx.folder());
         QVERIFY(r.state);
         QCOMPARE(r.state->windowSize(), QSize(40, 30));
 
         // A name in other letter case than its folder finds the folder.
-        r = loadSkinState(fx.programFolder(), "TEST", fresh, SkinLoadTime::Later);
+        r = loadSkinState({skinRootPath(fx.programFolder())}, "TEST", fresh, SkinLoadTime::Later);
         QCOMPARE(r.skinName, QStringLiteral("TEST"));
         QCOMPARE(r.skinFolder, fx.folder());
 
         // A folder without _skin.cfg: later, nothing changes and the name becomes standard.
-        r = loadSkinState(fx.programFolder(), "nowhere", fresh, SkinLoadTime::Later);
+        r = loadSkinState({skinRootPath(fx.programFolder())}, "nowhere", fresh,
+                          SkinLoadTime::Later);
         QVERIFY(!r.state);
         QCOMPARE(r.skinName, QStringLiteral("standard"));
         // At start the standard skin is applied instead, once it has a definition file.
-        r = loadSkinState(fx.programFolder(), "nowhere", fresh, SkinLoadTime::AtStart);
+        r = loadSkinState({skinRootPath(fx.programFolder())}, "nowhere", fresh,
+                          SkinLoadTime::AtStart);
         QVERIFY(!r.state);
         QFile cfg(standard + "_skin.cfg");
         QVERIFY(cfg.open(QIODevice::WriteOnly));
         cfg.close();
-        r = loadSkinState(fx.programFolder(), "nowhere", fresh, SkinLoadTime::AtStart);
+        r = loadSkinState({skinRootPath(fx.programFolder())}, "nowhere", fresh,
+                          SkinLoadTime::AtStart);
         QVERIFY(r.state);
         QCOMPARE(r.skinName, QStringLiteral("standard"));
         QCOMPARE(r.skinFolder, standard);

@@ -41,7 +41,9 @@ class TestSkinWindow : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_home;
-    QString skin(const QString& name) const { return skinFolderPath(m_home.path(), name); }
+    QString skin(const QString& name) const {
+        return skinFolderPath({skinRootPath(m_home.path())}, name);
+    }
 
     void bitmap(const QString& skinName, const QString& file, int w, int h, QColor c) {
         QImage image(w, h, QImage::Format_RGB888);
