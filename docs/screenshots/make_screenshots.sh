@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes a screenshot of Pelto with each shipped skin, playing a made-up song, and of
-# the settings dialog's two tabs, under a private X server (Xvfb). Writes
-# docs/screenshots/SKIN.png and docs/screenshots/settings.png.
+# the settings dialog's two tabs, and of the playlist window beside the main window,
+# under a private X server (Xvfb). Writes docs/screenshots/SKIN.png, settings.png and
+# playlist.png.
 #   docs/screenshots/make_screenshots.sh [BUILD_DIR]     (default: build)
 # Each skin is shown by the real program: a private program folder (PELTO_HOME) holds
 # the skin as its "standard" skin, so no configuration is needed to pick it.
@@ -70,3 +71,50 @@ done
 convert "$work/settings-1.png" "$work/settings-2.png" -background white -splice 16x0 +append \
     -chop 16x0 "$here/settings.png"
 echo "wrote $here/settings.png"
+
+# The playlist window beside the main window: a few tagged songs given on the command
+# line (the first plays), the window placed to the right of the main window by
+# Pelto.cfg, shown at start and with repeat on.
+home="$work/home-playlist"
+mkdir -p "$home"
+ln -s "$repo/skin" "$home/skin"
+songs=()
+i=0
+while IFS='|' read -r seconds title artist; do
+    i=$((i + 1))
+    song="$work/song$i.mp3"
+    sox -n -r 8000 -c 1 "$work/song$i.wav" synth "$seconds" sine 440 vol 0.05 2>/dev/null
+    lame --quiet -b 8 "$work/song$i.wav" "$song"
+    /usr/bin/python3 - "$song" "$title" "$artist" <<'PY'
+import sys
+from mutagen.id3 import ID3, TIT2, TPE1
+tags = ID3()
+tags.add(TIT2(encoding=1, text=sys.argv[2]))
+tags.add(TPE1(encoding=1, text=sys.argv[3]))
+tags.save(sys.argv[1], v2_version=3)
+PY
+    songs+=("$song")
+done <<'SONGS'
+245|朝焼けのメロディー|ペルト楽団
+198|Morning Coffee|The Pelto Trio
+312|夜空のワルツ|ペルト楽団
+176|Rain on the Window|Mika Aalto
+263|坂道の向こう|みずいろ合唱団
+221|Slow Train Home|The Pelto Trio
+SONGS
+printf '[Pelto SaveData Type 2]\r\nMainPlayer_X,10\r\nMainPlayer_Y,10\r\nPlayList_X,378\r\nPlayList_Y,10\r\nPlayList_SizeX,400\r\nPlayList_SizeY,180\r\nPlayListView_Item(1)Size,150\r\nPlayListView_Item(2)Size,110\r\nPlayListView_Item(3)Size,43\r\nRepeatPlay,1\r\nPlayList_Visible,1\r\n' \
+    > "$home/Pelto.cfg"
+PELTO_HOME="$home" SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work" \
+xvfb-run -a -s "-screen 0 800x240x24" bash -c '
+    "$0" "${@:2}" &
+    pid=$!
+    for _ in $(seq 50); do
+        id=$(xdotool search --onlyvisible --name "^プレイリスト$" 2>/dev/null | head -1 || true)
+        [ -n "$id" ] && break
+        sleep 0.2
+    done
+    sleep 3
+    import -window root -crop 788x200+0+0 "$1"
+    kill "$pid"; wait "$pid" 2>/dev/null || true
+' "$build/pelto" "$here/playlist.png" "${songs[@]}"
+echo "wrote $here/playlist.png"
