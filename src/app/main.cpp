@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 
 #include <cstdio>
 
@@ -26,6 +27,14 @@ void preferXcbOnWayland() {
         return;
     if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") && qEnvironmentVariableIsSet("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+// The program's icon in every size it is drawn in; the windows and the tray show it.
+QIcon programIcon() {
+    QIcon icon;
+    for (const QFileInfo& size : QDir(QStringLiteral(":/icons")).entryInfoList(QDir::Files))
+        icon.addFile(size.filePath());
+    return icon;
 }
 
 } // namespace
@@ -64,6 +73,10 @@ int main(int argc, char* argv[]) {
     // Launches that arrive while the window loads are held until the load has ended.
     instance.startReceiving();
     QApplication::setApplicationName(QStringLiteral("Pelto"));
+    // The desktop entry pelto.desktop names this program to the desktop (Wayland's
+    // window matching, the sound menu).
+    QApplication::setDesktopFileName(QStringLiteral("pelto"));
+    QApplication::setWindowIcon(programIcon());
     pelto::installQtTranslation(app);
     // The main window's unload ends the program, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);
