@@ -22,6 +22,10 @@ PACKAGES=(
   python3-pil
   # tests and checks
   libgtest-dev clang-format
+  # the media player on the session bus, checked with a client of the desktop's
+  dbus playerctl
+  # install and package: the desktop entry's check, dpkg-shlibdeps for the .deb
+  desktop-file-utils dpkg-dev
 )
 
 missing=()
