@@ -99,6 +99,8 @@ PlayListForm::PlayListForm(Player& player, ControlCommands& commands, QWidget* d
 
     buildStrip();
     m_list = new PlayListView(player.playlist(), this);
+    // The window's own cursor shows the border's sizing arrows; the list keeps its own.
+    m_list->setCursor(Qt::ArrowCursor);
     connect(m_list, &PlayListView::doubleClickedAnywhere, this,
             &PlayListForm::PlayListView_DblClick);
     connect(m_list, &PlayListView::enterPressed, this, &PlayListForm::PlayListView_DblClick);

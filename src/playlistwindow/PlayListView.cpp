@@ -32,7 +32,21 @@ PlayListView::PlayListView(PlaylistModel& model, QWidget* parent) : QTreeView(pa
         setColumnWidth(column, qRound(kPlayListColumnWidths[size_t(column)]));
     connect(top, &QHeaderView::sectionClicked, this, &PlayListView::columnClicked);
     connect(&model, &PlaylistModel::scrollToRowRequested, this,
-            [this, &model](int n) { scrollTo(model.index(n - 1, 0)); });
+            [this, &model](int n) { scrollToRow(model.index(n - 1, 0)); });
+}
+
+void PlayListView::scrollToRow(const QModelIndex& row) {
+    if (isVisible())
+        scrollTo(row);
+    else
+        m_pendingScroll = row;
+}
+
+void PlayListView::showEvent(QShowEvent* event) {
+    QTreeView::showEvent(event);
+    if (m_pendingScroll.isValid())
+        scrollTo(m_pendingScroll);
+    m_pendingScroll = QPersistentModelIndex();
 }
 
 void PlayListView::mouseDoubleClickEvent(QMouseEvent* event) {

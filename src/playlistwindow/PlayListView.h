@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QTreeView>
 
 namespace pelto {
@@ -29,6 +30,13 @@ signals:
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Brings a row into sight; a hidden list does it when it shows, measured at its
+    // size then.
+    void scrollToRow(const QModelIndex& row);
+    QPersistentModelIndex m_pendingScroll;
 };
 
 } // namespace pelto

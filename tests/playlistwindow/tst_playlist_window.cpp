@@ -582,6 +582,14 @@ void TestPlaylistWindow::playingRowScrollsIntoView() {
             rig.view()->visualRect(rig.playlist.index(row - 1, 0)));
     };
     QVERIFY(!inSight(1500));
+    // A request while the window is hidden (the saved current row at start) shows once
+    // the window does.
+    rig.form.hide();
+    rig.playlist.requestScrollTo(1200);
+    rig.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
+    QTRY_VERIFY(inSight(1200));
+    rig.view()->scrollToTop();
     rig.settings.AutoScrollPlayList = 0;
     rig.player.playRow(1500);
     QVERIFY(!inSight(1500));

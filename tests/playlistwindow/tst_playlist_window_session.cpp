@@ -68,8 +68,14 @@ void TestPlaylistWindowSession::configurationAndTheMainWindowsButton() {
     QVERIFY(QFile::link(QStringLiteral(PELTO_BINARY_DIR "/skin"), home.filePath("skin")));
     QFile cfg(home.filePath("Pelto.cfg"));
     QVERIFY(cfg.open(QIODevice::WriteOnly));
-    cfg.write("[Pelto SaveData Type 2]\r\n" + config);
+    cfg.write("[Pelto SaveData Type 2]\r\nPlayListTrNum,1500\r\n" + config);
     cfg.close();
+    // The saved playlist, whose current row lies far down.
+    QFile list(home.filePath("Pelto.m3u"));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    for (int i = 1; i <= 2000; ++i)
+        list.write(QByteArray::number(i) + ".mp3\r\n");
+    list.close();
 
     Session session;
     session.start(QString(), [] { return std::unique_ptr<Decoder>(new ScriptedDecoder); });
@@ -84,8 +90,16 @@ void TestPlaylistWindowSession::configurationAndTheMainWindowsButton() {
     QCOMPARE(window->findChild<QWidget*>("RepeatBtm")->isHidden(), repeat);
 
     // The main window's playlist button, after its pressed moment, shows or hides it.
+    // Shown, it has the current row in sight.
     QWidget* button = session.mainWindow().element(SkinElement::PlayListSkin);
+    PlayListView* view = window->listView();
+    const auto currentRowInSight = [&] {
+        const QModelIndex current = session.playlist().index(1500 - 1, 0);
+        return view->viewport()->rect().contains(view->visualRect(current));
+    };
     for (bool shown : {!shownAtStart, shownAtStart, !shownAtStart}) {
+        if (window->isVisible())
+            QTRY_VERIFY(currentRowInSight());
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(3, 3));
         QTRY_COMPARE(window->isVisible(), shown);
     }
