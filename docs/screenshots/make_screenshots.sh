@@ -13,6 +13,32 @@ build="$(cd "${1:-$repo/build}" && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
+# Run under the private X server: starts PROGRAM ARG..., waits (up to 10 s) for a
+# window whose name matches NAME, lets the program run SECONDS, then takes that window
+# (WHAT "window") or the part WHAT (WxH+X+Y) of the screen into OUT, and ends it.
+#   shoot NAME SECONDS WHAT OUT PROGRAM ARG...
+shoot() {
+    local name=$1 seconds=$2 what=$3 out=$4 id=
+    shift 4
+    "$@" &
+    local pid=$!
+    for _ in $(seq 50); do
+        id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -1 || true)
+        [ -n "$id" ] && break
+        sleep 0.2
+    done
+    sleep "$seconds"
+    if [ "$what" = window ]; then
+        import -window "$id" "$out"
+    else
+        import -window root -crop "$what" +repage "$out"
+    fi
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+}
+# The command that runs it in the shell xvfb-run starts (which knows no functions).
+run_shoot="$(declare -f shoot); shoot \"\$@\""
+
 # A song of 4 minutes 5 seconds with Japanese tags (ID3v2, UTF-16).
 sox -n -r 22050 -c 2 "$work/song.wav" synth 245 sine 440 sine 660 vol 0.05 2>/dev/null
 lame --quiet -b 32 "$work/song.wav" "$work/song.mp3"
@@ -33,18 +59,8 @@ for skin in standard washi; do
     mkdir -p "$home/skin"
     cp -r "$repo/skin/$skin" "$home/skin/standard"
     PELTO_HOME="$home" SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work" \
-    xvfb-run -a -s "-screen 0 640x480x24" bash -c '
-        "$0" "$1" &
-        pid=$!
-        for _ in $(seq 50); do
-            id=$(xdotool search --onlyvisible --name "^Pelto$" 2>/dev/null | head -1 || true)
-            [ -n "$id" ] && break
-            sleep 0.2
-        done
-        sleep 3   # let the song run a few seconds
-        import -window "$id" "$2"
-        kill "$pid"; wait "$pid" 2>/dev/null || true
-    ' "$build/pelto" "$work/song.mp3" "$here/$skin.png"
+    xvfb-run -a -s "-screen 0 640x480x24" bash -c "$run_shoot" shoot \
+        "^Pelto$" 3 window "$here/$skin.png" "$build/pelto" "$work/song.mp3"
     echo "wrote $here/$skin.png"
 done
 
@@ -55,18 +71,8 @@ mkdir -p "$home"
 ln -s "$repo/skin" "$home/skin"
 for tab in 1 2; do
     PELTO_HOME="$home" PELTO_TEST_OPEN_SETTINGS=$tab SDL_AUDIODRIVER=dummy \
-    XDG_RUNTIME_DIR="$work" xvfb-run -a -s "-screen 0 640x480x24" bash -c '
-        "$0" &
-        pid=$!
-        for _ in $(seq 50); do
-            id=$(xdotool search --onlyvisible --name "^Pelto 設定$" 2>/dev/null | head -1 || true)
-            [ -n "$id" ] && break
-            sleep 0.2
-        done
-        sleep 1
-        import -window "$id" "$1"
-        kill "$pid"; wait "$pid" 2>/dev/null || true
-    ' "$build/pelto" "$work/settings-$tab.png"
+    XDG_RUNTIME_DIR="$work" xvfb-run -a -s "-screen 0 640x480x24" bash -c "$run_shoot" shoot \
+        "^Pelto 設定$" 1 window "$work/settings-$tab.png" "$build/pelto"
 done
 convert "$work/settings-1.png" "$work/settings-2.png" -background white -splice 16x0 +append \
     -chop 16x0 "$here/settings.png"
@@ -105,16 +111,6 @@ SONGS
 printf '[Pelto SaveData Type 2]\r\nMainPlayer_X,10\r\nMainPlayer_Y,10\r\nPlayList_X,378\r\nPlayList_Y,10\r\nPlayList_SizeX,400\r\nPlayList_SizeY,180\r\nPlayListView_Item(1)Size,150\r\nPlayListView_Item(2)Size,110\r\nPlayListView_Item(3)Size,43\r\nRepeatPlay,1\r\nPlayList_Visible,1\r\n' \
     > "$home/Pelto.cfg"
 PELTO_HOME="$home" SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work" \
-xvfb-run -a -s "-screen 0 800x240x24" bash -c '
-    "$0" "${@:2}" &
-    pid=$!
-    for _ in $(seq 50); do
-        id=$(xdotool search --onlyvisible --name "^プレイリスト$" 2>/dev/null | head -1 || true)
-        [ -n "$id" ] && break
-        sleep 0.2
-    done
-    sleep 3
-    import -window root -crop 788x200+0+0 "$1"
-    kill "$pid"; wait "$pid" 2>/dev/null || true
-' "$build/pelto" "$here/playlist.png" "${songs[@]}"
+xvfb-run -a -s "-screen 0 800x240x24" bash -c "$run_shoot" shoot \
+    "^プレイリスト$" 3 788x200+0+0 "$here/playlist.png" "$build/pelto" "${songs[@]}"
 echo "wrote $here/playlist.png"
