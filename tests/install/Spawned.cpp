@@ -1,0 +1,81 @@
+#include "Spawned.h"
+
+#include <QTest>
+
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+namespace {
+
+void dieWithTest(QProcess& process) {
+    // Runs in the child between fork and exec; a test already gone by then would
+    // never send the signal, so the child ends itself.
+    process.setChildProcessModifier([parent = ::getpid()] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
+}
+
+} // namespace
+
+Spawned::~Spawned() {
+    for (auto it = m_processes.rbegin(); it != m_processes.rend(); ++it) {
+        QProcess* p = *it;
+        if (p->state() != QProcess::NotRunning) {
+            p->terminate();
+            if (!p->waitForFinished(5000)) {
+                p->kill();
+                p->waitForFinished(3000);
+            }
+        }
+        delete p;
+    }
+}
+
+QProcess* Spawned::start(const QString& program, const QStringList& arguments,
+                         const QProcessEnvironment& environment) {
+    auto* p = new QProcess;
+    p->setProcessEnvironment(environment);
+    dieWithTest(*p);
+    p->start(program, arguments);
+    m_processes.append(p);
+    return p;
+}
+
+Spawned::Result Spawned::run(const QString& program, const QStringList& arguments,
+                             const QProcessEnvironment& environment, int timeoutMs) {
+    QProcess p;
+    p.setProcessEnvironment(environment);
+    dieWithTest(p);
+    p.start(program, arguments);
+    Result r;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished(3000);
+    } else if (p.exitStatus() == QProcess::NormalExit) {
+        r.exitCode = p.exitCode();
+    }
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QString Spawned::startDisplay(const QProcessEnvironment& environment) {
+    // Xvfb writes its display number once it takes connections.
+    QProcess* xvfb =
+        start(QStringLiteral("Xvfb"),
+              {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"}, environment);
+    if (!xvfb->waitForStarted())
+        return {};
+    QByteArray number;
+    (void)QTest::qWaitFor(
+        [&] {
+            number += xvfb->readAllStandardOutput();
+            return number.contains('\n') || xvfb->state() == QProcess::NotRunning;
+        },
+        15000);
+    number = number.trimmed();
+    return number.isEmpty() ? QString() : QStringLiteral(":") + QString::fromLatin1(number);
+}
