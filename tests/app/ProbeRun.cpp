@@ -1,5 +1,7 @@
 #include "ProbeRun.h"
 
+#include "TestChild.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QTest>
@@ -35,6 +37,7 @@ QProcess* CopyLauncher::start(const QStringList& arguments, const QStringList& e
                                                 : QProcess::ForwardedErrorChannel);
     if (!m_workingFolder.isEmpty())
         process->setWorkingDirectory(m_workingFolder);
+    pelto::test::tieToTest(*process);
     process->start(m_program, arguments);
     m_processes.push_back(std::move(process));
     return m_processes.back().get();

@@ -27,7 +27,7 @@ public:
     void setKeepErrors(bool keep) { m_keepErrors = keep; }
 
     // Starts a copy and returns at once; the launcher kills whatever still runs at
-    // the end of the test.
+    // the end of the test, and a copy dies with the test process however it ends.
     QProcess* start(const QStringList& arguments, const QStringList& environment = {});
     // Runs a copy to its end; returns its exit code, or -1 when it did not end in time.
     int run(const QStringList& arguments, const QStringList& environment = {},

@@ -80,7 +80,9 @@ Decoded decodeAll(const QString& path) {
 
 std::vector<float> floatsOf(const QByteArray& bytes) {
     std::vector<float> out(size_t(bytes.size()) / sizeof(float));
-    std::memcpy(out.data(), bytes.constData(), out.size() * sizeof(float));
+    // An empty vector's data() may be null, which memcpy must not be given.
+    if (!out.empty())
+        std::memcpy(out.data(), bytes.constData(), out.size() * sizeof(float));
     return out;
 }
 
