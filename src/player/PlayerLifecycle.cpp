@@ -41,7 +41,7 @@ void Player::Load(const QString& commandLine,
     if (!commandLine.isEmpty()) {
         m_adder.AddCommandLine(commandLine, true, true);
     } else if (m_settings.SavePlayList == 1 && QFileInfo::exists(folder + kDefaultPlaylist)) {
-        m_adder.addPlayListItems(ReadPlayListFile(folder + kDefaultPlaylist));
+        m_adder.addPlayListFile(folder + kDefaultPlaylist);
         const int row = m_playlist.PlayListTrNum();
         if (row > 0 && row <= m_playlist.count()) {
             if (m_settings.AutoScrollPlayList == 1)

@@ -32,6 +32,36 @@ QThreadPool* readerPool() {
     return pool;
 }
 
+// Rows are read and kept compact this many at a time.
+constexpr qsizetype kBatchRows = 4096;
+
+// Calls add(entry) for each entry of the playlist file, a batch of lines at a time,
+// after telling reserve(n) how many entries there may be.
+template <typename Reserve, typename Add>
+void addEntriesOf(const QString& playlist, Reserve&& reserve, Add&& add) {
+    PlayListFileReader reader(playlist);
+    reserve(reader.lineCount());
+    QStringList batch;
+    while (reader.read(batch, kBatchRows)) {
+        for (const QString& entry : batch)
+            add(entry);
+        batch.clear();
+    }
+}
+
+// Calls add(path) for each path that adding the names gives, in order (see
+// expandForAdding); reserve(n) hears of the entries a playlist may add.
+template <typename Reserve, typename Add>
+void forEachPathToAdd(const QStringList& names, PlaylistAdder::Accept accept, Reserve&& reserve,
+                      Add&& add) {
+    for (const QString& name : names) {
+        if (extensionOf(name) == kPlaylistExtension)
+            addEntriesOf(name, reserve, add);
+        else if (accept == PlaylistAdder::Accept::Anything || PlaylistAdder::isAudioName(name))
+            add(name);
+    }
+}
+
 } // namespace
 
 PlaylistAdder::PlaylistAdder(PlaylistModel& model, RowReader reader)
@@ -45,25 +75,77 @@ void PlaylistAdder::AddPlayListItem(const QString& path) {
     m_model.appendRow(m_reader(path));
 }
 
-void PlaylistAdder::addPlayListItems(const QStringList& paths) {
-    if (paths.size() < kParallelThreshold) {
-        QVector<PlaylistRow> rows;
-        rows.reserve(paths.size());
-        for (const QString& path : paths)
-            rows.push_back(m_reader(path));
-        m_model.appendRows(rows);
-        return;
+// The rows of one add operation. The files are read a batch at a time (on worker
+// threads when the batch is large enough) and each batch is turned into the model's
+// compact rows at once, so that even a list of millions never holds its rows as full
+// cells; the model gets them all in one piece at the end.
+class PlaylistAdder::PendingRows {
+public:
+    PendingRows(const RowReader& reader, const StoredRow* last) : m_reader(reader), m_last(last) {}
+
+    void reserve(qsizetype more) { m_rows.reserve(m_rows.size() + m_paths.size() + more); }
+    void add(const QString& path) {
+        m_paths.push_back(path);
+        if (m_paths.size() >= kBatchRows)
+            readBatch();
     }
-    // Each worker writes the row of its path into that path's own slot, so the rows
-    // come out in the order of the names whatever order the workers finish in.
-    QVector<PlaylistRow> rows(paths.size());
-    PlaylistRow* out = rows.data();
-    QVector<qsizetype> indexes(paths.size());
-    std::iota(indexes.begin(), indexes.end(), 0);
-    const RowReader& reader = m_reader;
-    QtConcurrent::blockingMap(readerPool(), indexes,
-                              [&](qsizetype i) { out[i] = reader(paths[i]); });
-    m_model.appendRows(rows);
+    QVector<StoredRow> take() {
+        readBatch();
+        return std::move(m_rows);
+    }
+
+private:
+    void readBatch() {
+        QVector<PlaylistRow> rows(m_paths.size());
+        if (m_paths.size() < kParallelThreshold) {
+            for (qsizetype i = 0; i < m_paths.size(); ++i)
+                rows[i] = m_reader(m_paths[i]);
+        } else {
+            // Each worker writes the row of its path into that path's own slot, so the
+            // rows come out in the order of the names whatever order the workers
+            // finish in.
+            PlaylistRow* out = rows.data();
+            QVector<qsizetype> indexes(m_paths.size());
+            std::iota(indexes.begin(), indexes.end(), 0);
+            QtConcurrent::blockingMap(readerPool(), indexes,
+                                      [&](qsizetype i) { out[i] = m_reader(m_paths[i]); });
+        }
+        for (const PlaylistRow& row : rows) {
+            StoredRow stored(row, m_rows.isEmpty() ? m_last : &m_rows.back());
+            m_rows.push_back(std::move(stored));
+        }
+        m_paths.clear();
+    }
+
+    const RowReader& m_reader;
+    const StoredRow* m_last;
+    QStringList m_paths;
+    QVector<StoredRow> m_rows;
+};
+
+void PlaylistAdder::addPlayListItems(const QStringList& paths) {
+    PendingRows rows(m_reader, m_model.lastStoredRow());
+    rows.reserve(paths.size());
+    for (const QString& path : paths)
+        rows.add(path);
+    m_model.appendRows(rows.take());
+}
+
+void PlaylistAdder::addPlayListFile(const QString& path) {
+    PendingRows rows(m_reader, m_model.lastStoredRow());
+    addEntriesOf(
+        path, [&](qsizetype lines) { rows.reserve(lines); },
+        [&](const QString& entry) { rows.add(entry); });
+    m_model.appendRows(rows.take());
+}
+
+void PlaylistAdder::addNames(const QStringList& names, Accept accept) {
+    PendingRows rows(m_reader, m_model.lastStoredRow());
+    rows.reserve(names.size());
+    forEachPathToAdd(
+        names, accept, [&](qsizetype lines) { rows.reserve(lines); },
+        [&](const QString& path) { rows.add(path); });
+    m_model.appendRows(rows.take());
 }
 
 bool PlaylistAdder::isAudioName(const QString& name) {
@@ -75,12 +157,9 @@ bool PlaylistAdder::isAudioName(const QString& name) {
 
 QStringList PlaylistAdder::expandForAdding(const QStringList& names, Accept accept) {
     QStringList paths;
-    for (const QString& name : names) {
-        if (extensionOf(name) == kPlaylistExtension)
-            paths += ReadPlayListFile(name);
-        else if (accept == Accept::Anything || isAudioName(name))
-            paths.push_back(name);
-    }
+    forEachPathToAdd(
+        names, accept, [&](qsizetype lines) { paths.reserve(paths.size() + lines); },
+        [&](const QString& path) { paths.push_back(path); });
     return paths;
 }
 
@@ -89,7 +168,7 @@ void PlaylistAdder::AddCommandLine(const QString& text, bool clearFirst, bool pl
     if (clearFirst)
         m_model.clear();
     const int firstAdded = m_model.count() + 1;
-    addPlayListItems(expandForAdding(splitCommandLine(text), Accept::AudioAndPlaylists));
+    addNames(splitCommandLine(text), Accept::AudioAndPlaylists);
     if (!playFirstAdded || m_model.count() == 0)
         return;
     if (!clearFirst && m_model.count() == before)
@@ -102,11 +181,11 @@ void PlaylistAdder::AddCommandLine(const QString& text, bool clearFirst, bool pl
 }
 
 void PlaylistAdder::AddDroppedFiles(const QStringList& localPaths) {
-    addPlayListItems(expandForAdding(localPaths, Accept::AudioAndPlaylists));
+    addNames(localPaths, Accept::AudioAndPlaylists);
 }
 
 void PlaylistAdder::addDialogSelection(const QStringList& fullPaths) {
-    addPlayListItems(expandForAdding(fullPaths, Accept::Anything));
+    addNames(fullPaths, Accept::Anything);
 }
 
 } // namespace pelto

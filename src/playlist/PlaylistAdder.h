@@ -29,6 +29,10 @@ public:
     // Appends one row per path, in order, exactly as AddPlayListItem one by one
     // would; the files are read in parallel.
     void addPlayListItems(const QStringList& paths);
+    // Appends one row per entry of the playlist file, as
+    // addPlayListItems(ReadPlayListFile(path)) would, with the list read a batch at
+    // a time.
+    void addPlayListFile(const QString& path);
 
     // Adds the names of a command line (see splitCommandLine): audio files and the
     // entries of ".m3u" playlists; names without "." or of other kinds are skipped.
@@ -56,6 +60,10 @@ public:
     static bool isAudioName(const QString& name);
 
 private:
+    class PendingRows;
+    // Appends the rows of what adding the names gives (see expandForAdding).
+    void addNames(const QStringList& names, Accept accept);
+
     PlaylistModel& m_model;
     RowReader m_reader;
     std::function<void(const QString&)> m_play;

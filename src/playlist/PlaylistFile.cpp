@@ -6,6 +6,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <utility>
 
 namespace pelto {
 
@@ -14,8 +18,11 @@ namespace {
 // A playlist larger than this is read only up to here: far beyond any real list
 // (a million entries of 200 bytes), small enough not to exhaust memory.
 constexpr qint64 kMaxPlaylistBytes = qint64(256) * 1024 * 1024;
+// The file is read this much at a time.
+constexpr qint64 kBlockBytes = qint64(1) << 20;
 
 constexpr QChar kByteOrderMark(0xFEFF);
+constexpr QByteArrayView kUtf8ByteOrderMark("\xEF\xBB\xBF");
 
 // The drive of a path, which a line beginning with the separator is put after. Only
 // the Windows syntax has drives: the first two characters of the path ("C:").
@@ -23,102 +30,257 @@ QString driveOf(const QString& path, PathSyntax syntax) {
     return syntax.isWindows() ? path.left(2) : QString();
 }
 
-// Calls f for each line of the text; CR LF, LF and a lone CR all end a line.
-template <typename F> void forEachLine(QStringView text, F&& f) {
+// Calls f for each line of the bytes; CR LF, LF and a lone CR all end a line. Neither
+// UTF-8 nor CP932 has those bytes inside a character.
+template <typename F> void forEachLine(QByteArrayView bytes, F&& f) {
     qsizetype start = 0;
-    const qsizetype n = text.size();
+    const qsizetype n = bytes.size();
     for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != u'\n' && c != u'\r')
+        const char c = bytes[i];
+        if (c != '\n' && c != '\r')
             continue;
-        f(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+        f(bytes.sliced(start, i - start));
+        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
     if (start < n)
-        f(text.mid(start));
+        f(bytes.sliced(start));
 }
+
+// How the lines of a playlist at a path become its entries.
+class LineRules {
+public:
+    LineRules(const QString& playlistPath, PathSyntax syntax)
+        : m_sep(syntax.separator()), m_drive(driveOf(playlistPath, syntax)),
+          m_folder(syntax.folder(playlistPath)) {
+        // A playlist whose only separator is its second character ("a\x.m3u") has a
+        // folder equal to its drive; such a folder counts as none.
+        if (m_folder == m_drive)
+            m_folder.clear();
+    }
+
+    // Whether the file is UTF-8 as a whole; otherwise it is CP932.
+    void setUtf8(bool utf8) { m_utf8 = utf8; }
+
+    // Appends the entries of a block of whole lines; the file's first block may begin
+    // with a byte order mark.
+    void addEntries(QByteArrayView block, bool firstBlock, QStringList& out) const {
+        if (firstBlock && m_utf8 && block.startsWith(kUtf8ByteOrderMark))
+            block = block.sliced(kUtf8ByteOrderMark.size());
+        forEachLine(block, [&](QByteArrayView line) { addEntry(line, out); });
+    }
+
+private:
+    void addEntry(QByteArrayView line, QStringList& out) const {
+        const qsizetype nul = line.indexOf('\0');
+        if (nul >= 0)
+            line = line.first(nul);
+        if (line.isEmpty())
+            return;
+        const QString text = m_utf8 ? m_utf8Decoder.decode(line) : decodeCp932(line);
+        if (text.front() == m_sep)
+            out.push_back(m_drive + text);
+        else if (text.front() == u'#')
+            return;
+        else if (text.contains(m_sep))
+            out.push_back(text);
+        else
+            out.push_back(m_folder + text);
+    }
+
+    QChar m_sep;
+    // Every line on its own; a byte order mark that begins a line (not the file)
+    // belongs to the name.
+    mutable QStringDecoder m_utf8Decoder{QStringConverter::Utf8,
+                                         QStringConverter::Flag::ConvertInitialBom |
+                                             QStringConverter::Flag::Stateless};
+    QString m_drive;
+    QString m_folder;
+    bool m_utf8 = true;
+};
 
 } // namespace
 
 QStringList parsePlayListBytes(QByteArrayView bytes, const QString& playlistPath,
                                PathSyntax syntax) {
-    const QChar sep = syntax.separator();
-    const QString drive = driveOf(playlistPath, syntax);
-    QString folder = syntax.folder(playlistPath);
-    // A playlist whose only separator is its second character ("a\x.m3u") has a
-    // folder equal to its drive; such a folder counts as none.
-    if (folder == drive)
-        folder.clear();
-
-    const QString text = decodeLegacyText(bytes);
+    LineRules rules(playlistPath, syntax);
+    rules.setUtf8(isValidUtf8(bytes));
     QStringList entries;
-    forEachLine(text, [&](QStringView line) {
-        const qsizetype nul = line.indexOf(QChar(0));
-        if (nul >= 0)
-            line = line.left(nul);
-        if (line.isEmpty())
-            return;
-        if (line.front() == sep)
-            entries.push_back(QString(drive).append(line));
-        else if (line.front() == u'#')
-            return;
-        else if (line.contains(sep))
-            entries.push_back(line.toString());
-        else
-            entries.push_back(QString(folder).append(line));
-    });
+    rules.addEntries(bytes, true, entries);
     return entries;
 }
 
-QStringList ReadPlayListFile(const QString& path, PathSyntax syntax) {
-    if (!QFileInfo(path).isFile())
-        return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return parsePlayListBytes(file.read(kMaxPlaylistBytes), path, syntax);
+struct PlayListFileReader::State {
+    explicit State(const QString& path, PathSyntax syntax) : rules(path, syntax), file(path) {}
+
+    // Starts reading the file from its beginning.
+    void rewind() {
+        file.seek(0);
+        left = kMaxPlaylistBytes;
+        carry.clear();
+        firstBlock = true;
+    }
+
+    // The next block of whole lines (the last one may lack its line end); false at
+    // the end of the file.
+    bool nextBlock(QByteArray& block) {
+        for (;;) {
+            const QByteArray chunk =
+                left > 0 ? file.read(std::min(left, kBlockBytes)) : QByteArray();
+            left -= chunk.size();
+            if (chunk.isEmpty()) {
+                block = std::exchange(carry, {});
+                return !block.isEmpty();
+            }
+            carry += chunk;
+            const qsizetype end = std::max(carry.lastIndexOf('\n'), carry.lastIndexOf('\r'));
+            if (end < 0)
+                continue;
+            block = carry.first(end + 1);
+            carry.remove(0, end + 1);
+            return true;
+        }
+    }
+
+    LineRules rules;
+    QFile file;
+    qint64 left = 0;
+    QByteArray carry;
+    bool firstBlock = true;
+    qsizetype lines = 0;
+    QStringList pending; // entries of the last block not yet handed out
+    qsizetype next = 0;
+};
+
+PlayListFileReader::PlayListFileReader(const QString& path, PathSyntax syntax)
+    : d(std::make_unique<State>(path, syntax)) {
+    if (!QFileInfo(path).isFile() || !d->file.open(QIODevice::ReadOnly))
+        return;
+    d->rewind();
+    bool utf8 = true;
+    QByteArray block;
+    while (d->nextBlock(block)) {
+        utf8 = utf8 && isValidUtf8(block);
+        forEachLine(block, [&](QByteArrayView line) { d->lines += line.isEmpty() ? 0 : 1; });
+    }
+    d->rules.setUtf8(utf8);
+    d->rewind();
 }
+
+PlayListFileReader::~PlayListFileReader() = default;
+
+qsizetype PlayListFileReader::lineCount() const {
+    return d->lines;
+}
+
+bool PlayListFileReader::read(QStringList& batch, qsizetype max) {
+    qsizetype taken = 0;
+    while (taken < max) {
+        if (d->next == d->pending.size()) {
+            d->pending.clear();
+            d->next = 0;
+            QByteArray block;
+            if (!d->file.isOpen() || !d->nextBlock(block))
+                break;
+            d->rules.addEntries(block, std::exchange(d->firstBlock, false), d->pending);
+            continue;
+        }
+        const qsizetype n = std::min(max - taken, d->pending.size() - d->next);
+        for (qsizetype i = 0; i < n; ++i)
+            batch.push_back(std::move(d->pending[d->next + i]));
+        d->next += n;
+        taken += n;
+    }
+    return taken > 0;
+}
+
+QStringList ReadPlayListFile(const QString& path, PathSyntax syntax) {
+    PlayListFileReader reader(path, syntax);
+    QStringList entries;
+    entries.reserve(reader.lineCount());
+    while (reader.read(entries, reader.lineCount() + 1)) {
+    }
+    return entries;
+}
+
+namespace {
+
+// The line written for a row's path into a playlist at a target path (see
+// playListFileLines).
+class LineForRow {
+public:
+    LineForRow(const QString& targetPath, PathSyntax syntax)
+        : m_syntax(syntax), m_targetFolder(syntax.folder(targetPath)),
+          m_targetRoot(targetPath.left(3)), // "C:\" with the Windows syntax
+          m_driveMark(QStringLiteral(":") + syntax.separator()) {}
+
+    QString operator()(const QString& path) const {
+        if (m_syntax.folder(path) == m_targetFolder) {
+            const QString name = m_syntax.fileName(path);
+            if (!name.isEmpty() && !name.startsWith(u'#'))
+                return name;
+        }
+        if (m_syntax.isWindows() && path.left(3) == m_targetRoot) {
+            const qsizetype mark = path.indexOf(m_driveMark);
+            return mark < 0 ? path : path.mid(mark + 1);
+        }
+        return path;
+    }
+
+private:
+    PathSyntax m_syntax;
+    QString m_targetFolder;
+    QString m_targetRoot;
+    QString m_driveMark;
+};
+
+// The bytes of a playlist file of n lines, line(i) giving each in turn, so that the
+// lines never exist all at once beside the bytes. The bytes are reserved in one piece
+// first (no line takes more than three bytes a character): growing them on the way
+// would hold the old and the new copy at once, and the part never written is never
+// given memory by the system.
+template <typename Line> QByteArray fileBytes(qsizetype n, Line&& line) {
+    qsizetype bound = 2;
+    for (qsizetype i = 0; i < n; ++i)
+        bound += 3 * line(i).size() + 2;
+    QByteArray bytes;
+    bytes.reserve(bound);
+    for (qsizetype i = 0; i < n; ++i) {
+        const QString text = line(i);
+        // Readers drop a byte order mark at the start of a file. A first line that
+        // itself begins with one goes behind a blank line, which readers skip.
+        if (i == 0 && text.startsWith(kByteOrderMark))
+            bytes += "\r\n";
+        bytes += text.toUtf8();
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+} // namespace
 
 QStringList playListFileLines(const QStringList& rowPaths, const QString& targetPath,
                               PathSyntax syntax) {
-    const QString targetFolder = syntax.folder(targetPath);
-    const QString targetRoot = targetPath.left(3); // "C:\" with the Windows syntax
-    const QString driveMark = QStringLiteral(":") + syntax.separator();
+    const LineForRow lineFor(targetPath, syntax);
     QStringList lines;
     lines.reserve(rowPaths.size());
-    for (const QString& path : rowPaths) {
-        if (syntax.folder(path) == targetFolder) {
-            const QString name = syntax.fileName(path);
-            if (!name.isEmpty() && !name.startsWith(u'#')) {
-                lines.push_back(name);
-                continue;
-            }
-        }
-        if (syntax.isWindows() && path.left(3) == targetRoot) {
-            const qsizetype mark = path.indexOf(driveMark);
-            lines.push_back(mark < 0 ? path : path.mid(mark + 1));
-            continue;
-        }
-        lines.push_back(path);
-    }
+    for (const QString& path : rowPaths)
+        lines.push_back(lineFor(path));
     return lines;
 }
 
 QByteArray playListFileBytes(const QStringList& rowPaths, const QString& targetPath,
                              PathSyntax syntax) {
-    const QStringList lines = playListFileLines(rowPaths, targetPath, syntax);
-    QByteArray bytes = encodeLinesCrLf(lines);
-    // Readers drop a byte order mark at the start of a file. A first line that
-    // itself begins with one goes behind a blank line, which readers skip.
-    if (!lines.isEmpty() && lines.front().startsWith(kByteOrderMark))
-        bytes.prepend("\r\n");
-    return bytes;
+    const LineForRow lineFor(targetPath, syntax);
+    return fileBytes(rowPaths.size(), [&](qsizetype i) { return lineFor(rowPaths[i]); });
 }
 
 bool SavePlayListFile(const PlaylistModel& model, const QString& targetPath, PathSyntax syntax) {
-    return writeFileAtomically(targetPath, playListFileBytes(model.paths(), targetPath, syntax));
+    const LineForRow lineFor(targetPath, syntax);
+    return writeFileAtomically(targetPath, fileBytes(model.count(), [&](qsizetype i) {
+                                   return lineFor(model.path(int(i) + 1));
+                               }));
 }
 
 } // namespace pelto

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace pelto {
 
 class PlaylistModel;
@@ -24,6 +26,29 @@ class PlaylistModel;
 // The entries of a playlist file; empty when there is no readable regular file at
 // the path.
 QStringList ReadPlayListFile(const QString& path, PathSyntax syntax = PathSyntax::native());
+
+// Reads the entries of a playlist file a batch at a time, as ReadPlayListFile would
+// give them, so that a huge list is never in memory whole, neither as text nor as
+// one list of entries: the file is read in blocks of whole lines, once to choose the
+// encoding and count the lines, and once more for the entries.
+class PlayListFileReader {
+public:
+    explicit PlayListFileReader(const QString& path, PathSyntax syntax = PathSyntax::native());
+    ~PlayListFileReader();
+    PlayListFileReader(const PlayListFileReader&) = delete;
+    PlayListFileReader& operator=(const PlayListFileReader&) = delete;
+
+    // The number of lines that are not blank, which no number of entries exceeds; 0
+    // when there is no readable regular file at the path.
+    qsizetype lineCount() const;
+    // Appends the next entries, at most max of them, to batch; false when none was
+    // left.
+    bool read(QStringList& batch, qsizetype max);
+
+private:
+    struct State;
+    std::unique_ptr<State> d;
+};
 
 // The entries that the bytes of a playlist file at playlistPath give.
 QStringList parsePlayListBytes(QByteArrayView bytes, const QString& playlistPath,

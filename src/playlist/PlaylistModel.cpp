@@ -4,6 +4,7 @@
 #include <QFont>
 
 #include <algorithm>
+#include <iterator>
 
 namespace pelto {
 
@@ -33,23 +34,13 @@ int PlaylistModel::columnCount(const QModelIndex& parent) const {
 QVariant PlaylistModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= m_rows.size())
         return {};
-    const Entry& e = m_rows[index.row()];
+    const StoredRow& r = m_rows[index.row()];
     const bool marked =
-        e.highlighted && (index.column() == ColTitle || index.column() == ColArtist);
+        r.highlighted() && (index.column() == ColTitle || index.column() == ColArtist);
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        switch (index.column()) {
-        case ColTitle:
-            return e.cells.title;
-        case ColArtist:
-            return e.cells.artist;
-        case ColLength:
-            return e.cells.length;
-        case ColPath:
-            return e.cells.path;
-        }
-        return {};
+        return r.cell(index.column());
     case Qt::FontRole:
         if (marked) {
             QFont f;
@@ -84,17 +75,26 @@ int PlaylistModel::count() const {
     return int(m_rows.size());
 }
 
-const PlaylistRow& PlaylistModel::row(int n) const {
+PlaylistRow PlaylistModel::row(int n) const {
     Q_ASSERT(n >= 1 && n <= m_rows.size());
-    return m_rows[n - 1].cells;
+    return m_rows[n - 1].cells();
+}
+
+QString PlaylistModel::path(int n) const {
+    Q_ASSERT(n >= 1 && n <= m_rows.size());
+    return m_rows[n - 1].path();
 }
 
 QStringList PlaylistModel::paths() const {
     QStringList list;
     list.reserve(m_rows.size());
-    for (const Entry& e : m_rows)
-        list.push_back(e.cells.path);
+    for (const StoredRow& r : m_rows)
+        list.push_back(r.path());
     return list;
+}
+
+const StoredRow* PlaylistModel::lastStoredRow() const {
+    return m_rows.isEmpty() ? nullptr : &m_rows.back();
 }
 
 void PlaylistModel::appendRow(const PlaylistRow& row) {
@@ -102,16 +102,28 @@ void PlaylistModel::appendRow(const PlaylistRow& row) {
 }
 
 void PlaylistModel::appendRows(const QVector<PlaylistRow>& rows) {
+    QVector<StoredRow> stored;
+    stored.reserve(rows.size());
+    const StoredRow* previous = lastStoredRow();
+    for (const PlaylistRow& r : rows)
+        previous = &stored.emplace_back(r, previous);
+    appendRows(std::move(stored));
+}
+
+void PlaylistModel::appendRows(QVector<StoredRow>&& rows) {
     if (rows.isEmpty())
         return;
     const int first = int(m_rows.size());
     beginInsertRows({}, first, first + int(rows.size()) - 1);
-    // Grow geometrically: reserving the exact size here would copy the whole list on
-    // every single append.
-    if (m_rows.capacity() < m_rows.size() + rows.size())
-        m_rows.reserve(std::max(m_rows.size() + rows.size(), 2 * m_rows.size()));
-    for (const PlaylistRow& r : rows)
-        m_rows.push_back(Entry{r});
+    if (m_rows.isEmpty()) {
+        m_rows = std::move(rows);
+    } else {
+        // Grow geometrically: reserving the exact size here would copy the whole list
+        // on every single append.
+        if (m_rows.capacity() < m_rows.size() + rows.size())
+            m_rows.reserve(std::max(m_rows.size() + rows.size(), 2 * m_rows.size()));
+        std::move(rows.begin(), rows.end(), std::back_inserter(m_rows));
+    }
     endInsertRows();
     emit rowsChanged();
 }
@@ -150,19 +162,19 @@ void PlaylistModel::markTrNum() {
         m_trNum = count();
     if (m_trNum < 1 || m_trNum > count())
         return;
-    m_rows[m_trNum - 1].highlighted = true;
+    m_rows[m_trNum - 1].setHighlighted(true);
     emit dataChanged(index(m_trNum - 1, ColTitle), index(m_trNum - 1, ColArtist));
 }
 
 void PlaylistModel::CancelPlayListColor() {
     if (m_trNum < 1 || m_trNum > count())
         return;
-    m_rows[m_trNum - 1].highlighted = false;
+    m_rows[m_trNum - 1].setHighlighted(false);
     emit dataChanged(index(m_trNum - 1, ColTitle), index(m_trNum - 1, ColArtist));
 }
 
 bool PlaylistModel::isHighlighted(int n) const {
-    return n >= 1 && n <= count() && m_rows[n - 1].highlighted;
+    return n >= 1 && n <= count() && m_rows[n - 1].highlighted();
 }
 
 bool PlaylistModel::isSelected(int n) const {
@@ -229,14 +241,14 @@ void PlaylistModel::setFocusedRow(int n) {
 
 int PlaylistModel::findFirstRowWithPath(const QString& path) const {
     for (int i = 0; i < m_rows.size(); ++i)
-        if (m_rows[i].cells.path == path)
+        if (m_rows[i].pathEquals(path))
             return i + 1;
     return 0;
 }
 
 int PlaylistModel::FindPlayingRow() const {
     for (int i = 0; i < m_rows.size(); ++i)
-        if (m_rows[i].highlighted)
+        if (m_rows[i].highlighted())
             return i + 1;
     return 1;
 }

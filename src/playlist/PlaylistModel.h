@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PlaylistRow.h"
+
 #include <QAbstractTableModel>
 #include <QItemSelectionModel>
 #include <QString>
@@ -9,15 +11,6 @@
 #include <vector>
 
 namespace pelto {
-
-// One playlist row: four text cells. The path is the row's identity; title, artist
-// and length are display text computed once when the row is added.
-struct PlaylistRow {
-    QString title;
-    QString artist;
-    QString length; // "mm:ss"
-    QString path;
-};
 
 // The playlist's selection model. A command that clears and selects (a plain click,
 // Ctrl+A, the row operations) runs as a clear and then a select: Qt works out what
@@ -62,12 +55,18 @@ public:
 
     // 1-based interface.
     int count() const;
-    const PlaylistRow& row(int n) const;
-    QString path(int n) const { return row(n).path; }
+    // The cells of row n (made on each call: the rows are kept compact).
+    PlaylistRow row(int n) const;
+    QString path(int n) const;
     // The path cells of all rows, in order.
     QStringList paths() const;
     void appendRow(const PlaylistRow& row);
     void appendRows(const QVector<PlaylistRow>& rows);
+    // Appends rows already in the form the model keeps them in; an empty list takes
+    // them over without a copy.
+    void appendRows(QVector<StoredRow>&& rows);
+    // The last row in the model's form, for rows made to follow it; null when none.
+    const StoredRow* lastStoredRow() const;
     void clear();
 
     int PlayListTrNum() const { return m_trNum; }
@@ -115,17 +114,13 @@ signals:
     void rowsChanged();
 
 private:
-    struct Entry {
-        PlaylistRow cells;
-        bool highlighted = false;
-    };
     friend class PlaylistOperations;
 
     // SetPlayListColor without the announcement: clamps PlayListTrNum and highlights.
     void markTrNum();
     // Sends playListTrNumChanged when PlayListTrNum differs from the value before.
     void announceTrNum(int before);
-    QVector<Entry> m_rows;
+    QVector<StoredRow> m_rows;
     int m_trNum = 1;
     PlaylistSelectionModel m_selection;
 };

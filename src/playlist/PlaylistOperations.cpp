@@ -109,9 +109,9 @@ void PlaylistOperations::moveRows(PlaylistModel& model, int direction) {
             continue; // a block at the edge stays
         const int j = open;
         if (tr == i || tr == j)
-            rows[tr - 1].highlighted = false;
+            rows[tr - 1].setHighlighted(false);
         // Only the cells trade places; the highlight flags stay where they are.
-        std::swap(rows[i - 1].cells, rows[j - 1].cells);
+        rows[i - 1].swapCells(rows[j - 1]);
         selected[j - 1] = true;
         selected[i - 1] = false;
         if (tr == i)
@@ -157,7 +157,7 @@ void PlaylistOperations::shuffle(PlaylistModel& model, std::function<double()> u
         else if (tr == r)
             tr = i;
         if (r != i) {
-            std::swap(rows[i - 1].cells, rows[r - 1].cells);
+            rows[i - 1].swapCells(rows[r - 1]);
             moved = true;
         }
     }
@@ -181,23 +181,26 @@ void PlaylistOperations::sortByColumn(PlaylistModel& model, int column) {
     const int n = int(rows.size());
     if (n == 0 || column < 0 || column > 3)
         return;
-    const auto cell = [column](const PlaylistRow& r) -> const QString& {
-        switch (column) {
-        case 0:
-            return r.title;
-        case 1:
-            return r.artist;
-        case 2:
-            return r.length;
-        default:
-            return r.path;
-        }
-    };
     QVector<int> order(n); // order[new] = old
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return QString::compare(cell(rows[a].cells), cell(rows[b].cells), Qt::CaseInsensitive) < 0;
-    });
+    const auto sortBy = [&](auto key) {
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return key(a).compare(key(b), Qt::CaseInsensitive) < 0;
+        });
+    };
+    // Titles and artists are compared where the rows keep them; lengths and paths are
+    // made once for the sort.
+    if (column == 0) {
+        sortBy([&](int i) { return rows[i].titleView(); });
+    } else if (column == 1) {
+        sortBy([&](int i) { return rows[i].artistView(); });
+    } else {
+        QStringList keys;
+        keys.reserve(n);
+        for (const StoredRow& r : rows)
+            keys.push_back(r.cell(column));
+        sortBy([&](int i) { return QStringView(keys[i]); });
+    }
     const std::vector<bool> selected = model.selectionFlags();
     const int trBefore = model.m_trNum;
 
@@ -206,7 +209,7 @@ void PlaylistOperations::sortByColumn(PlaylistModel& model, int column) {
     model.m_selection.clearSelection();
     emit model.layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     QVector<int> newRowOf(n);
-    QVector<PlaylistModel::Entry> sorted;
+    QVector<StoredRow> sorted;
     sorted.reserve(n);
     std::vector<bool> sortedSelection(n);
     for (int to = 0; to < n; ++to) {

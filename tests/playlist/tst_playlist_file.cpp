@@ -50,6 +50,7 @@ private slots:
     void lineEndsAndEncodings();
     void hostileInput();
     void missingOrNotAFile();
+    void largeFileReadInBatches();
     void saveWritesUtf8CrLfAndReadsBack();
     void saveKeepsNamesThatLookLikeComments();
     void failedSaveKeepsOldFileAndRows_fileSizeLimit();
@@ -149,6 +150,43 @@ void TestPlaylistFile::missingOrNotAFile() {
     QVERIFY(ReadPlayListFile("/dev/zero").isEmpty());
     QVERIFY(writeBytes(dir.filePath("empty.m3u"), {}));
     QVERIFY(ReadPlayListFile(dir.filePath("empty.m3u")).isEmpty());
+}
+
+void TestPlaylistFile::largeFileReadInBatches() {
+    // A file of several read blocks: every line end, comments, blank lines, a line
+    // longer than a block, and (in the second file) one byte that is not UTF-8 near the
+    // end, which makes the whole file CP932. Read a few entries at a time, it gives
+    // exactly what the whole bytes give.
+    QTemporaryDir dir;
+    QByteArray utf8;
+    const QByteArray ends[] = {"\r\n", "\n", "\r"};
+    for (int i = 0; i < 60000; ++i) {
+        utf8 += i % 50 == 0 ? QByteArray("# comment")
+                            : QStringLiteral("フォルダ %1/曲 %2.mp3").arg(i / 12).arg(i).toUtf8();
+        utf8 += ends[i % 3];
+        if (i == 30000)
+            utf8 += QByteArray(1536 * 1024, 'x') + "\n\n";
+    }
+    QByteArray cp932 = utf8;
+    cp932.insert(cp932.lastIndexOf('\n', cp932.size() - 100) + 1, "\x83\x65.mp3\r\n");
+    for (const QByteArray& bytes : {utf8, cp932}) {
+        const QString path = dir.filePath("big.m3u");
+        QVERIFY(writeBytes(path, bytes));
+        const QStringList whole = parsePlayListBytes(bytes, path);
+        PlayListFileReader reader(path);
+        QCOMPARE(reader.lineCount(), whole.size() + 60000 / 50);
+        QStringList batches;
+        QStringList batch;
+        while (reader.read(batch, 977)) {
+            QVERIFY(batch.size() <= 977);
+            batches += batch;
+            batch.clear();
+        }
+        QCOMPARE(batches.size(), whole.size());
+        QVERIFY(batches == whole);
+        QCOMPARE(ReadPlayListFile(path), whole);
+    }
+    QVERIFY(parsePlayListBytes(cp932, "/l.m3u").contains(QStringLiteral("/テ.mp3")));
 }
 
 void TestPlaylistFile::saveWritesUtf8CrLfAndReadsBack() {

@@ -77,6 +77,7 @@ private slots:
     void sortCarriesFlags();
     void sortWithoutCurrentRow();
     void modelStaysConsistent();
+    void cellsComeBackExactly();
 };
 
 void TestPlaylistOperations::deleteKeepsCurrentSong() {
@@ -334,6 +335,52 @@ void TestPlaylistOperations::modelStaysConsistent() {
         }
     }
     QVERIFY(model.count() > 0);
+}
+
+void TestPlaylistOperations::cellsComeBackExactly() {
+    // The model keeps rows compactly (shared folders, a title left out when it is the
+    // file name's, lengths as numbers); every cell must still come back as given, in
+    // row(), in data() and after rows trade places and are sorted.
+    const QList<PlaylistRow> rows = {
+        {"a", "", "00:00", "/m/x/a.mp3"},              // title from the name
+        {"a.mp3", "", "04:05", "/m/x/a.mp3"},          // title that is the whole name
+        {"曲", "歌手", "100:00", "/m/x/b.mp3"},        // tag texts, 100 minutes
+        {"", "", "99:59", "/m/x/"},                    // no file name at all
+        {"noext", "art", "5:00", "noext"},             // no folder; a length kept as text
+        {"t", "", "005:00", "/m/t.mp3"},               // a leading zero no number gives
+        {"t", "", "00:60", "/m/t.mp3"},                // seconds past 59
+        {"t", "", "", "/m/t.mp3"},                     // no length at all
+        {"t", "", "１２:００", "/m/t.mp3"},            // digits that are not ASCII
+        {"t", "", "17895697:04", "/m/t.mp3"},          // beyond what a number keeps
+        {"t", "", "17895:03", "C:\\w\\t.mp3"},         // another syntax's path
+        {" sp ", " a ", "01:00", "/m/x/ sp .mp3.mp3"}, // spaces, two extensions
+    };
+    PlaylistModel model;
+    model.appendRows(QVector<PlaylistRow>(rows.begin(), rows.end()));
+    const auto expectRows = [&](const QList<int>& order) {
+        for (int i = 0; i < order.size(); ++i) {
+            const PlaylistRow& want = rows[order[i]];
+            const PlaylistRow got = model.row(i + 1);
+            QCOMPARE(got.title, want.title);
+            QCOMPARE(got.artist, want.artist);
+            QCOMPARE(got.length, want.length);
+            QCOMPARE(got.path, want.path);
+            QCOMPARE(model.path(i + 1), want.path);
+            const QStringList cells{want.title, want.artist, want.length, want.path};
+            for (int column = 0; column < 4; ++column)
+                QCOMPARE(model.data(model.index(i, column)).toString(), cells[column]);
+        }
+    };
+    expectRows({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    QCOMPARE(model.findFirstRowWithPath("/m/x/b.mp3"), 3);
+    QCOMPARE(model.findFirstRowWithPath("/m/x/b.mp"), 0);
+    QCOMPARE(model.findFirstRowWithPath("noext"), 5);
+
+    select(model, {1, 3});
+    Ops::moveDown(model);
+    expectRows({1, 0, 3, 2, 4, 5, 6, 7, 8, 9, 10, 11});
+    Ops::sortByColumn(model, 2);
+    expectRows({7, 5, 0, 6, 11, 1, 2, 9, 10, 4, 3, 8});
 }
 
 QTEST_MAIN(TestPlaylistOperations)
