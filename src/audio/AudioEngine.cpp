@@ -26,7 +26,7 @@ AudioEngine::AudioEngine() {
 
 AudioEngine::~AudioEngine() {
     closeOutput();
-    if (m_sdlStarted)
+    if (m_sdlStarted && !sdlDeviceLeftBehind())
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 

@@ -22,7 +22,9 @@ namespace pelto {
 // that changes what plays takes the output's lock, the one the output thread holds
 // while it renders a buffer; none of them waits for the decode thread, so a read
 // stalled on a slow disk never holds up the UI (only destruction waits for it to end;
-// open() reads the head of the new file itself, to tell whether it plays).
+// open() reads the head of the new file itself, to tell whether it plays). Closing
+// the device waits a bounded time for SDL's audio thread (kDeviceCloseWait), so a
+// device stuck in its driver never keeps the program from ending.
 //
 // The device: play() opens it, and it stays open from song to song while the rate
 // stays the same. Once nothing plays (stopped, ended, paused, or no song) it is closed

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 
 namespace pelto {
@@ -24,8 +25,14 @@ public:
 int bufferFramesFor(int rate);
 
 // The sound device through SDL, pulled on SDL's audio thread; null when no device
-// opens. SDL's audio subsystem must be initialised.
+// opens. SDL's audio subsystem must be initialised. Destroying it closes the device,
+// waiting at most kDeviceCloseWait for SDL's audio thread.
 std::unique_ptr<AudioOutput> openSdlOutput(PlaybackCore& core, int rate);
+constexpr std::chrono::milliseconds kDeviceCloseWait{1500};
+
+// True once a device's thread did not end in time and was left behind: SDL's audio
+// subsystem must then not be shut down, since that would wait for the thread again.
+bool sdlDeviceLeftBehind();
 
 // An output that plays into nothing in real time, on a thread of its own: the
 // player keeps running where no sound device can be opened.

@@ -1,15 +1,18 @@
 // The player with the real audio engine. The program started with two files plays
 // both, in order, to the device (SDL's disk driver writes what is played into a pipe
-// the test drains), and ends the normal way on SIGTERM; in process, the elapsed time
-// follows the song as it is heard and the total time shows its length.
+// the test drains), and ends the normal way on SIGTERM, also when the device is stuck
+// in a write that never returns; in process, the elapsed time follows the song as it
+// is heard and the total time shows its length.
 #include "AudioTestFiles.h"
 #include "SkinFixture.h"
+#include "TestChild.h"
 
 #include "audio/AudioEngine.h"
 #include "player/MainPlayer.h"
 #include "player/Player.h"
 #include "player/SkinWidgets.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -17,8 +20,10 @@
 
 #include <atomic>
 #include <cmath>
+#include <csignal>
 #include <fcntl.h>
 #include <mutex>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -34,7 +39,7 @@ namespace {
 class PipeDrain {
 public:
     explicit PipeDrain(const QString& path)
-        : m_fd(::open(path.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK)) {
+        : m_fd(::open(path.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {
         m_thread = std::thread([this] { run(); });
     }
     ~PipeDrain() {
@@ -70,6 +75,22 @@ private:
     std::thread m_thread;
 };
 
+// The program in the test's folder, playing into `pipe` through SDL's disk driver,
+// `delay` milliseconds between buffers. It dies with the test.
+void startPelto(QProcess& pelto, const QString& home, const QString& pipe, int delay,
+                const QStringList& arguments) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("SDL_AUDIODRIVER", "disk");
+    env.insert("SDL_DISKAUDIOFILE", pipe);
+    env.insert("SDL_DISKAUDIODELAY", QString::number(delay));
+    env.insert("PELTO_HOME", home);
+    env.insert("XDG_RUNTIME_DIR", home);
+    pelto.setProcessEnvironment(env);
+    tieToTest(pelto);
+    pelto.start(PELTO_BINARY_DIR "/pelto", arguments);
+}
+
 } // namespace
 
 class TestPlayerEngine : public QObject {
@@ -78,6 +99,7 @@ class TestPlayerEngine : public QObject {
 private slots:
     void initTestCase();
     void programPlaysItsCommandLineInOrder();
+    void closingEndsWhileTheDeviceIsStuck();
     void timesFollowTheSongAsHeard();
 
 private:
@@ -107,16 +129,8 @@ void TestPlayerEngine::programPlaysItsCommandLineInOrder() {
     PipeDrain drain(pipe);
     QVERIFY(drain.isOpen());
     QProcess pelto;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("SDL_AUDIODRIVER", "disk");
-    env.insert("SDL_DISKAUDIOFILE", pipe);
-    env.insert("SDL_DISKAUDIODELAY", "8"); // four times real time
-    env.insert("PELTO_HOME", m_dir.path());
-    env.insert("XDG_RUNTIME_DIR", m_dir.path());
-    pelto.setProcessEnvironment(env);
     pelto.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    pelto.start(PELTO_BINARY_DIR "/pelto", {m_a, m_b});
+    startPelto(pelto, m_dir.path(), pipe, 8, {m_a, m_b}); // four times real time
     QVERIFY(pelto.waitForStarted());
 
     QElapsedTimer clock;
@@ -151,6 +165,44 @@ void TestPlayerEngine::programPlaysItsCommandLineInOrder() {
     for (size_t i = 0; i < expected.size(); ++i)
         if (std::abs(played[i] - gain * expected[i]) > 1e-4f)
             QFAIL(qPrintable(QString("frame %1 differs").arg(i / 2)));
+}
+
+void TestPlayerEngine::closingEndsWhileTheDeviceIsStuck() {
+    // A pipe that is open for reading but never read: once it is full, the device's
+    // write blocks for good, as it would on a dead sound server.
+    const QString home = m_dir.filePath("stuck");
+    QVERIFY(QDir().mkpath(home));
+    QVERIFY(writeTestSkin(home));
+    const QString pipe = home + "/played.pipe";
+    QVERIFY(::mkfifo(pipe.toLocal8Bit().constData(), 0600) == 0);
+    const int reader = ::open(pipe.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    QVERIFY(reader >= 0);
+    const struct CloseReader {
+        int fd;
+        ~CloseReader() { ::close(fd); }
+    } closeReader{reader};
+    const int capacity = ::fcntl(reader, F_GETPIPE_SZ);
+    QVERIFY(capacity > 0);
+
+    QProcess pelto;
+    startPelto(pelto, home, pipe, 0, {m_a, m_b});
+    QVERIFY(pelto.waitForStarted());
+    int queued = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(::ioctl(reader, FIONREAD, &queued) == 0 && queued == capacity, 20000);
+    QTest::qWait(200); // the device's thread is now inside a write that cannot finish
+
+    // The unload saves first and then gives up on the device; the process ends.
+    ::kill(pid_t(pelto.processId()), SIGTERM);
+    QVERIFY(pelto.waitForFinished(10000));
+    QCOMPARE(pelto.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(pelto.exitCode(), 0);
+    QCOMPARE(readBytes(home + "/Pelto.m3u"), QByteArray(qPrintable(m_a + "\r\n" + m_b + "\r\n")));
+    QVERIFY(readBytes(home + "/Pelto.cfg").contains("PlayListTrNum,1\r\n"));
+    const QStringList said = QString::fromLocal8Bit(pelto.readAllStandardError())
+                                 .split(u'\n', Qt::SkipEmptyParts)
+                                 .filter(QRegularExpression("^Pelto: .*sound device"));
+    QCOMPARE(said,
+             QStringList{"Pelto: the sound device did not close within 1500 ms; left behind"});
 }
 
 void TestPlayerEngine::timesFollowTheSongAsHeard() {
