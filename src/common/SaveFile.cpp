@@ -1,7 +1,9 @@
 #include "common/SaveFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
@@ -14,6 +16,10 @@
 namespace pelto {
 
 namespace {
+
+// The temporary file's name: the target's, then this, whose six X mkostemp replaces
+// with letters and digits. The word keeps it apart from any name a user would give.
+constexpr char kTempSuffix[] = ".saving.XXXXXX";
 
 bool fail(const QString& path, const char* step, int error) {
     std::fprintf(stderr, "Pelto: cannot write %s (%s): %s\n", qPrintable(path), step,
@@ -57,7 +63,7 @@ mode_t modeFor(const QByteArray& target) {
 // the file to the disk before the rename.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
     const QByteArray target = QFile::encodeName(path);
-    QByteArray temp = target + ".XXXXXX";
+    QByteArray temp = target + kTempSuffix;
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return fail(path, "create", errno);
@@ -91,6 +97,23 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
         ::close(dir);
     }
     return true;
+}
+
+void removeUnfinishedSaves(const QString& path) {
+    const QFileInfo target(path);
+    const QRegularExpression temporary(
+        QRegularExpression::anchoredPattern(QRegularExpression::escape(target.fileName()) +
+                                            QStringLiteral("\\.saving\\.[A-Za-z0-9]{6}")));
+    const QDir folder = target.absoluteDir();
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (!temporary.match(name).hasMatch())
+            continue;
+        const QByteArray file = QFile::encodeName(folder.filePath(name));
+        struct stat st {};
+        if (::lstat(file.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+            ::unlink(file.constData());
+    }
 }
 
 } // namespace pelto

@@ -1,10 +1,12 @@
 #include "player/Player.h"
 
 #include "common/FilePlaces.h"
+#include "common/SaveFile.h"
 #include "player/LifecycleHooks.h"
 #include "player/PlayerView.h"
 #include "playlist/PlaylistAdder.h"
 #include "playlist/PlaylistFile.h"
+#include "settings/ConfigFile.h"
 #include "skin/SkinList.h"
 #include "skin/SkinLoad.h"
 #include "skin/SkinMenu.h"
@@ -33,11 +35,15 @@ void Player::Load(const QString& commandLine,
     m_playlist.setPlayListTrNum(1);
     m_firstFailedRow = -1;
 
+    const QString folder = filePlaces().settingsFolder;
+    // A save that a crash cut short left its temporary file beside the old one. This
+    // copy is the only one running from the folder, so no save of these is under way.
+    removeUnfinishedSaves(configFilePath(folder));
+    removeUnfinishedSaves(folder + kDefaultPlaylist);
     SetSkinList();
     m_hooks->LoadConfig(m_settings, m_playlist);
     LoadSkin(true);
 
-    const QString folder = filePlaces().settingsFolder;
     if (!commandLine.isEmpty()) {
         m_adder.AddCommandLine(commandLine, true, true);
     } else if (m_settings.SavePlayList == 1 && QFileInfo::exists(folder + kDefaultPlaylist)) {

@@ -1,7 +1,10 @@
 // The real program and its Pelto.cfg: a file it wrote comes back byte for byte after a
 // start and a close by SIGTERM, the values it reads show (the skin, the window's place,
 // the volume knob), and a file it cannot write at exit keeps the old one and says so
-// in one line.
+// in one line. With a shim that fails one step of a save of Pelto.cfg or Pelto.m3u
+// (the flush to the disk, a write, the rename, or a crash before the rename), the old
+// file stays byte for byte and no temporary file remains.
+#include "TestChild.h"
 #include "settings/ConfigFile.h"
 
 #include <QDeadlineTimer>
@@ -14,8 +17,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
-#include <sys/prctl.h>
+#include <cstring>
 #include <unistd.h>
 
 using namespace pelto;
@@ -35,13 +39,16 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
 // One run of pelto in a program folder. It dies with the test, however the test ends.
 class Pelto {
 public:
-    Pelto(const QString& home, const QString& stateFile) : m_stateFile(stateFile) {
+    Pelto(const QString& home, const QString& stateFile, const QStringList& environment = {})
+        : m_stateFile(stateFile) {
         QFile::remove(stateFile);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("PELTO_HOME", home);
         env.insert("PELTO_TEST_STATE_FILE", stateFile);
+        for (const QString& pair : environment)
+            env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
         m_process.setProcessEnvironment(env);
-        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+        pelto::test::tieToTest(m_process);
         m_process.start(QStringLiteral(PELTO_BINARY_DIR "/pelto"), QStringList());
     }
     ~Pelto() {
@@ -65,6 +72,10 @@ public:
     bool terminate() {
         ::kill(pid_t(m_process.processId()), SIGTERM);
         return m_process.waitForFinished(20000) && m_process.exitStatus() == QProcess::NormalExit;
+    }
+    bool crashed() const {
+        return m_process.state() == QProcess::NotRunning &&
+               m_process.exitStatus() == QProcess::CrashExit;
     }
     QStringList stderrLines() {
         return QString::fromLocal8Bit(m_process.readAllStandardError())
@@ -97,6 +108,10 @@ QPoint volumeKnob(const QString& skinFolder, int step) {
     return QPoint(knob.value("x").toInt(), bar.value("y").toInt() + qRound(offsetTwips / 15));
 }
 
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
 } // namespace
 
 class TestPeltoConfig : public QObject {
@@ -105,6 +120,8 @@ private slots:
     void writesBackWhatItRead();
     void failedWriteAtExitKeepsTheOldFile_data();
     void failedWriteAtExitKeepsTheOldFile();
+    void failedSaveStepKeepsTheOldFile_data();
+    void failedSaveStepKeepsTheOldFile();
 };
 
 void TestPeltoConfig::writesBackWhatItRead() {
@@ -192,8 +209,11 @@ void TestPeltoConfig::failedWriteAtExitKeepsTheOldFile() {
             QSKIP("cannot mount a tmpfs here");
         unmount.path = home;
     }
-    const QByteArray old = "SavePlayList,0\r\nWavVolume,7\r\n";
+    // Both files the unload saves, each with its own line when it cannot be written.
+    const QByteArray old = "SavePlayList,1\r\nWavVolume,7\r\n";
+    const QByteArray oldPlaylist = "a.mp3\nb.mp3\n";
     QVERIFY(writeFile(home + "/Pelto.cfg", old));
+    QVERIFY(writeFile(home + "/Pelto.m3u", oldPlaylist));
     QVERIFY(QFile::link(QStringLiteral(PELTO_BINARY_DIR "/skin"), home + "/skin"));
     if (full) {
         QFile filler(home + "/filler");
@@ -215,10 +235,90 @@ void TestPeltoConfig::failedWriteAtExitKeepsTheOldFile() {
         QFile::setPermissions(home, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     QCOMPARE(readFile(home + "/Pelto.cfg"), old);
+    QCOMPARE(readFile(home + "/Pelto.m3u"), oldPlaylist);
     QCOMPARE(QDir(home).entryList(QDir::Files | QDir::Hidden), before);
-    const QStringList said = pelto.stderrLines().filter(QRegularExpression("^Pelto: "));
-    QCOMPARE(said.size(), 1);
+    const QStringList said =
+        pelto.stderrLines().filter(QRegularExpression("^Pelto: cannot write "));
+    QCOMPARE(said.size(), 2);
     QVERIFY2(said[0].contains(home + "/Pelto.cfg"), qPrintable(said[0]));
+    QVERIFY2(said[1].contains(home + "/Pelto.m3u"), qPrintable(said[1]));
+    const QString reason = std::strerror(full ? ENOSPC : root ? EROFS : EACCES);
+    for (const QString& line : said)
+        QVERIFY2(line.endsWith(": " + reason), qPrintable(line));
+}
+
+void TestPeltoConfig::failedSaveStepKeepsTheOldFile_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("reason");
+    const QList<std::pair<QString, QString>> faults{{"flush", std::strerror(EIO)},
+                                                    {"write", std::strerror(ENOSPC)},
+                                                    {"rename", std::strerror(EROFS)},
+                                                    {"kill", QString()}};
+    for (const QString file : {"Pelto.cfg", "Pelto.m3u"})
+        for (const auto& [fault, reason] : faults)
+            QTest::addRow("%s %s", qPrintable(file), qPrintable(fault)) << file << fault << reason;
+}
+
+void TestPeltoConfig::failedSaveStepKeepsTheOldFile() {
+    QFETCH(QString, file);
+    QFETCH(QString, fault);
+    QFETCH(QString, reason);
+    QTemporaryDir outside;
+    const QString home = outside.filePath("home");
+    QVERIFY(QDir().mkpath(home));
+    QVERIFY(QFile::link(QStringLiteral(PELTO_BINARY_DIR "/skin"), home + "/skin"));
+    // Both old files differ from what the program writes (it writes CR LF, and every
+    // setting), so a replaced file shows.
+    const QMap<QString, QByteArray> old{{"Pelto.cfg", "SavePlayList,1\nWavVolume,7\n"},
+                                        {"Pelto.m3u", "a.mp3\nb.mp3\n"}};
+    for (auto it = old.begin(); it != old.end(); ++it)
+        QVERIFY(writeFile(home + '/' + it.key(), it.value()));
+    const QString target = home + '/' + file;
+    const QString other = home + (file == "Pelto.cfg" ? "/Pelto.m3u" : "/Pelto.cfg");
+    const QStringList before = filesIn(home);
+    // Under AddressSanitizer, a library loaded ahead of its runtime is allowed here.
+    const QStringList shim{
+        "LD_PRELOAD=" SAVE_FAULT_SHIM, "PELTO_FAULT=" + fault, "PELTO_FAULT_FILE=" + target,
+        "ASAN_OPTIONS=" + qEnvironmentVariable("ASAN_OPTIONS") + ":verify_asan_link_order=0"};
+    const QRegularExpression temporary("^Pelto\\.(cfg|m3u)\\.saving\\.[A-Za-z0-9]{6}$");
+
+    Pelto pelto(home, outside.filePath("state.json"), shim);
+    QCOMPARE(pelto.loaded().value("WavVolume").toInt(), 7);
+    const bool ended = pelto.terminate();
+    QCOMPARE(readFile(target), old[file]);
+
+    if (fault != "kill") {
+        QVERIFY(ended);
+        QCOMPARE(filesIn(home), before);
+        // The other file was saved as always.
+        QVERIFY(readFile(other) != old[QFileInfo(other).fileName()]);
+        QVERIFY(readFile(other).endsWith("\r\n"));
+        const QStringList said =
+            pelto.stderrLines().filter(QRegularExpression("^Pelto: cannot write "));
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said[0].contains(target) && said[0].endsWith(": " + reason), qPrintable(said[0]));
+        return;
+    }
+
+    // Killed between writing the temporary file and renaming it: the file is left.
+    QVERIFY(pelto.crashed());
+    const QStringList left = filesIn(home).filter(temporary);
+    QCOMPARE(left.size(), 1);
+    QVERIFY(left[0].startsWith(file + ".saving."));
+    // The next start removes it, and nothing else: names that only look alike stay.
+    const QStringList alike{"Pelto.cfg.saving.abc12",   "Pelto.m3u.backup",
+                            "Pelto.m3u.saving.abc1234", "Pelto.m3u.saving.ab-123",
+                            "Other.m3u.saving.abc123",  "Pelto.m3u.saving.abc123.txt"};
+    for (const QString& name : alike)
+        QVERIFY(writeFile(home + '/' + name, "keep"));
+    QVERIFY(QFile::link(home + "/Pelto.m3u", home + "/Pelto.m3u.saving.link12"));
+    Pelto next(home, outside.filePath("state.json"));
+    QVERIFY(!next.loaded().isEmpty());
+    QCOMPARE(filesIn(home).filter(temporary), QStringList{"Pelto.m3u.saving.link12"});
+    for (const QString& name : alike)
+        QCOMPARE(readFile(home + '/' + name), "keep");
+    QVERIFY(next.terminate());
 }
 
 QTEST_GUILESS_MAIN(TestPeltoConfig)
