@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "common/FileNames.h"
 #include "common/Paths.h"
 
 #include <QDir>
@@ -17,7 +18,7 @@ QString joinCommandLine(const QStringList& arguments) {
 QStringList argumentsOf(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(decodeFileName(argv[i]));
     return arguments;
 }
 
@@ -31,11 +32,11 @@ QStringList absoluteNames(const QStringList& names, const QString& folder) {
 }
 
 QByteArray handOffPayload(const QString& commandLine) {
-    return commandLine.toUtf8() + QByteArray(3, '\0');
+    return encodeFileName(commandLine) + QByteArray(3, '\0');
 }
 
 QString commandLineFromPayload(const QByteArray& payload) {
-    return CutAtNul(QString::fromUtf8(payload));
+    return CutAtNul(decodeFileName(payload));
 }
 
 } // namespace pelto

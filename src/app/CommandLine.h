@@ -12,8 +12,9 @@ namespace pelto {
 // together in the one form the parser understands.
 QString joinCommandLine(const QStringList& arguments);
 
-// The arguments of this process: argv after the program name, decoded from the
-// locale's encoding. Needs no application object.
+// The arguments of this process: argv after the program name, read as file names
+// (decodeFileName), so that a name that is not UTF-8 keeps its bytes. Needs no
+// application object.
 QStringList argumentsOf(int argc, char** argv);
 
 // The names with every one that is not absolute made absolute against folder (the
@@ -22,12 +23,13 @@ QStringList argumentsOf(int argc, char** argv);
 // file the user named. Empty names stay empty.
 QStringList absoluteNames(const QStringList& names, const QString& folder);
 
-// The bytes of one hand-off: the command line in UTF-8 followed by three zero bytes.
-// An empty command line gives just the three zero bytes.
+// The bytes of one hand-off: the command line as the bytes of its names
+// (encodeFileName: UTF-8, with the bytes of names that are not UTF-8 as they were)
+// followed by three zero bytes. An empty command line gives just the three zero bytes.
 QByteArray handOffPayload(const QString& commandLine);
 
-// The command line a hand-off carries: the bytes decoded as UTF-8 and cut at the
-// first NUL, so whatever follows it is ignored.
+// The command line a hand-off carries: the bytes read as names (decodeFileName) and
+// cut at the first NUL, so whatever follows it is ignored.
 QString commandLineFromPayload(const QByteArray& payload);
 
 } // namespace pelto

@@ -3,6 +3,7 @@
 #include "app/QtTranslation.h"
 #include "app/Session.h"
 #include "app/StartUp.h"
+#include "common/FileNames.h"
 #include "common/FilePlaces.h"
 
 #include <QApplication>
@@ -62,7 +63,7 @@ int main(int argc, char* argv[]) {
     // travel: the running copy that receives them and the playlist files that keep
     // them read them from other folders.
     const QString commandLine =
-        pelto::joinCommandLine(pelto::absoluteNames(request.names, QDir::currentPath()));
+        pelto::joinCommandLine(pelto::absoluteNames(request.names, pelto::currentFolder()));
     // A later launch hands its command line to the running copy and ends here, before
     // any window exists or any file is read.
     // Copies that share their settings are one program: they meet by the settings folder.

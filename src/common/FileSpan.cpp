@@ -1,6 +1,6 @@
 #include "common/FileSpan.h"
 
-#include <QFile>
+#include "common/FileNames.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,7 +17,7 @@ FileSpan::~FileSpan() {
 
 bool FileSpan::open(const QString& path) {
     close();
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = encodeFileName(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;

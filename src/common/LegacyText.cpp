@@ -43,7 +43,7 @@ int utf8SequenceLength(const unsigned char* p, qsizetype left) {
 
 } // namespace
 
-bool isValidUtf8(QByteArrayView bytes) {
+qsizetype validUtf8Prefix(QByteArrayView bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     qsizetype i = 0;
     const qsizetype n = bytes.size();
@@ -55,10 +55,14 @@ bool isValidUtf8(QByteArrayView bytes) {
         }
         const int len = utf8SequenceLength(p + i, n - i);
         if (len == 0)
-            return false;
+            return i;
         i += len;
     }
-    return true;
+    return n;
+}
+
+bool isValidUtf8(QByteArrayView bytes) {
+    return validUtf8Prefix(bytes) == bytes.size();
 }
 
 QString decodeCp932(QByteArrayView bytes) {

@@ -15,6 +15,8 @@ QString decodeLegacyText(QByteArrayView bytes);
 
 // True when the bytes are well-formed UTF-8.
 bool isValidUtf8(QByteArrayView bytes);
+// The length of the longest start of the bytes that is well-formed UTF-8.
+qsizetype validUtf8Prefix(QByteArrayView bytes);
 
 // Decodes bytes as CP932 only.
 QString decodeCp932(QByteArrayView bytes);

@@ -1,5 +1,7 @@
 #include "player/DroppedFiles.h"
 
+#include "common/FileNames.h"
+
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -12,7 +14,7 @@ QStringList localFilesOf(const QMimeData* data) {
         return paths;
     for (const QUrl& url : data->urls())
         if (url.isLocalFile())
-            paths.append(url.toLocalFile());
+            paths.append(localFileOf(url));
     return paths;
 }
 

@@ -1,14 +1,13 @@
 #include "PlaylistFile.h"
 
 #include "PlaylistModel.h"
+#include "common/FileNames.h"
+#include "common/FileSpan.h"
 #include "common/LegacyText.h"
 #include "common/SaveFile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QStringDecoder>
-
 #include <algorithm>
+#include <sys/stat.h>
 #include <utility>
 
 namespace pelto {
@@ -60,7 +59,7 @@ public:
             m_folder.clear();
     }
 
-    // Whether the file is UTF-8 as a whole; otherwise it is CP932.
+    // Whether the file is UTF-8 as a whole (see legacyEntry for the other case).
     void setUtf8(bool utf8) { m_utf8 = utf8; }
 
     // Appends the entries of a block of whole lines; the file's first block may begin
@@ -78,23 +77,53 @@ private:
             line = line.first(nul);
         if (line.isEmpty())
             return;
-        const QString text = m_utf8 ? m_utf8Decoder.decode(line) : decodeCp932(line);
+        // A byte order mark that begins a line (not the file) belongs to the name.
+        const QString entry = m_utf8 ? resolve(decodeFileName(line)) : legacyEntry(line);
+        if (!entry.isNull())
+            out.push_back(entry);
+    }
+
+    // The entry a line's text gives: a line beginning with the separator goes after
+    // the drive, a comment gives none (a null string), a line holding the separator
+    // elsewhere is taken as it stands, any other is joined to the playlist's folder.
+    QString resolve(const QString& text) const {
         if (text.front() == m_sep)
-            out.push_back(m_drive + text);
-        else if (text.front() == u'#')
-            return;
-        else if (text.contains(m_sep))
-            out.push_back(text);
-        else
-            out.push_back(m_folder + text);
+            return m_drive + text;
+        if (text.front() == u'#')
+            return {};
+        if (text.contains(m_sep))
+            return text;
+        return m_folder + text;
+    }
+
+    // The entry of a line in a file that is not UTF-8 as a whole. Older tools wrote
+    // CP932; tools on Linux write the bytes of the names, UTF-8 on one line and a name
+    // copied from an old disk (Latin-1, Shift-JIS) on the next. A line in ASCII reads
+    // the same every way. For any other the reading that names a file that exists
+    // wins: for a line that is UTF-8, UTF-8 and then CP932; for any other, CP932 (when
+    // every byte maps) and then the bytes as they are. When none exists the first is
+    // taken, so that a UTF-8 line keeps its bytes and a CP932 line reads as text.
+    // This costs a look at the disk for each such line, in such files only.
+    QString legacyEntry(QByteArrayView line) const {
+        if (std::all_of(line.begin(), line.end(), [](char c) { return quint8(c) < 0x80; }))
+            return resolve(QString::fromLatin1(line));
+        const QString bytes = resolve(decodeFileName(line));
+        const QString cp932 = decodeCp932(line);
+        QStringList readings{bytes};
+        if (!cp932.contains(QChar(0xFFFD)))
+            readings.insert(isValidUtf8(line) ? 1 : 0, resolve(cp932));
+        for (const QString& reading : readings)
+            if (exists(reading))
+                return reading;
+        return readings.front();
+    }
+
+    static bool exists(const QString& path) {
+        struct stat st {};
+        return !path.isEmpty() && ::stat(encodeFileName(path).constData(), &st) == 0;
     }
 
     QChar m_sep;
-    // Every line on its own; a byte order mark that begins a line (not the file)
-    // belongs to the name.
-    mutable QStringDecoder m_utf8Decoder{QStringConverter::Utf8,
-                                         QStringConverter::Flag::ConvertInitialBom |
-                                             QStringConverter::Flag::Stateless};
     QString m_drive;
     QString m_folder;
     bool m_utf8 = true;
@@ -112,11 +141,11 @@ QStringList parsePlayListBytes(QByteArrayView bytes, const QString& playlistPath
 }
 
 struct PlayListFileReader::State {
-    explicit State(const QString& path, PathSyntax syntax) : rules(path, syntax), file(path) {}
+    State(const QString& path, PathSyntax syntax) : rules(path, syntax) {}
 
     // Starts reading the file from its beginning.
     void rewind() {
-        file.seek(0);
+        file.seek(0, SEEK_SET);
         left = kMaxPlaylistBytes;
         carry.clear();
         firstBlock = true;
@@ -126,8 +155,9 @@ struct PlayListFileReader::State {
     // the end of the file.
     bool nextBlock(QByteArray& block) {
         for (;;) {
-            const QByteArray chunk =
-                left > 0 ? file.read(std::min(left, kBlockBytes)) : QByteArray();
+            QByteArray chunk(std::min(left, kBlockBytes), Qt::Uninitialized);
+            const qint64 got = file.read(chunk.data(), chunk.size());
+            chunk.resize(std::max<qint64>(got, 0));
             left -= chunk.size();
             if (chunk.isEmpty()) {
                 block = std::exchange(carry, {});
@@ -144,7 +174,7 @@ struct PlayListFileReader::State {
     }
 
     LineRules rules;
-    QFile file;
+    FileSpan file;
     qint64 left = 0;
     QByteArray carry;
     bool firstBlock = true;
@@ -155,7 +185,7 @@ struct PlayListFileReader::State {
 
 PlayListFileReader::PlayListFileReader(const QString& path, PathSyntax syntax)
     : d(std::make_unique<State>(path, syntax)) {
-    if (!QFileInfo(path).isFile() || !d->file.open(QIODevice::ReadOnly))
+    if (!d->file.open(path))
         return;
     d->rewind();
     bool utf8 = true;
@@ -252,7 +282,7 @@ template <typename Line> QByteArray fileBytes(qsizetype n, Line&& line) {
         // itself begins with one goes behind a blank line, which readers skip.
         if (i == 0 && text.startsWith(kByteOrderMark))
             bytes += "\r\n";
-        bytes += text.toUtf8();
+        bytes += encodeFileName(text);
         bytes += "\r\n";
     }
     return bytes;

@@ -12,15 +12,18 @@ namespace pelto {
 
 class PlaylistModel;
 
-// M3U playlists: one path per line. Reading accepts UTF-8 or CP932 text with CR LF,
-// LF or lone CR line ends; blank lines and lines beginning with "#" are skipped.
+// M3U playlists: one path per line. Reading accepts UTF-8 text with CR LF, LF or
+// lone CR line ends; a file that is not UTF-8 as a whole is read line by line as
+// UTF-8, CP932 or the bytes of a name, whichever names a file that exists (see
+// PlaylistFile.cpp). Names go in and out as file names (FileNames.h), so a name that
+// is not UTF-8 keeps its bytes. Blank lines and lines beginning with "#" are skipped.
 // Every other line is resolved against the playlist file's own path:
 //   - a line that begins with the separator is absolute (with the Windows syntax it
 //     is put after the playlist's drive, the first two characters of its path);
 //   - a line holding the separator elsewhere is taken unchanged;
 //   - a line without a separator is joined to the playlist's folder.
 // Lines are otherwise taken as they stand: spaces are kept, nothing is checked for
-// existence or extension. A line is cut at a NUL character, where the file system
+// extension. A line is cut at a NUL character, where the file system
 // would cut the name anyway.
 
 // The entries of a playlist file; empty when there is no readable regular file at
@@ -62,7 +65,8 @@ QStringList parsePlayListBytes(QByteArrayView bytes, const QString& playlistPath
 QStringList playListFileLines(const QStringList& rowPaths, const QString& targetPath,
                               PathSyntax syntax = PathSyntax::native());
 
-// The bytes of a playlist file holding those lines: UTF-8, each line ended by CR LF.
+// The bytes of a playlist file holding those lines: each line as file-name bytes
+// (UTF-8, names that are not UTF-8 as they were), ended by CR LF.
 QByteArray playListFileBytes(const QStringList& rowPaths, const QString& targetPath,
                              PathSyntax syntax = PathSyntax::native());
 

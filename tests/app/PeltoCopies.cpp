@@ -35,7 +35,9 @@ bool isRunning(QProcess* process) {
     return process->waitForStarted(5000) && process->state() == QProcess::Running;
 }
 
-PeltoCopies::PeltoCopies() : CopyLauncher(QStringLiteral(PELTO_BINARY_DIR "/pelto")) {
+PeltoCopies::PeltoCopies() : PeltoCopies(QStringLiteral(PELTO_BINARY_DIR "/pelto")) {}
+
+PeltoCopies::PeltoCopies(const QString& launcher) : CopyLauncher(launcher) {
     QFile::link(QStringLiteral(PELTO_BINARY_DIR "/skin"), file("skin"));
     writeWave(file("song.wav"), 120);
 }

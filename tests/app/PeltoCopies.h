@@ -20,6 +20,9 @@ struct PeltoState {
 class PeltoCopies : public CopyLauncher {
 public:
     PeltoCopies();
+    // Copies started through launcher, a program that ends by running pelto (a script
+    // that makes arguments a test cannot pass as text).
+    explicit PeltoCopies(const QString& launcher);
 
     QString file(const QString& name) const;
     QString statePath() const { return file("state.json"); }

@@ -9,8 +9,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+
+#include <unistd.h>
 
 class TestPeltoHandOff : public QObject {
     Q_OBJECT
@@ -144,6 +148,53 @@ private slots:
         QCOMPARE(copies.run({a}, copies.env()), 0);
         QCOMPARE(copies.state().rows, (QStringList{b, a}));
         QVERIFY(isRunning(next));
+    }
+
+    void namesThatAreNotUtf8KeepTheirBytes() {
+        // Songs whose names are bytes from old disks (Latin-1, Shift-JIS), named on the
+        // command line of the first launch and of a later one: each plays, and
+        // Pelto.m3u gets the names back with the bytes they have on the disk. A test
+        // can pass arguments only as text, so a script makes the bytes.
+        QTemporaryDir scripts;
+        QFile script(scripts.filePath("launch.sh"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\n"
+                     "for a; do shift; set -- \"$@\" \"$(printf '%b' \"$a\")\"; done\n"
+                     "exec '" PELTO_BINARY_DIR "/pelto' \"$@\"\n");
+        script.close();
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+        PeltoCopies copies(script.fileName());
+        const QByteArray home = QFile::encodeName(copies.home()) + '/';
+        const QByteArray names[] = {"caf\xE9.wav", "\x83\x65\x83\x58.wav"};
+        // Qt cannot name them to remove them with the folder.
+        const auto removeNames = qScopeGuard([&] {
+            for (const QByteArray& name : names)
+                ::unlink((home + name).constData());
+        });
+        for (const QByteArray& name : names)
+            QCOMPARE(::symlink("song.wav", (home + name).constData()), 0);
+        const auto escaped = [&](const QByteArray& name) {
+            QString text;
+            for (char c : home + name)
+                text +=
+                    quint8(c) < 0x80 ? QString(QChar(c)) : QString::asprintf("\\0%03o", quint8(c));
+            return text;
+        };
+
+        QProcess* first = copies.start({escaped(names[0])}, copies.env());
+        PeltoState s = copies.waitForState(0);
+        QCOMPARE(s.rows.size(), 1);
+        QCOMPARE(s.playState, 1);
+        QCOMPARE(copies.run({escaped(names[1])}, copies.env()), 0);
+        s = copies.state();
+        QCOMPARE(s.rows.size(), 2);
+        QCOMPARE(s.trNum, 2);
+        QCOMPARE(s.playState, 1);
+        first->terminate();
+        QVERIFY(first->waitForFinished(10000));
+        QFile m3u(copies.file("Pelto.m3u"));
+        QVERIFY(m3u.open(QIODevice::ReadOnly));
+        QCOMPARE(m3u.readAll(), names[0] + "\r\n" + names[1] + "\r\n");
     }
 };
 

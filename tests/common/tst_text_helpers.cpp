@@ -1,13 +1,16 @@
+#include "common/FileNames.h"
 #include "common/LegacyText.h"
-#include "common/SaveFile.h"
 #include "common/Numbers.h"
 #include "common/Paths.h"
+#include "common/SaveFile.h"
 #include "common/TimeText.h"
 
 #include <QDir>
 #include <QFile>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <optional>
 
@@ -66,7 +69,8 @@ private slots:
 
     void legacyDecoding() {
         QCOMPARE(decodeLegacyText("plain"), "plain");
-        QCOMPARE(decodeLegacyText("\xEF\xBB\xBF\xE6\x97\xA5\xE6\x9C\xAC"), QString::fromUtf8("日本"));
+        QCOMPARE(decodeLegacyText("\xEF\xBB\xBF\xE6\x97\xA5\xE6\x9C\xAC"),
+                 QString::fromUtf8("日本"));
         QCOMPARE(decodeLegacyText("\x93\xFA\x96\x7B"), QString::fromUtf8("日本"));
         // Windows extensions of CP932: the wave dash as U+FF5E and NEC circled digits.
         QCOMPARE(decodeLegacyText("\x81\x60"), QString(QChar(0xFF5E)));
@@ -77,11 +81,59 @@ private slots:
         QVERIFY(!isValidUtf8("\xE6\x97"));
         QVERIFY(isValidUtf8("\xF0\x9F\x8E\xB5"));
         // Bytes CP932 cannot map show as U+FFFD, never as a control character.
-        const QString bad = decodeLegacyText("a\xFD\xFE" "b");
+        const QString bad = decodeLegacyText("a\xFD\xFE"
+                                             "b");
         QVERIFY(bad.startsWith(u'a') && bad.endsWith(u'b'));
         QVERIFY(bad.contains(QChar(0xFFFD)));
         QVERIFY(!bad.contains(QChar(0x1A)));
-        QCOMPARE(encodeLinesCrLf({"a", QString::fromUtf8("曲")}), QByteArray("a\r\n\xE6\x9B\xB2\r\n"));
+        QCOMPARE(encodeLinesCrLf({"a", QString::fromUtf8("曲")}),
+                 QByteArray("a\r\n\xE6\x9B\xB2\r\n"));
+    }
+
+    void fileNamesKeepTheirBytes_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text"); // what it reads as, when it is UTF-8
+        QTest::newRow("ascii") << QByteArray("/m/a b.mp3") << "/m/a b.mp3";
+        QTest::newRow("utf-8") << QByteArray("/m/\xE6\x9B\xB2.mp3") << "/m/曲.mp3";
+        QTest::newRow("leading byte order mark")
+            << QByteArray("\xEF\xBB\xBFx") << QString(QChar(0xFEFF)) + "x";
+        QTest::newRow("latin-1") << QByteArray("/m/caf\xE9.mp3") << QString();
+        QTest::newRow("shift-jis") << QByteArray("/m/\x83\x65\x83\x58\x83\x67.mp3") << QString();
+        QTest::newRow("cut sequence at the end") << QByteArray("a\xE6\x9B") << QString();
+        QTest::newRow("an encoded surrogate") << QByteArray("\xED\xB2\x80") << QString();
+        QTest::newRow("four-byte character, then a stray byte")
+            << QByteArray("\xF0\x9F\x8E\xB5\x80") << QString();
+        QByteArray high;
+        for (int b = 0x80; b <= 0xFF; ++b)
+            high += char(b);
+        QTest::newRow("every high byte") << high << QString();
+    }
+
+    void fileNamesKeepTheirBytes() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        const QString name = decodeFileName(bytes);
+        QCOMPARE(encodeFileName(name), bytes);
+        if (!text.isNull())
+            QCOMPARE(name, text);
+        else
+            QVERIFY(!name.contains(QChar(0xFFFD)));
+        // Text that never came from bytes is UTF-8.
+        QCOMPARE(encodeFileName(u"曲 \U0001F3B5"), QByteArray("\xE6\x9B\xB2 \xF0\x9F\x8E\xB5"));
+
+        // A drop names the file as an address with the bytes percent-encoded.
+        QUrl url(QStringLiteral("file://"));
+        url.setPath(QString::fromLatin1(bytes.toPercentEncoding("/")), QUrl::TolerantMode);
+        if (bytes.startsWith('/'))
+            QCOMPARE(encodeFileName(localFileOf(url)), bytes);
+    }
+
+    void dropsKeepNameBytes() {
+        QMimeData drop;
+        drop.setData("text/uri-list", "file:///m/caf%E9.mp3\r\nhttp://x/y.mp3\r\n");
+        QCOMPARE(drop.urls().size(), 2);
+        QCOMPARE(encodeFileName(localFileOf(drop.urls()[0])), QByteArray("/m/caf\xE9.mp3"));
+        QVERIFY(localFileOf(drop.urls()[1]).isEmpty());
     }
 
     void atomicWrite() {
@@ -97,7 +149,8 @@ private slots:
         if (geteuid() != 0) {
             QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
             QVERIFY(!writeFileAtomically(path, "three\r\n"));
-            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile::setPermissions(dir.path(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             QVERIFY(f.open(QIODevice::ReadOnly));
             QCOMPARE(f.readAll(), QByteArray("two\r\n"));
         }
