@@ -17,7 +17,9 @@
 // mounted: each row then costs what the row itself holds, with no file reading. With
 // --tagged K, K real tagged MP3 files are made (10 to a folder) and the lines cycle
 // over them, so rows carry tag titles, artists and lengths.
-//   bench_huge_playlist [--tagged K] [--hidden] [ROWS...]     (default 100000 1500000)
+// --pelto DIR runs the pelto of another build folder (with its skins), to compare.
+//   bench_huge_playlist [--pelto DIR] [--tagged K] [--hidden] [ROWS...]
+//                                                  (default: this build, 100000 1500000)
 #include "TaggedFiles.h"
 #include "app/InstancePlace.h"
 
@@ -42,9 +44,8 @@ extern char** environ;
 
 namespace {
 
-const QString kBinaryDir = QStringLiteral(PELTO_BINARY_DIR);
-
 struct Options {
+    QString buildFolder = QStringLiteral(PELTO_BINARY_DIR);
     int tagged = 0;
     bool hidden = false;
     QList<int> rows;
@@ -105,7 +106,7 @@ QStringList lineNames(const Options& options, const QString& home, int rows) {
 }
 
 bool writeHome(const Options& options, const QString& home, int rows) {
-    QFile::link(kBinaryDir + QStringLiteral("/skin"), home + QStringLiteral("/skin"));
+    QFile::link(options.buildFolder + QStringLiteral("/skin"), home + QStringLiteral("/skin"));
     QFile config(home + QStringLiteral("/Pelto.cfg"));
     if (!config.open(QIODevice::WriteOnly))
         return false;
@@ -145,7 +146,7 @@ std::optional<Figures> measure(const Options& options, int rows) {
     for (QByteArray& pair : envBytes)
         envp.push_back(pair.data());
     envp.push_back(nullptr);
-    const QByteArray program = QFile::encodeName(kBinaryDir + QStringLiteral("/pelto"));
+    const QByteArray program = QFile::encodeName(options.buildFolder + QStringLiteral("/pelto"));
     char* argv[] = {const_cast<char*>(program.constData()), nullptr};
 
     Figures f;
@@ -187,7 +188,9 @@ std::optional<Figures> measure(const Options& options, int rows) {
 Options parse(const QStringList& args) {
     Options options;
     for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--tagged") && i + 1 < args.size())
+        if (args[i] == QLatin1String("--pelto") && i + 1 < args.size())
+            options.buildFolder = args[++i];
+        else if (args[i] == QLatin1String("--tagged") && i + 1 < args.size())
             options.tagged = args[++i].toInt();
         else if (args[i] == QLatin1String("--hidden"))
             options.hidden = true;
@@ -204,7 +207,7 @@ Options parse(const QStringList& args) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const Options options = parse(app.arguments().mid(1));
-    std::printf("pelto: %s/pelto; lines: %s; playlist window %s\n", qPrintable(kBinaryDir),
+    std::printf("pelto: %s/pelto; lines: %s; playlist window %s\n", qPrintable(options.buildFolder),
                 options.tagged > 0
                     ? qPrintable(QStringLiteral("cycling over %1 tagged files").arg(options.tagged))
                     : "files that do not exist",
