@@ -84,7 +84,8 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 
 PlayListForm::PlayListForm(Player& player, ControlCommands& commands, QWidget* dialogParent)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_player(player),
-      m_commands(commands), m_dialogParent(dialogParent), m_repeat(player) {
+      m_commands(commands), m_dialogParent(dialogParent),
+      m_stripBackground(art(QStringLiteral("strip"))), m_repeat(player) {
     setObjectName(QStringLiteral("PlayListForm"));
     // Seen only in the desktop's lists of windows; the window shows no caption.
     setWindowTitle(QStringLiteral("プレイリスト"));
@@ -301,7 +302,7 @@ void PlayListForm::paintEvent(QPaintEvent*) {
     }
     const QRect client = clientRectOf(size());
     painter.drawTiledPixmap(QRect(client.topLeft(), QSize(client.width(), kStripHeight)),
-                            art(QStringLiteral("strip")));
+                            m_stripBackground);
 }
 
 // ---- Moving and resizing ----

@@ -4,6 +4,7 @@
 #include "playlistwindow/RepeatSwitch.h"
 #include "settings/ConfigWindow.h"
 
+#include <QPixmap>
 #include <QRect>
 #include <QWidget>
 
@@ -83,6 +84,7 @@ private:
     std::function<void()> m_formerAddSound;
     std::function<void()> m_formerViewPlayList;
 
+    QPixmap m_stripBackground;
     QLabel* m_titleBar = nullptr;
     std::array<StripImage*, 6> m_normal{};
     std::array<StripImage*, 4> m_repeatImages{};
