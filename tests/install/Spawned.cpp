@@ -1,24 +1,10 @@
 #include "Spawned.h"
 
+#include "TestChild.h"
+
 #include <QTest>
 
-#include <csignal>
-#include <sys/prctl.h>
-#include <unistd.h>
-
-namespace {
-
-void dieWithTest(QProcess& process) {
-    // Runs in the child between fork and exec; a test already gone by then would
-    // never send the signal, so the child ends itself.
-    process.setChildProcessModifier([parent = ::getpid()] {
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent)
-            ::_exit(127);
-    });
-}
-
-} // namespace
+using pelto::test::tieToTest;
 
 Spawned::~Spawned() {
     for (auto it = m_processes.rbegin(); it != m_processes.rend(); ++it) {
@@ -38,7 +24,7 @@ QProcess* Spawned::start(const QString& program, const QStringList& arguments,
                          const QProcessEnvironment& environment) {
     auto* p = new QProcess;
     p->setProcessEnvironment(environment);
-    dieWithTest(*p);
+    tieToTest(*p);
     p->start(program, arguments);
     m_processes.append(p);
     return p;
@@ -48,7 +34,7 @@ Spawned::Result Spawned::run(const QString& program, const QStringList& argument
                              const QProcessEnvironment& environment, int timeoutMs) {
     QProcess p;
     p.setProcessEnvironment(environment);
-    dieWithTest(p);
+    tieToTest(p);
     p.start(program, arguments);
     Result r;
     if (!p.waitForFinished(timeoutMs)) {
