@@ -20,6 +20,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small skinnable audio player with a Japan
 set(CPACK_PACKAGE_DESCRIPTION "Pelto plays MPEG audio (mp3, mp2, mp1, rmp) and Wave files \
 from a playlist in a skinned window, with three lines of song information made from the tags.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# The package carries the binaries without their debugging information.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Pelto developers <pelto@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
