@@ -16,12 +16,16 @@ void writeTestStateFile(const Player& player, const MainPlayer& window, int hand
         return;
     const QRect place = window.geometry();
     const QPoint knob = window.element(SkinElement::VolumeBarSkin)->pos();
-    QJsonArray rows;
-    for (int n = 1; n <= player.playlist().count(); ++n)
-        rows.append(player.playlist().path(n));
+    QJsonArray rows, cells;
+    for (int n = 1; n <= player.playlist().count(); ++n) {
+        const PlaylistRow row = player.playlist().row(n);
+        rows.append(row.path);
+        cells.append(QJsonArray{row.title, row.artist, row.length});
+    }
     const QJsonObject state{
         {QStringLiteral("handOffs"), handOffs},
         {QStringLiteral("rows"), rows},
+        {QStringLiteral("cells"), cells},
         {QStringLiteral("PlayListTrNum"), player.playlist().PlayListTrNum()},
         {QStringLiteral("PlayState"), player.PlayState()},
         {QStringLiteral("DmyFileName"), player.DmyFileName()},

@@ -7,6 +7,7 @@
 #include "player/VolumeControl.h"
 #include "playlist/PlaylistAdder.h"
 #include "playlist/PlaylistModel.h"
+#include "playlist/RowFactsCache.h"
 #include "settings/Settings.h"
 #include "skin/SkinState.h"
 #include "taginfo/CurrentSong.h"
@@ -198,7 +199,9 @@ private:
 
     Settings& m_settings;
     PlaylistModel& m_playlist;
-    PlaylistAdder m_adder{m_playlist};
+    // The rows files made, kept from one run to the next (beside Pelto.cfg).
+    RowFactsCache m_rowFacts;
+    PlaylistAdder m_adder{m_playlist, m_rowFacts.reader()};
     std::unique_ptr<Decoder> m_decoder;
     PlayerView* m_view = nullptr;
     std::unique_ptr<LifecycleHooks> m_defaultHooks;

@@ -40,6 +40,8 @@ void Player::Load(const QString& commandLine,
     // copy is the only one running from the folder, so no save of these is under way.
     removeUnfinishedSaves(configFilePath(folder));
     removeUnfinishedSaves(folder + kDefaultPlaylist);
+    removeUnfinishedSaves(RowFactsCache::fileIn(folder));
+    m_rowFacts.load(RowFactsCache::fileIn(folder));
     SetSkinList();
     m_hooks->LoadConfig(m_settings, m_playlist);
     LoadSkin(true);
@@ -75,6 +77,7 @@ void Player::Unload() {
     m_hooks->SaveConfig(m_settings, m_playlist);
     if (m_settings.SavePlayList == 1)
         SavePlayListFile(m_playlist, folder + kDefaultPlaylist);
+    m_rowFacts.save(RowFactsCache::fileIn(folder));
     // The first skin entry belongs to the menu itself and stays.
     if (m_skinMenu && m_skinEntries.size() > 1)
         m_skinMenu->setSkinEntries(m_skinEntries.mid(0, 1));

@@ -60,6 +60,8 @@ PeltoState PeltoCopies::state() const {
     s.handOffs = o.value("handOffs").toInt(-1);
     for (const QJsonValue& row : o.value("rows").toArray())
         s.rows.append(row.toString());
+    for (const QJsonValue& row : o.value("cells").toArray())
+        s.cells.append(row.toVariant().toStringList());
     s.trNum = o.value("PlayListTrNum").toInt();
     s.playState = o.value("PlayState").toInt();
     s.dmyFileName = o.value("DmyFileName").toString();

@@ -10,6 +10,8 @@
 struct PeltoState {
     int handOffs = -1;
     QStringList rows;
+    // Each row's title, artist and length.
+    QList<QStringList> cells;
     int trNum = 0;
     int playState = 0;
     QString dmyFileName;

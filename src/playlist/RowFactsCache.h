@@ -1,0 +1,95 @@
+#pragma once
+
+#include "PlaylistRow.h"
+#include "RowFacts.h"
+
+#include <QHash>
+#include <QMutex>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace pelto {
+
+// What tells one version of a file from another: its size, its modification and
+// status-change times to the nanosecond and its inode. Touching, rewriting or
+// replacing a file (even by one of the same size and modification time, as `cp -p`
+// leaves it) changes at least one of them.
+struct FileStamp {
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    quint64 inode = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of a regular file; nothing for a file that does not exist or is no
+// regular file.
+std::optional<FileStamp> fileStampOf(const QString& path);
+
+// The rows that reading files made, kept from one run to the next so that a start
+// with a long Pelto.m3u (and adding files already seen) does not read every file's
+// tags and length again. A row comes from the cache only when its file still has the
+// stamp it had when it was read, so it is the row reading the file would make;
+// anything else is read and the row kept. A file changed in the last few seconds is
+// not kept: a change within the same tick of the file system's clock would leave its
+// stamp as it was.
+//
+// The cache file is binary: a magic, a format version, a checksum and the entries.
+// A file that is missing, of another format version, cut short or damaged is ignored
+// (and replaced at the next save). A save keeps the entries used in this run, then
+// the most recently used of the others, up to a bound.
+class RowFactsCache {
+public:
+    using RowReader = std::function<PlaylistRow(const QString&)>;
+
+    static constexpr qsizetype kMaxEntries = 100000;
+
+    // The reader makes a row by reading the file; it must be safe to call from
+    // several threads.
+    explicit RowFactsCache(RowReader reader = makePlaylistRow, qsizetype maxEntries = kMaxEntries);
+
+    // The row for the file, from the cache when its stamp is unchanged, else read
+    // (and kept). Safe to call from several threads at once.
+    PlaylistRow row(const QString& path);
+    // This cache as a reader for PlaylistAdder; the cache must outlive it.
+    RowReader reader() {
+        return [this](const QString& path) { return row(path); };
+    }
+
+    // Replaces the entries with those of the cache file; false (and no entries) when
+    // the file is missing or unusable.
+    bool load(const QString& file);
+    // Writes the cache file atomically when the entries changed since the load (or
+    // the file there was unusable); true when nothing needed writing or the write
+    // succeeded.
+    bool save(const QString& file);
+
+    qsizetype size() const;
+
+    // The cache file in the settings folder (which ends in "/").
+    static QString fileIn(const QString& settingsFolder);
+
+private:
+    struct Entry {
+        FileStamp stamp;
+        QString cells; // title, artist, length text, one after the other
+        qint32 titleLength = 0;
+        qint32 artistLength = 0;
+        // Place in the loaded file (most recently used first); -1 for new entries.
+        qint32 loadedAt = -1;
+        bool usedNow = false;
+    };
+
+    QByteArray encode() const;
+    bool decode(const QByteArray& bytes);
+
+    RowReader m_reader;
+    qsizetype m_maxEntries;
+    mutable QMutex m_mutex;
+    QHash<QString, Entry> m_entries;
+    bool m_changed = false;
+};
+
+} // namespace pelto
