@@ -7,7 +7,9 @@
 namespace pelto {
 
 namespace {
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 } // namespace
 
 FieldReader::FieldReader(QByteArray bytes) : m_bytes(std::move(bytes)) {

@@ -163,10 +163,12 @@ struct PlayListFileReader::State {
                 block = std::exchange(carry, {});
                 return !block.isEmpty();
             }
+            // Only the new part is searched, so a line of many blocks costs no more.
+            const qsizetype inChunk = std::max(chunk.lastIndexOf('\n'), chunk.lastIndexOf('\r'));
             carry += chunk;
-            const qsizetype end = std::max(carry.lastIndexOf('\n'), carry.lastIndexOf('\r'));
-            if (end < 0)
+            if (inChunk < 0)
                 continue;
+            const qsizetype end = carry.size() - chunk.size() + inChunk;
             block = carry.first(end + 1);
             carry.remove(0, end + 1);
             return true;

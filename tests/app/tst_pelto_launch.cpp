@@ -1,6 +1,7 @@
 // The real program started from a terminal: what its arguments mean (relative names,
-// options), what it says on stderr, and its start without a display. Copies that a
-// test starts are killed when it ends, whatever happens.
+// options), what it says on stderr, its start without a display, and that nothing it
+// holds open would pass to a program it started. Copies that a test starts are killed
+// when it ends, whatever happens.
 
 #include "PeltoCopies.h"
 
@@ -9,12 +10,37 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
 QStringList linesOf(const QByteArray& output) {
     return QString::fromLocal8Bit(output).split(u'\n', Qt::SkipEmptyParts);
+}
+
+// The descriptors a process holds above stderr, as "N target", and those of them that
+// an exec would keep open.
+struct Descriptors {
+    QStringList open, inherited;
+};
+
+Descriptors descriptorsOf(qint64 pid) {
+    Descriptors d;
+    const QString proc = QStringLiteral("/proc/%1/").arg(pid);
+    for (const QString& fd : QDir(proc + "fdinfo").entryList(QDir::Files)) {
+        if (fd.toInt() <= 2)
+            continue;
+        QFile info(proc + "fdinfo/" + fd);
+        if (!info.open(QIODevice::ReadOnly))
+            continue; // closed meanwhile
+        const QString target = fd + ' ' + QFile::symLinkTarget(proc + "fd/" + fd);
+        d.open << target;
+        const QByteArray flags = info.readAll().split('\n').value(1); // "flags:\t0..."
+        if (!flags.startsWith("flags:") || !(flags.mid(6).trimmed().toInt(nullptr, 8) & O_CLOEXEC))
+            d.inherited << target;
+    }
+    return d;
 }
 
 } // namespace
@@ -91,6 +117,24 @@ private slots:
         QVERIFY(isRunning(first));
     }
 
+    // While a copy plays, with its windows, its single instance and a hand-off behind
+    // it, every descriptor it holds is closed on exec.
+    void descriptorsAreClosedOnExec() {
+        PeltoCopies copies;
+        QProcess* first = copies.start({copies.song("a.wav")}, copies.env());
+        QCOMPARE(copies.waitForState(0).playState, 1);
+        QCOMPARE(copies.run({copies.song("b.wav")}, copies.env()), 0);
+        QCOMPARE(copies.waitForState(1).playState, 1);
+        const Descriptors d = descriptorsOf(first->processId());
+        // The song that plays (b.wav links to it) and the single instance's lock are
+        // among them.
+        QVERIFY2(!d.open.filter(copies.file("song.wav")).isEmpty() &&
+                     !d.open.filter(copies.place().lockPath).isEmpty(),
+                 qPrintable(d.open.join(u'\n')));
+        QVERIFY2(d.inherited.isEmpty(), qPrintable(d.inherited.join(u'\n')));
+        QVERIFY(isRunning(first));
+    }
+
     void withoutADisplayOneLineAndAFailure() {
         PeltoCopies copies;
         copies.setKeepErrors(true);
@@ -133,8 +177,9 @@ private slots:
         QCOMPARE(s.playState, 1);
         first->terminate();
         QVERIFY(first->waitForFinished(10000));
-        const QStringList lines = linesOf(first->readAllStandardError())
-                                      .filter(QRegularExpression(QStringLiteral("^Pelto: ")));
+        const QStringList lines =
+            linesOf(first->readAllStandardError())
+                .filter(QRegularExpression(QStringLiteral("^Pelto: cannot play ")));
         QCOMPARE(lines, (QStringList{"Pelto: cannot play " + missing + ": no such file",
                                      "Pelto: cannot play " + folder + ": a folder, not a file",
                                      "Pelto: cannot play " + text + ": not MPEG audio or Wave",
