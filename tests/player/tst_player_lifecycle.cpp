@@ -3,6 +3,7 @@
 #include "RecordingParts.h"
 #include "ScriptedDecoder.h"
 #include "SkinFixture.h"
+#include "TestFiles.h"
 
 #include "player/Player.h"
 #include "skin/SkinMenu.h"
@@ -64,15 +65,8 @@ struct Program {
     }
 };
 
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using pelto::test::readFile;
+using pelto::test::writeFile;
 
 } // namespace
 

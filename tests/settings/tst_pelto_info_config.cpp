@@ -1,6 +1,8 @@
 // pelto-info config: every setting of a Pelto.cfg as JSON, with the window places in
 // pixels as Pelto would place the windows on a given screen; and --save, which writes
 // a file from such an object that reads back to the same object.
+#include "TestFiles.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -29,15 +31,8 @@ QJsonObject configOf(const QStringList& args) {
     return QJsonDocument::fromJson(run.out).object();
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using pelto::test::readFile;
+using pelto::test::writeFile;
 
 } // namespace
 
