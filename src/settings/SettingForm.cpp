@@ -1,5 +1,6 @@
 #include "settings/SettingForm.h"
 
+#include "common/GothicFont.h"
 #include "settings/SettingFormHost.h"
 #include "settings/Settings.h"
 
@@ -81,7 +82,7 @@ SettingForm::SettingForm(Settings& settings, SettingFormHost& host, QWidget* par
     setFixedSize(kClientSize);
     setModal(true);
     QFont f = font();
-    f.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAexGothic")});
+    f.setFamilies(gothicFamilies());
     f.setPixelSize(12);
     setFont(f);
 
