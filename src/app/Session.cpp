@@ -1,5 +1,6 @@
 #include "app/Session.h"
 
+#include "about/Version_Info.h"
 #include "app/CommandLine.h"
 #include "app/MultRunningCheck.h"
 #include "app/QuitSignals.h"
@@ -7,10 +8,10 @@
 #include "app/TestStateFile.h"
 #include "audio/AudioEngine.h"
 #include "mpris/MprisService.h"
-#include "player/AlwaysTop.h"
 #include "player/MainPlayer.h"
 #include "player/MainPlayerControls.h"
 #include "playlistwindow/PlayListForm.h"
+#include "tray/TaskTrayForm.h"
 
 #include <QCoreApplication>
 
@@ -39,6 +40,8 @@ void Session::start(const QString& commandLine, const DecoderFactory& startDecod
         commandLine, startDecoder ? startDecoder : [] {
             return std::unique_ptr<Decoder>(std::make_unique<AudioEngine>());
         });
+    if (m_tray)
+        m_tray->applyMainWindowAlwaysTop();
     writeTestStateFile(m_player, *m_mainWindow, m_handOffs);
     if (m_instance)
         m_instance->HookMainWindow(m_mainWindow.get(),
@@ -66,16 +69,26 @@ void Session::handOff(const QString& commandLine) {
 void Session::loadHiddenWindows() {
     if (m_playListWindow)
         return;
+    TaskTrayForm::Hooks hooks;
+    hooks.showSettingForm = [this] { m_settingsBridge->showSettingForm(); };
+    hooks.showVersionInfo = [this] { Version_Info::showModal(m_mainWindow.get()); };
+    m_tray = std::make_unique<TaskTrayForm>(m_player, m_commands, *m_mainWindow, std::move(hooks));
+    connect(m_tray.get(), &TaskTrayForm::menuActionDone, this,
+            [this] { writeTestStateFile(m_player, *m_mainWindow, m_handOffs); });
     m_playListWindow = std::make_unique<PlayListForm>(m_player, m_commands, m_mainWindow.get());
+    m_tray->attachPlayListWindow(m_playListWindow.get());
     m_settingsBridge->addConfigWindow(m_playListWindow.get());
+    // After the playlist window has its place: a saved always-on-top switch shows it.
+    m_settingsBridge->addConfigWindow(m_tray.get());
+}
+
+void Session::uncheckAlwaysTop() {
+    if (m_tray)
+        m_tray->uncheckAlwaysTop();
 }
 
 void Session::LoadConfig(Settings& settings, PlaylistModel& playlist) {
     m_settingsBridge->LoadConfig(settings, playlist);
-    // Until the tray menu holds this switch, the saved value is applied here; like the
-    // menu item, it shows the window.
-    if (settings.AlwaysTopPlaylist == 1 && m_playListWindow)
-        SetAlwaysTop(m_playListWindow.get(), true);
 }
 
 void Session::showPlayListWindow() {
@@ -93,6 +106,8 @@ void Session::unloadWindows() {
     // bridge has last asked for its values.
     if (m_playListWindow)
         m_playListWindow->hide();
+    if (m_tray)
+        m_tray->unload();
 }
 
 void Session::UnhookMainWindow() {

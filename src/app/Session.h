@@ -21,6 +21,7 @@ class MultRunningCheck;
 class PlayListForm;
 class QuitSignals;
 class SettingsBridge;
+class TaskTrayForm;
 
 // The running program: the one owner of the settings, the playlist, the player, the
 // commands of the keys, buttons and menus, and the windows. Windows and services
@@ -51,6 +52,8 @@ public:
     PlayListForm* playListWindow() { return m_playListWindow.get(); }
     // Pelto.cfg and the settings dialog (showSettingForm()).
     SettingsBridge& settingsBridge() { return *m_settingsBridge; }
+    // The tray icon and the popup menu, from the load's hidden windows on; null before.
+    TaskTrayForm* tray() { return m_tray.get(); }
 
     // The main window's load with the program's command line, on the real audio
     // engine unless another decoder is given; then later launches are taken.
@@ -63,6 +66,7 @@ public:
 
     // LifecycleHooks
     void loadHiddenWindows() override;
+    void uncheckAlwaysTop() override;
     void LoadConfig(Settings& settings, PlaylistModel& playlist) override;
     void showPlayListWindow() override;
     void UnhookMainWindow() override;
@@ -83,6 +87,9 @@ private:
     int m_handOffs = 0;
     // Last, so it goes before the player, commands and main window it uses.
     std::unique_ptr<PlayListForm> m_playListWindow;
+    // Loaded before the playlist window and wrapping its show-or-hide command, so it
+    // goes first and gives the command back.
+    std::unique_ptr<TaskTrayForm> m_tray;
 };
 
 } // namespace pelto

@@ -15,17 +15,15 @@
 
 namespace pelto {
 
-// The main window's place and always-on-top switch. The saved place waits for the
-// window's first showing: by then the skin has sized it, and the pull-back from the
-// screen's edges and the check against unplugged screens measure the window as it
-// will be seen.
+// The main window's place. The saved place waits for the window's first showing: by
+// then the skin has sized it, and the pull-back from the screen's edges and the check
+// against unplugged screens measure the window as it will be seen. Its always-on-top
+// switch is the tray menu's.
 class SettingsBridge::MainWindowPlace : public QObject, public ConfigWindow {
 public:
     explicit MainWindowPlace(MainPlayer& window) : m_window(window) {}
 
     void applyConfig(const Settings& settings) override {
-        if (settings.AlwaysTop == 1)
-            m_window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
         m_left = settings.MainPlayer_X;
         m_top = settings.MainPlayer_Y;
         m_pending = m_left || m_top;
