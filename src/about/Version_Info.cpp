@@ -32,7 +32,7 @@ Version_Info::Version_Info(QWidget* parent)
     addLabel("Version",
              versionCaption(PELTO_VERSION_MAJOR, PELTO_VERSION_MINOR, PELTO_VERSION_REVISION), 144,
              8);
-    addLabel("Label4", QStringLiteral("プログラム：Pelto 開発チーム"), 72, 40);
+    addLabel("Label4", QStringLiteral("作：Pelto 開発チーム"), 72, 40);
     addLabel("Label5", QStringLiteral("絵：Pelto 開発チーム"), 210, 40);
     addLabel("Label1", QStringLiteral("最新版はこちら"), 72, 64);
 
