@@ -2,6 +2,7 @@
 // gives it its place, size, column widths, repeat switch, visibility and always-on-top
 // switch at start, the main window's playlist button shows and hides it, and the
 // unload writes its values back.
+#include "ConfigEntries.h"
 #include "ScriptedDecoder.h"
 
 #include "app/Session.h"
@@ -14,25 +15,6 @@
 
 using namespace pelto;
 using namespace pelto::test;
-
-namespace {
-
-// The entries of a Pelto.cfg by key.
-QMap<QString, QString> entriesOf(const QString& path) {
-    QFile file(path);
-    QMap<QString, QString> entries;
-    if (!file.open(QIODevice::ReadOnly))
-        return entries;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QString text = QString::fromUtf8(line).trimmed();
-        const qsizetype comma = text.indexOf(u',');
-        if (comma > 0)
-            entries.insert(text.left(comma), text.mid(comma + 1));
-    }
-    return entries;
-}
-
-} // namespace
 
 class TestPlaylistWindowSession : public QObject {
     Q_OBJECT
@@ -108,7 +90,7 @@ void TestPlaylistWindowSession::configurationAndTheMainWindowsButton() {
 
     session.mainWindow().close();
     QVERIFY(!window->isVisible());
-    const auto saved = entriesOf(home.filePath("Pelto.cfg"));
+    const auto saved = configEntries(home.filePath("Pelto.cfg"));
     QCOMPARE(saved.value("PlayList_Visible"), QString(shownAtStart ? "0" : "1"));
     QCOMPARE(saved.value("PlayList_X"), QString("70"));
     QCOMPARE(saved.value("PlayList_Y"), QString("80"));

@@ -3,6 +3,7 @@
 // playlist window with the check mark following, keep the windows on top and open the
 // three dialogs modally; "Pelto の終了" runs the unload, which writes the switches to
 // Pelto.cfg, and the next start puts the windows on top again from it.
+#include "ConfigEntries.h"
 #include "ScriptedDecoder.h"
 
 #include "app/Session.h"
@@ -19,19 +20,6 @@ using namespace pelto;
 using namespace pelto::test;
 
 namespace {
-
-QMap<QString, QString> entriesOf(const QString& path) {
-    QFile file(path);
-    QMap<QString, QString> entries;
-    if (file.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : file.readAll().split('\n')) {
-            const QString text = QString::fromUtf8(line).trimmed();
-            const qsizetype comma = text.indexOf(u',');
-            if (comma > 0)
-                entries.insert(text.left(comma), text.mid(comma + 1));
-        }
-    return entries;
-}
 
 bool onTop(const QWidget* window) {
     return window->windowFlags() & Qt::WindowStaysOnTopHint;
@@ -135,7 +123,7 @@ void TestTraySession::menuActsOnTheProgram() {
         QVERIFY(!session.player().decoder());
         QVERIFY(!session.tray()->iconShown());
     }
-    const auto saved = entriesOf(home.filePath("Pelto.cfg"));
+    const auto saved = configEntries(home.filePath("Pelto.cfg"));
     QCOMPARE(saved.value("AlwaysTop"), QString("1"));
     QCOMPARE(saved.value("AlwaysTopPlaylist"), QString("1"));
     QCOMPARE(saved.value("WavVolume"), QString("31"));
@@ -152,7 +140,7 @@ void TestTraySession::menuActsOnTheProgram() {
     again.tray()->menu().AlwaysTop->trigger();
     QVERIFY(!onTop(&again.mainWindow()));
     again.mainWindow().close();
-    QCOMPARE(entriesOf(home.filePath("Pelto.cfg")).value("AlwaysTop"), QString("0"));
+    QCOMPARE(configEntries(home.filePath("Pelto.cfg")).value("AlwaysTop"), QString("0"));
 }
 
 QTEST_MAIN(TestTraySession)
