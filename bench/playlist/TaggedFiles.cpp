@@ -1,6 +1,7 @@
 #include "TaggedFiles.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFile>
 
 namespace {
@@ -51,6 +52,7 @@ QByteArray silentFrames() {
 
 QStringList makeFiles(const QString& folder, int n) {
     const QByteArray audio = silentFrames();
+    const QDateTime made = QDateTime::currentDateTime().addSecs(-3600);
     QStringList paths;
     paths.reserve(n);
     for (int i = 0; i < n; ++i) {
@@ -61,6 +63,10 @@ QStringList makeFiles(const QString& folder, int n) {
         f.write(id3v2(QStringLiteral("曲 %1").arg(i), QStringLiteral("歌手 %1").arg(i % 97)));
         f.write(audio);
         f.write(id3v1("Song " + QByteArray::number(i), "Singer " + QByteArray::number(i % 97)));
+        // Made an hour ago, like a collection: the program keeps the rows of files that
+        // are not changing at the moment.
+        if (!f.flush() || !f.setFileTime(made, QFileDevice::FileModificationTime))
+            return {};
         paths << path;
     }
     return paths;

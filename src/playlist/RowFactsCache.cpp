@@ -4,12 +4,13 @@
 #include "common/SaveFile.h"
 
 #include <QCryptographicHash>
-#include <QDataStream>
 #include <QFile>
 
 #include <algorithm>
+#include <cstring>
 #include <ctime>
 #include <sys/stat.h>
+#include <utility>
 
 namespace pelto {
 
@@ -18,13 +19,42 @@ namespace {
 const QString kCacheFileName = QStringLiteral("Pelto.rowcache");
 
 // The file's first bytes; the version after them changes with any change of the layout
-// below or of what a row holds.
+// below or of what a row holds. The file is in this machine's byte order: one written
+// in the other order shows another version.
 constexpr char kMagic[8] = {'P', 'e', 'l', 't', 'o', 'R', 'o', 'w'};
-constexpr quint32 kVersion = 1;
+constexpr quint32 kVersion = 2;
 constexpr auto kHash = QCryptographicHash::Md5; // a check against damage, not a seal
 constexpr qsizetype kHashSize = 16;
 constexpr qsizetype kHeaderSize = sizeof kMagic + sizeof kVersion + kHashSize;
-constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_0;
+
+// An entry: this head, then the UTF-16 code units of the path, the title, the artist
+// and the length text.
+struct RecordHead {
+    FileStamp stamp;
+    quint32 lengths[4] = {}; // path, title, artist, length text
+};
+static_assert(sizeof(RecordHead) == 48);
+// No text of a row comes near this; a longer one is damage.
+constexpr quint32 kMaxTextLength = 1 << 20;
+
+RecordHead headAt(const QByteArray& records, qsizetype offset) {
+    RecordHead head;
+    std::memcpy(&head, records.constData() + offset, sizeof head);
+    return head;
+}
+
+qsizetype recordSize(const RecordHead& head) {
+    return qsizetype(sizeof head) +
+           2 * (qsizetype(head.lengths[0]) + head.lengths[1] + head.lengths[2] + head.lengths[3]);
+}
+
+QByteArrayView unitsOf(const QString& text) {
+    return QByteArrayView(reinterpret_cast<const char*>(text.utf16()), 2 * text.size());
+}
+
+size_t pathHash(QByteArrayView units) {
+    return qHash(units);
+}
 
 // A file whose modification time is this close to now (or later) may still change
 // within the same tick of its file system's clock (two seconds on FAT) without its
@@ -54,19 +84,53 @@ std::optional<FileStamp> fileStampOf(const QString& path) {
 RowFactsCache::RowFactsCache(RowReader reader, qsizetype maxEntries)
     : m_reader(std::move(reader)), m_maxEntries(maxEntries) {}
 
+RowFactsCache::Slot* RowFactsCache::find(const QString& path) {
+    const QByteArrayView units = unitsOf(path);
+    const auto it = m_index.find(pathHash(units));
+    if (it == m_index.end())
+        return nullptr;
+    const RecordHead head = headAt(m_records, it->offset);
+    const char* text = m_records.constData() + it->offset + sizeof head;
+    if (head.lengths[0] != quint32(path.size()) || std::memcmp(text, units.data(), units.size()))
+        return nullptr;
+    return &*it;
+}
+
+void RowFactsCache::append(const QString& path, const FileStamp& stamp, const PlaylistRow& row) {
+    const RecordHead head{stamp,
+                          {quint32(path.size()), quint32(row.title.size()),
+                           quint32(row.artist.size()), quint32(row.length.size())}};
+    const qsizetype offset = m_records.size();
+    m_records.append(reinterpret_cast<const char*>(&head), sizeof head);
+    for (const QString* text : {&path, &row.title, &row.artist, &row.length})
+        m_records.append(unitsOf(*text));
+    m_index.insert(pathHash(unitsOf(path)), Slot{offset, true});
+}
+
 PlaylistRow RowFactsCache::row(const QString& path) {
     const std::optional<FileStamp> stamp = fileStampOf(path);
     if (!stamp)
         return m_reader(path);
     {
         QMutexLocker lock(&m_mutex);
-        const auto it = m_entries.find(path);
-        if (it != m_entries.end() && it->stamp == *stamp) {
-            it->usedNow = true;
-            const QStringView cells(it->cells);
-            return PlaylistRow{cells.first(it->titleLength).toString(),
-                               cells.sliced(it->titleLength, it->artistLength).toString(),
-                               cells.sliced(it->titleLength + it->artistLength).toString(), path};
+        if (Slot* slot = find(path)) {
+            const RecordHead head = headAt(m_records, slot->offset);
+            if (head.stamp == *stamp) {
+                slot->usedNow = true;
+                const char* text =
+                    m_records.constData() + slot->offset + sizeof head + 2 * head.lengths[0];
+                PlaylistRow row;
+                const std::pair<QString*, quint32> cells[] = {{&row.title, head.lengths[1]},
+                                                              {&row.artist, head.lengths[2]},
+                                                              {&row.length, head.lengths[3]}};
+                for (const auto& [cell, length] : cells) {
+                    *cell = QString(qsizetype(length), Qt::Uninitialized);
+                    std::memcpy(cell->data(), text, 2 * size_t(length));
+                    text += 2 * size_t(length);
+                }
+                row.path = path;
+                return row;
+            }
         }
     }
     // Read with the stamp taken before: a change while reading shows next time.
@@ -74,11 +138,10 @@ PlaylistRow RowFactsCache::row(const QString& path) {
     const bool keep = settled(*stamp);
     QMutexLocker lock(&m_mutex);
     if (keep) {
-        m_entries.insert(path,
-                         Entry{*stamp, row.title + row.artist + row.length,
-                               qint32(row.title.size()), qint32(row.artist.size()), -1, true});
+        append(path, *stamp, row);
         m_changed = true;
-    } else if (m_entries.remove(path)) {
+    } else if (find(path)) {
+        m_index.remove(pathHash(unitsOf(path)));
         m_changed = true;
     }
     return row;
@@ -86,7 +149,7 @@ PlaylistRow RowFactsCache::row(const QString& path) {
 
 qsizetype RowFactsCache::size() const {
     QMutexLocker lock(&m_mutex);
-    return m_entries.size();
+    return m_index.size();
 }
 
 QString RowFactsCache::fileIn(const QString& settingsFolder) {
@@ -96,13 +159,14 @@ QString RowFactsCache::fileIn(const QString& settingsFolder) {
 bool RowFactsCache::load(const QString& file) {
     QFile in(file);
     const bool opened = in.open(QIODevice::ReadOnly);
-    const QByteArray bytes = opened ? in.readAll() : QByteArray();
+    QByteArray bytes = opened ? in.readAll() : QByteArray();
     QMutexLocker lock(&m_mutex);
-    m_entries.clear();
     // An unusable file is replaced at the next save, even by an empty cache.
-    m_changed = opened && !decode(bytes);
-    if (m_changed)
-        m_entries.clear();
+    m_changed = opened && !decode(std::move(bytes));
+    if (m_changed || !opened) {
+        m_records.clear();
+        m_index.clear();
+    }
     return opened && !m_changed;
 }
 
@@ -112,7 +176,22 @@ bool RowFactsCache::save(const QString& file) {
         QMutexLocker lock(&m_mutex);
         if (!m_changed)
             return true;
-        bytes = encode();
+        // The entries used in this run, then the others in the order of the last save
+        // (most recently used first), up to the bound. Entries are appended as they
+        // are read, so their order in m_records is the order they came in.
+        QVector<Slot> kept(m_index.cbegin(), m_index.cend());
+        std::sort(kept.begin(), kept.end(), [](const Slot& a, const Slot& b) {
+            return a.usedNow != b.usedNow ? a.usedNow : a.offset < b.offset;
+        });
+        kept.resize(std::min(kept.size(), m_maxEntries));
+        QByteArray payload;
+        for (const Slot& slot : kept)
+            payload.append(QByteArrayView(m_records).sliced(
+                slot.offset, recordSize(headAt(m_records, slot.offset))));
+        bytes = QByteArray(kMagic, sizeof kMagic);
+        bytes.append(reinterpret_cast<const char*>(&kVersion), sizeof kVersion);
+        bytes += QCryptographicHash::hash(payload, kHash);
+        bytes += payload;
     }
     if (!writeFileAtomically(file, bytes))
         return false;
@@ -121,69 +200,33 @@ bool RowFactsCache::save(const QString& file) {
     return true;
 }
 
-QByteArray RowFactsCache::encode() const {
-    // The entries used in this run, then the others in the order of the last save
-    // (most recently used first), up to the bound.
-    QVector<QHash<QString, Entry>::const_iterator> kept;
-    kept.reserve(m_entries.size());
-    for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it)
-        kept.push_back(it);
-    std::stable_sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) {
-        if (a->usedNow != b->usedNow)
-            return a->usedNow;
-        return !a->usedNow && a->loadedAt < b->loadedAt;
-    });
-    kept.resize(std::min(kept.size(), m_maxEntries));
-
-    QByteArray payload;
-    QDataStream out(&payload, QIODevice::WriteOnly);
-    out.setVersion(kStreamVersion);
-    out << quint32(kept.size());
-    for (const auto& it : kept)
-        out << it.key() << it->stamp.size << it->stamp.modifiedNs << it->stamp.changedNs
-            << it->stamp.inode << it->cells << it->titleLength << it->artistLength;
-
-    QByteArray bytes(kMagic, sizeof kMagic);
-    QDataStream header(&bytes, QIODevice::Append);
-    header << kVersion;
-    bytes += QCryptographicHash::hash(payload, kHash);
-    bytes += payload;
-    return bytes;
-}
-
-bool RowFactsCache::decode(const QByteArray& bytes) {
+bool RowFactsCache::decode(QByteArray bytes) {
+    quint32 version = 0;
     if (bytes.size() < kHeaderSize || !bytes.startsWith(QByteArrayView(kMagic, sizeof kMagic)))
         return false;
-    QDataStream header(bytes);
-    header.skipRawData(sizeof kMagic);
-    quint32 version = 0;
-    header >> version;
+    std::memcpy(&version, bytes.constData() + sizeof kMagic, sizeof version);
     const QByteArrayView payload = QByteArrayView(bytes).sliced(kHeaderSize);
     if (version != kVersion || QCryptographicHash::hash(payload, kHash) !=
                                    bytes.sliced(kHeaderSize - kHashSize, kHashSize))
         return false;
-
-    QDataStream in(bytes);
-    in.setVersion(kStreamVersion);
-    in.skipRawData(int(kHeaderSize));
-    quint32 count = 0;
-    in >> count;
-    // Each entry takes more than 40 bytes: a count beyond that is damage.
-    if (count > payload.size() / 40)
-        return false;
-    m_entries.reserve(count);
-    for (quint32 i = 0; i < count; ++i) {
-        QString path;
-        Entry entry;
-        in >> path >> entry.stamp.size >> entry.stamp.modifiedNs >> entry.stamp.changedNs >>
-            entry.stamp.inode >> entry.cells >> entry.titleLength >> entry.artistLength;
-        if (in.status() != QDataStream::Ok || entry.titleLength < 0 || entry.artistLength < 0 ||
-            qsizetype(entry.titleLength) + entry.artistLength > entry.cells.size())
+    m_records = std::move(bytes);
+    m_index.clear();
+    for (qsizetype offset = kHeaderSize; offset < m_records.size();) {
+        if (m_records.size() - offset < qsizetype(sizeof(RecordHead)))
             return false;
-        entry.loadedAt = qint32(i);
-        m_entries.insert(path, entry);
+        const RecordHead head = headAt(m_records, offset);
+        for (quint32 length : head.lengths)
+            if (length > kMaxTextLength)
+                return false;
+        const qsizetype size = recordSize(head);
+        if (m_records.size() - offset < size)
+            return false;
+        const auto path =
+            QByteArrayView(m_records).sliced(offset + sizeof head, 2 * head.lengths[0]);
+        m_index.insert(pathHash(path), Slot{offset, false});
+        offset += size;
     }
-    return in.atEnd();
+    return true;
 }
 
 } // namespace pelto

@@ -72,23 +72,27 @@ public:
     static QString fileIn(const QString& settingsFolder);
 
 private:
-    struct Entry {
-        FileStamp stamp;
-        QString cells; // title, artist, length text, one after the other
-        qint32 titleLength = 0;
-        qint32 artistLength = 0;
-        // Place in the loaded file (most recently used first); -1 for new entries.
-        qint32 loadedAt = -1;
+    // Where a path's entry lies in m_records, and whether this run used it.
+    struct Slot {
+        qsizetype offset = 0;
         bool usedNow = false;
     };
 
-    QByteArray encode() const;
-    bool decode(const QByteArray& bytes);
+    // The entry of the path as it is kept; nullptr when there is none. Under the lock.
+    Slot* find(const QString& path);
+    void append(const QString& path, const FileStamp& stamp, const PlaylistRow& row);
+    bool decode(QByteArray bytes);
 
     RowReader m_reader;
     qsizetype m_maxEntries;
     mutable QMutex m_mutex;
-    QHash<QString, Entry> m_entries;
+    // The entries one after the other, as the cache file holds them (the loaded file
+    // as it was read, the entries read since after it): far less memory than strings
+    // of their own.
+    QByteArray m_records;
+    // The entries by a hash of their path. Two paths of one hash share a slot: the one
+    // last read has it, the other is read again when asked for.
+    QHash<size_t, Slot> m_index;
     bool m_changed = false;
 };
 
