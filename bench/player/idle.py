@@ -102,8 +102,8 @@ def main():
             core, wakeups, rss, peak = watch(p.pid, seconds)
             p.terminate()
             p.wait()
-            print(f"{' '.join(peer):13s} {core:7.2f} {wakeups:10.1f} {rss:7.1f} {peak:7.1f}"
-                  "   (playing)")
+            print(f"{peer[0] + ', playing':13s} {core:7.2f} {wakeups:10.1f} {rss:7.1f} {peak:7.1f}"
+                  f"   ({' '.join(peer)})")
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
