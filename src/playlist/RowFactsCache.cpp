@@ -37,9 +37,12 @@ static_assert(sizeof(RecordHead) == 48);
 // No text of a row comes near this; a longer one is damage.
 constexpr quint32 kMaxTextLength = 1 << 20;
 
+// The head of the entry at offset; callers give offsets of whole entries.
 RecordHead headAt(const QByteArray& records, qsizetype offset) {
     RecordHead head;
-    std::memcpy(&head, records.constData() + offset, sizeof head);
+    const QByteArrayView bytes = QByteArrayView(records).sliced(offset);
+    if (bytes.size() >= qsizetype(sizeof head))
+        std::memcpy(&head, bytes.data(), sizeof head);
     return head;
 }
 
