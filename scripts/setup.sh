@@ -13,7 +13,7 @@ PACKAGES=(
   # Qt's own texts in Japanese (file dialogs)
   qt6-translations-l10n
   # real-window tests and screenshots
-  xvfb xauth xdotool imagemagick openbox trayer
+  xvfb xauth xdotool x11-utils imagemagick openbox trayer
   # fuzzing and sanitizers
   clang libclang-rt-14-dev
   # test media, tag tools and the decoding reference for benchmarks
