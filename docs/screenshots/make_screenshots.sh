@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Takes a screenshot of Pelto with each shipped skin, playing a made-up song, and of
-# the settings dialog's two tabs, and of the playlist window beside the main window,
-# under a private X server (Xvfb). Writes docs/screenshots/SKIN.png, settings.png and
-# playlist.png.
+# the settings dialog's two tabs, of the playlist window beside the main window, and
+# of the popup menu and the version window, under a private X server (Xvfb). Writes
+# docs/screenshots/SKIN.png, settings.png, playlist.png, menu.png and about.png.
 #   docs/screenshots/make_screenshots.sh [BUILD_DIR]     (default: build)
 # Each skin is shown by the real program: a private program folder (PELTO_HOME) holds
 # the skin as its "standard" skin, so no configuration is needed to pick it.
@@ -114,3 +114,42 @@ PELTO_HOME="$home" SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work" \
 xvfb-run -a -s "-screen 0 800x240x24" bash -c "$run_shoot" shoot \
     "^プレイリスト$" 3 788x200+0+0 "$here/playlist.png" "$build/pelto" "${songs[@]}"
 echo "wrote $here/playlist.png"
+
+# The popup menu, opened by the power button with the volume submenu open, and the
+# version window chosen from it by keyboard.
+#   shoot_menu OUT_MENU OUT_ABOUT PROGRAM
+shoot_menu() {
+    local id=
+    "$3" &
+    local pid=$!
+    for _ in $(seq 50); do
+        id=$(xdotool search --onlyvisible --name '^Pelto$' 2>/dev/null | head -1 || true)
+        [ -n "$id" ] && break
+        sleep 0.2
+    done
+    sleep 1
+    # The standard skin's power button lies at (334, 6).
+    xdotool mousemove --window "$id" 342 14 click 1
+    sleep 1
+    xdotool key Down Down Down Down Down Right
+    sleep 1
+    import -window root -crop 560x372+0+0 +repage "$1"
+    xdotool key Escape Escape Escape
+    sleep 0.5
+    xdotool mousemove --window "$id" 342 14 click 1
+    sleep 1
+    xdotool key Up Up Return
+    sleep 1
+    import -window "$(xdotool search --onlyvisible --name '^Pelto バージョン情報$' | head -1)" "$2"
+    xdotool key space
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+}
+home="$work/home-menu"
+mkdir -p "$home"
+ln -s "$repo/skin" "$home/skin"
+printf '[Pelto SaveData Type 2]\r\nMainPlayer_X,10\r\nMainPlayer_Y,10\r\n' > "$home/Pelto.cfg"
+PELTO_HOME="$home" SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work" \
+xvfb-run -a -s "-screen 0 640x480x24" bash -c "$(declare -f shoot_menu); shoot_menu \"\$@\"" \
+    shoot_menu "$here/menu.png" "$here/about.png" "$build/pelto"
+echo "wrote $here/menu.png and $here/about.png"
