@@ -37,6 +37,7 @@ QString usageText() {
         "Files in the program folder:\n"
         "  Pelto.cfg       settings and window places, written at exit\n"
         "  Pelto.m3u       the playlist, restored at a start without files, saved at exit\n"
+        "  Pelto.rowcache  title, artist and length of the files read, for the next start\n"
         "  skin/           the skins, one folder each\n"
         "\n"
         "An installed copy (its folder not writable, or without skin/ beside an installed\n"
