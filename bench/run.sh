@@ -57,4 +57,13 @@ python3 bench/player/startup.py "$build" "$media/tagged" 5
 
 echo "== 5. 100,000 rows"
 "$build/bench_huge_playlist" --tagged 1000 100000 2>/dev/null
+# 100,000 distinct files: hard links to two tagged files (a file takes at most 65,000).
+mkdir "$media/many"
+python3 - "$media/tagged" "$media/many" <<'PY'
+import os, sys
+first = sorted(os.listdir(sys.argv[1]))[:2]
+for i in range(100000):
+    os.link(os.path.join(sys.argv[1], first[i % 2]), os.path.join(sys.argv[2], "%06d.mp3" % i))
+PY
+python3 bench/player/startup.py "$build" "$media/many" 1
 QT_QPA_PLATFORM=offscreen "$build/bench_playlist_window" 100000 2>/dev/null

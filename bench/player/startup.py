@@ -74,7 +74,8 @@ def main():
         listing = "".join(f + "\r\n" for f in files)
         state = os.path.join(work, "state.json")
         env = dict(os.environ, SDL_AUDIODRIVER="dummy", QT_QPA_PLATFORM="offscreen",
-                   PELTO_HOME=home, XDG_RUNTIME_DIR=work, PELTO_TEST_STATE_FILE=state)
+                   PELTO_HOME=home, XDG_RUNTIME_DIR=work, PELTO_TEST_STATE_FILE=state,
+                   PELTO_TEST_STATE_ROWS="0")
 
         def start(keep_cache, cold, rows=True):
             with open(m3u, "w") as f:

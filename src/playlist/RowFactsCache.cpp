@@ -187,14 +187,21 @@ bool RowFactsCache::save(const QString& file) {
             return a.usedNow != b.usedNow ? a.usedNow : a.offset < b.offset;
         });
         kept.resize(std::min(kept.size(), m_maxEntries));
-        QByteArray payload;
+        // One buffer, the check filled in once the entries are in: a long cache is
+        // not copied again at exit.
+        qsizetype size = kHeaderSize;
         for (const Slot& slot : kept)
-            payload.append(QByteArrayView(m_records).sliced(
-                slot.offset, recordSize(headAt(m_records, slot.offset))));
-        bytes = QByteArray(kMagic, sizeof kMagic);
+            size += recordSize(headAt(m_records, slot.offset));
+        bytes.reserve(size);
+        bytes.append(kMagic, sizeof kMagic);
         bytes.append(reinterpret_cast<const char*>(&kVersion), sizeof kVersion);
-        bytes += QCryptographicHash::hash(payload, kHash);
-        bytes += payload;
+        bytes.append(kHashSize, '\0');
+        for (const Slot& slot : kept)
+            bytes.append(QByteArrayView(m_records).sliced(
+                slot.offset, recordSize(headAt(m_records, slot.offset))));
+        const QByteArray check =
+            QCryptographicHash::hash(QByteArrayView(bytes).sliced(kHeaderSize), kHash);
+        std::memcpy(bytes.data() + kHeaderSize - kHashSize, check.constData(), kHashSize);
     }
     if (!writeFileAtomically(file, bytes))
         return false;
