@@ -1,7 +1,10 @@
 #include "TestWave.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
+
+#include <cstring>
 
 bool writeTestWave(const QString& path, int rate, int channels, int seconds,
                    const std::function<qint16(int second)>& sampleOfSecond) {
@@ -33,4 +36,23 @@ bool writeTestWave(const QString& path, int rate, int channels, int seconds,
     QFile file(path);
     return file.open(QIODevice::WriteOnly) &&
            file.write(header + data) == header.size() + data.size();
+}
+
+std::vector<PlayedFrame> framesOf(const QString& path, qint64 fromFrame) {
+    QFile file(path);
+    std::vector<PlayedFrame> frames;
+    if (!file.open(QIODevice::ReadOnly))
+        return frames;
+    const QByteArray bytes = file.readAll();
+    const qint64 count = bytes.size() / qint64(sizeof(PlayedFrame));
+    if (fromFrame < count) {
+        frames.resize(size_t(count - fromFrame));
+        std::memcpy(frames.data(), bytes.constData() + fromFrame * qint64(sizeof(PlayedFrame)),
+                    frames.size() * sizeof(PlayedFrame));
+    }
+    return frames;
+}
+
+qint64 frameCount(const QString& path) {
+    return QFileInfo(path).size() / qint64(sizeof(PlayedFrame));
 }

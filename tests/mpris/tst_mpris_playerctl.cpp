@@ -21,36 +21,13 @@
 #include <QtTest>
 
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 namespace {
 
 constexpr int kRate = 22050;
 constexpr int kSeconds = 60;
-// A frame of the output: left, right.
-struct Frame {
-    float left, right;
-};
-
-std::vector<Frame> framesOf(const QString& path, qint64 fromFrame = 0) {
-    QFile file(path);
-    std::vector<Frame> frames;
-    if (!file.open(QIODevice::ReadOnly))
-        return frames;
-    const QByteArray bytes = file.readAll();
-    const qint64 count = bytes.size() / qint64(sizeof(Frame));
-    if (fromFrame < count) {
-        frames.resize(size_t(count - fromFrame));
-        std::memcpy(frames.data(), bytes.constData() + fromFrame * qint64(sizeof(Frame)),
-                    frames.size() * sizeof(Frame));
-    }
-    return frames;
-}
-
-qint64 frameCount(const QString& path) {
-    return QFileInfo(path).size() / qint64(sizeof(Frame));
-}
+using Frame = PlayedFrame;
 
 } // namespace
 
