@@ -235,8 +235,9 @@ void TestTrayX11::walkTheMenu(Run& run, const std::function<void()>& openMenu,
         openMenu();
         if (!QTest::qWaitFor([&] { return desktop.menuShown(); }, 10000))
             return false;
-        // The menu takes the keyboard just after it shows.
-        QTest::qWait(300);
+        // The menu takes the keyboard just after it shows; a loaded machine (the
+        // sanitizer build, two tests at once) may take a moment longer.
+        QTest::qWait(500);
         desktop.keys(keys);
         return true;
     };
