@@ -37,8 +37,4 @@ public:
     PeltoState waitForState(int handOffs, int timeoutMs = 20000) const;
 };
 
-// A mono 8 kHz 16-bit Wave file of silence, long enough to be still playing when the
-// test looks.
-void writeWave(const QString& path, int seconds);
-
 bool isRunning(QProcess* process);

@@ -17,17 +17,6 @@ QString fixture(const QString& name) {
     return QStringLiteral(PELTO_SOURCE_DIR "/tests/audio/fixtures/") + name;
 }
 
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
-
 bool writeMp3(const QString& path, int seconds, int kbps) {
     return writeMp3(path, 0, seconds, {"-b", QString::number(kbps)});
 }

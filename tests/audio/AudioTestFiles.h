@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestFiles.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -11,10 +13,10 @@ namespace pelto::test {
 // A committed fixture by file name (tests/audio/fixtures/NAME).
 QString fixture(const QString& name);
 
-// Reads or writes a whole file; writing fails the calling test through QVERIFY in
-// the caller when it returns false.
-QByteArray readBytes(const QString& path);
-bool writeBytes(const QString& path, const QByteArray& bytes);
+// The whole file, under the name the player's engine test reads it by.
+inline QByteArray readBytes(const QString& path) {
+    return readFile(path);
+}
 
 // Encodes `seconds` of a music-like 44.1 kHz stereo signal (two tones over noise) to an
 // MP3 at a constant `kbps` with lame; false when lame fails.

@@ -4,11 +4,11 @@
 #include "AudioTestFiles.h"
 
 #include "audio/FileInfoReader.h"
-#include "common/FileSpan.h"
 #include "audio/Id3v1.h"
 #include "audio/PcmSource.h"
-#include "common/RiffChunks.h"
+#include "common/FileSpan.h"
 #include "common/LegacyText.h"
+#include "common/RiffChunks.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -79,7 +79,7 @@ private slots:
 private:
     QString write(const QString& name, const QByteArray& bytes) {
         const QString path = m_dir.filePath(name);
-        writeBytes(path, bytes);
+        writeFile(path, bytes);
         return path;
     }
     QTemporaryDir m_dir;
@@ -87,7 +87,7 @@ private:
 
 void TestAudioBadFiles::notPlayable_data() {
     QTest::addColumn<QString>("path");
-    const QByteArray mp3 = readBytes(fixture("mpeg1_l3_cbr.mp3"));
+    const QByteArray mp3 = readFile(fixture("mpeg1_l3_cbr.mp3"));
     QTest::newRow("missing") << m_dir.filePath("nothing_here.mp3");
     QTest::newRow("folder") << m_dir.path();
     QTest::newRow("zero bytes") << write("empty.mp3", {});
@@ -113,8 +113,8 @@ void TestAudioBadFiles::notPlayable() {
 void TestAudioBadFiles::damagedButSafe_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("minFrames"); // what must still decode
-    const QByteArray mp3 = readBytes(fixture("mpeg1_l3_cbr.mp3"));
-    const QByteArray wave = readBytes(fixture("wave_s16_stereo.wav"));
+    const QByteArray mp3 = readFile(fixture("mpeg1_l3_cbr.mp3"));
+    const QByteArray wave = readFile(fixture("wave_s16_stereo.wav"));
     QByteArray random(64 * 1024, '\0');
     QRandomGenerator rng(1234);
     rng.fillRange(reinterpret_cast<quint32*>(random.data()), random.size() / 4);
@@ -237,7 +237,7 @@ void TestAudioBadFiles::riffChunkWalk() {
 void TestAudioBadFiles::bufferedReadsMatchTheFile() {
     // Small reads and seeks through a read buffer give exactly the file's bytes, and
     // the window still bounds them.
-    const QByteArray bytes = readBytes(fixture("mpeg1_l3_cbr.mp3"));
+    const QByteArray bytes = readFile(fixture("mpeg1_l3_cbr.mp3"));
     FileSpan file;
     QVERIFY(file.open(fixture("mpeg1_l3_cbr.mp3")));
     file.setReadBuffer(1000);

@@ -94,7 +94,7 @@ void TestAudioDisk::playedSamplesAreDecodedTimesGains() {
         expected[i] *= left;
         expected[i + 1] *= right;
     }
-    std::vector<float> played = floatsOf(readBytes(m_out));
+    std::vector<float> played = floatsOf(readFile(m_out));
     // SDL's device thread writes silence from the moment the device opens until it is
     // started; the song begins after that.
     const size_t lead =
@@ -133,7 +133,7 @@ void TestAudioDisk::pauseNeitherDropsNorRepeats() {
         while (engine.state(position) != StateStopped && clock.elapsed() < 20000)
             QTest::qWait(5);
     }
-    const std::vector<float> played = floatsOf(readBytes(m_out));
+    const std::vector<float> played = floatsOf(readFile(m_out));
     QVERIFY(played.size() > pcm.samples.size()); // the pauses added silence
     QVERIFY(withoutSilentFrames(played) == withoutSilentFrames(pcm.samples));
 }
@@ -162,7 +162,7 @@ void TestAudioDisk::songsFollowOnOneDeviceThatClosesOnceIdle() {
     }
     // The driver starts its file afresh for every device it opens: both songs in it
     // means they played on one device.
-    QVERIFY(withoutSilentFrames(floatsOf(readBytes(m_out))) == expected);
+    QVERIFY(withoutSilentFrames(floatsOf(readFile(m_out))) == expected);
 }
 
 QTEST_GUILESS_MAIN(TestAudioDisk)

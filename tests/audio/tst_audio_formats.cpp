@@ -105,7 +105,7 @@ void TestAudioFormats::layerOneStreams() {
     LayerOneShape shape{rate, stereo, bitrate, 0, tone};
     shape.frames = int(std::ceil(2.5 * rate / 384));
     const QString path = m_dir.filePath(QStringLiteral("layer1_%1.mp1").arg(rate));
-    QVERIFY(writeBytes(path, makeLayerOneStream(shape)));
+    QVERIFY(writeFile(path, makeLayerOneStream(shape)));
 
     const Decoded pcm = decodeAll(path);
     QCOMPARE(pcm.rate, rate);
@@ -123,7 +123,7 @@ void TestAudioFormats::lengthsWithoutAHeader() {
     const auto encoded = [this](const char* name, double quiet, double seconds,
                                 const QStringList& options) {
         const QString path = m_dir.filePath(name);
-        return writeMp3(path, quiet, seconds, options) ? readBytes(path) : QByteArray();
+        return writeMp3(path, quiet, seconds, options) ? readFile(path) : QByteArray();
     };
     // The first n frames of a stream.
     const auto firstFrames = [](const QByteArray& stream, int n) {
@@ -151,7 +151,7 @@ void TestAudioFormats::lengthsWithoutAHeader() {
     for (const auto& [name, bytes] : files) {
         QVERIFY2(bytes.size() > 10000, name);
         const QString path = m_dir.filePath(QStringLiteral("headerless.mp3"));
-        QVERIFY(writeBytes(path, bytes));
+        QVERIFY(writeFile(path, bytes));
         const Decoded pcm = decodeAll(path);
         QCOMPARE(pcm.rate, 44100);
         QVERIFY2(pcm.frames() > 3 * 44100, name);

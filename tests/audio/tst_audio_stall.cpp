@@ -153,7 +153,7 @@ void TestAudioStall::stalledReadsAreNotHeard() {
     QCOMPARE(underrun, 0);
 
     // After the silence before the song starts: every decoded sample, nothing between.
-    std::vector<float> played = floatsOf(readBytes(out));
+    std::vector<float> played = floatsOf(readFile(out));
     const size_t lead =
         leadingSilence(played) - std::min(leadingSilence(played), leadingSilence(pcm.samples));
     played.erase(played.begin(), played.begin() + std::ptrdiff_t(lead));

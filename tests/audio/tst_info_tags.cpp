@@ -1,10 +1,9 @@
 // pelto-info tags as a tool user sees it: one JSON object per file, in order, with
 // the audio engine's facts, and exit status 0 whatever the files hold.
 #include "AudioTestFiles.h"
+#include "PeltoInfo.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QtTest>
 
 using namespace pelto::test;
@@ -15,20 +14,17 @@ class TestInfoTags : public QObject {
 private slots:
     void oneLinePerFile();
     void wrongArguments();
-
-private:
-    static QString tool() { return QStringLiteral(PELTO_BINARY_DIR "/pelto-info"); }
 };
 
 void TestInfoTags::oneLinePerFile() {
-    QProcess run;
-    run.start(tool(), {"tags", "--format", "%1", fixture("mpeg1_l3_cbr.mp3"),
-                       fixture("no_such_file.mp3"), fixture("wave_u8_mono.wav")});
-    QVERIFY(run.waitForFinished(10000));
-    QCOMPARE(run.exitCode(), 0);
-    const QList<QByteArray> lines = run.readAllStandardOutput().trimmed().split('\n');
+    const InfoRun run = peltoInfo({"tags", "--format", "%1", fixture("mpeg1_l3_cbr.mp3"),
+                                   fixture("no_such_file.mp3"), fixture("wave_u8_mono.wav")},
+                                  10000);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out.count('\n'), 3);
+    const QList<QJsonObject> lines = run.lines();
     QCOMPARE(lines.size(), 3);
-    const QJsonObject mp3 = QJsonDocument::fromJson(lines[0]).object();
+    const QJsonObject& mp3 = lines[0];
     QCOMPARE(mp3["path"].toString(), fixture("mpeg1_l3_cbr.mp3"));
     QCOMPARE(mp3["opens"].toBool(), true);
     QCOMPARE(mp3["seconds"].toInt(), 2);
@@ -39,23 +35,19 @@ void TestInfoTags::oneLinePerFile() {
     QCOMPARE(id3["Genre"].toInt(), 17);
     QCOMPARE(id3["GenreName"].toString(), QString("Rock"));
 
-    const QJsonObject missing = QJsonDocument::fromJson(lines[1]).object();
+    const QJsonObject& missing = lines[1];
     QCOMPARE(missing["opens"].toBool(), false);
     QCOMPARE(missing["seconds"].toInt(), 0);
     QCOMPARE(missing["id3"].toObject()["Title"].toString(), QString());
 
-    const QJsonObject wave = QJsonDocument::fromJson(lines[2]).object();
+    const QJsonObject& wave = lines[2];
     QCOMPARE(wave["opens"].toBool(), true);
     QCOMPARE(wave["seconds"].toInt(), 1);
 }
 
 void TestInfoTags::wrongArguments() {
-    for (const QStringList& args : {QStringList{"tags"}, QStringList{"tags", "--format"}}) {
-        QProcess run;
-        run.start(tool(), args);
-        QVERIFY(run.waitForFinished(10000));
-        QCOMPARE(run.exitCode(), 2);
-    }
+    for (const QStringList& args : {QStringList{"tags"}, QStringList{"tags", "--format"}})
+        QCOMPARE(peltoInfo(args, 10000).exitCode, 2);
 }
 
 QTEST_GUILESS_MAIN(TestInfoTags)

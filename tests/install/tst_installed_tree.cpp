@@ -4,6 +4,7 @@
 // save), uses a skin put in ~/.local/share/pelto/skin/, hands a second launch over to
 // the running copy, and writes nothing under the prefix.
 #include "Spawned.h"
+#include "TestFiles.h"
 #include "TestWave.h"
 
 #include <QDirIterator>
@@ -16,6 +17,8 @@
 #include <QtTest>
 
 #include <csignal>
+
+using namespace pelto::test;
 
 namespace {
 
@@ -47,9 +50,7 @@ void setTreeWritable(const QString& root, bool writable) {
 }
 
 QJsonObject readState(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object()
-                                       : QJsonObject();
+    return QJsonDocument::fromJson(readFile(path)).object();
 }
 
 } // namespace
@@ -96,7 +97,7 @@ void TestInstalledTree::installedCopyKeepsItsFilesInTheUsersFolders() {
 
     const QString song = work.filePath("song.wav");
     const QString later = work.filePath("later.wav");
-    QVERIFY(writeTestWave(song, 8000, 1, 60, [](int) { return qint16(0); }));
+    QVERIFY(writeSilentWave(song, 60));
     QVERIFY(QFile::copy(song, later));
     env.insert("HOME", home);
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "PELTO_HOME"})

@@ -23,6 +23,8 @@
 #include <cmath>
 #include <vector>
 
+using namespace pelto::test;
+
 namespace {
 
 constexpr int kRate = 22050;

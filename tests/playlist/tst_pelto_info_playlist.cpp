@@ -1,9 +1,10 @@
 // pelto-info for playlist authors: m3u gives the resolved entries of a playlist as
 // one JSON line; tags shows the title and artist cells a file's row gets.
+#include "PeltoInfo.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -16,17 +17,8 @@ private slots:
 
 namespace {
 
-struct Run {
-    int exitCode;
-    QByteArray out;
-};
-
-Run peltoInfo(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(PELTO_BINARY_DIR "/pelto-info"), args);
-    p.waitForFinished(30000);
-    return {p.exitCode(), p.readAllStandardOutput()};
-}
+using pelto::test::InfoRun;
+using pelto::test::peltoInfo;
 
 QStringList entriesOf(const QByteArray& line) {
     QStringList list;
@@ -45,14 +37,14 @@ void TestPeltoInfoPlaylist::entriesInOrder() {
     f.write(
         QStringLiteral("a.mp3\r\n#EXTINF:1,T\r\n/abs/b.mp3\r\n\r\nsub/曲.wav\rlast.mp3").toUtf8());
     f.close();
-    const Run run = peltoInfo({"m3u", list});
+    const InfoRun run = peltoInfo({"m3u", list});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out.count('\n'), 1);
     QCOMPARE(entriesOf(run.out),
              QStringList({dir.filePath("a.mp3"), "/abs/b.mp3", QStringLiteral("sub/曲.wav"),
                           dir.filePath("last.mp3")}));
     // A missing file is an empty list, not an error; a missing argument is.
-    const Run missing = peltoInfo({"m3u", dir.filePath("none.m3u")});
+    const InfoRun missing = peltoInfo({"m3u", dir.filePath("none.m3u")});
     QCOMPARE(missing.exitCode, 0);
     QCOMPARE(entriesOf(missing.out), QStringList());
     QCOMPARE(peltoInfo({"m3u"}).exitCode, 2);
@@ -60,8 +52,8 @@ void TestPeltoInfoPlaylist::entriesInOrder() {
 
 void TestPeltoInfoPlaylist::tagsShowRowCells() {
     const QString fixtures = QStringLiteral(PELTO_SOURCE_DIR "/tests/taginfo/fixtures/");
-    const Run run = peltoInfo({"tags", fixtures + "mutagen_sjis.mp3", fixtures + "id3v1_sjis.mp3",
-                               fixtures + "plain.mp3"});
+    const InfoRun run = peltoInfo({"tags", fixtures + "mutagen_sjis.mp3",
+                                   fixtures + "id3v1_sjis.mp3", fixtures + "plain.mp3"});
     QCOMPARE(run.exitCode, 0);
     const QList<QByteArray> lines = run.out.trimmed().split('\n');
     QCOMPARE(lines.size(), 3);

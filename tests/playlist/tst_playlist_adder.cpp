@@ -1,5 +1,6 @@
 // How files become rows: the title, artist and length rules, the command-line
 // parser, drops, the add dialog's choice, the batch path, and FindPlayingRow.
+#include "TestFiles.h"
 #include "playlist/CommandLine.h"
 #include "playlist/PlaylistAdder.h"
 #include "playlist/PlaylistModel.h"
@@ -51,10 +52,7 @@ ExtTagInfo ext(const QString& title, const QString& artist) {
     return e;
 }
 
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using test::writeFile;
 
 } // namespace
 
@@ -279,7 +277,7 @@ void TestPlaylistAdder::commandLineUnbalancedQuotes() {
 void TestPlaylistAdder::commandLineExpandsPlaylists() {
     QTemporaryDir dir;
     const QString list = dir.filePath("My List.M3U");
-    QVERIFY(writeBytes(list, "one.mp3\r\n#comment\r\n/abs/two.ogg\r\nnested.m3u\r\n"));
+    QVERIFY(writeFile(list, "one.mp3\r\n#comment\r\n/abs/two.ogg\r\nnested.m3u\r\n"));
     Fixture f;
     f.adder.AddCommandLine("/first.mp3 \"" + list + "\" " + dir.filePath("missing.m3u"), true,
                            true);
@@ -292,7 +290,7 @@ void TestPlaylistAdder::commandLineExpandsPlaylists() {
 void TestPlaylistAdder::dropsAndDialogChoices() {
     QTemporaryDir dir;
     const QString list = dir.filePath("l.m3u");
-    QVERIFY(writeBytes(list, "x.mp3\ny.txt\n"));
+    QVERIFY(writeFile(list, "x.mp3\ny.txt\n"));
     Fixture f;
     f.model.setPlayListTrNum(0);
     f.adder.AddDroppedFiles({dir.path(), "/a.mp3", "/b.txt", list, "/noext"});

@@ -1,5 +1,6 @@
 // Reading and saving M3U playlists: the path rules in both syntaxes, line ends,
 // encodings, hostile input, and saves that fail without losing anything.
+#include "TestFiles.h"
 #include "playlist/PlaylistAdder.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistModel.h"
@@ -20,15 +21,8 @@ using namespace pelto;
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using test::readFile;
+using test::writeFile;
 
 PlaylistRow rowFromName(const QString& path) {
     return playlistRowFromFacts(path, {}, {}, 0);
@@ -148,7 +142,7 @@ void TestPlaylistFile::missingOrNotAFile() {
     QVERIFY(QDir(dir.path()).mkdir("folder.m3u"));
     QVERIFY(ReadPlayListFile(dir.filePath("folder.m3u")).isEmpty());
     QVERIFY(ReadPlayListFile("/dev/zero").isEmpty());
-    QVERIFY(writeBytes(dir.filePath("empty.m3u"), {}));
+    QVERIFY(writeFile(dir.filePath("empty.m3u"), {}));
     QVERIFY(ReadPlayListFile(dir.filePath("empty.m3u")).isEmpty());
 }
 
@@ -171,7 +165,7 @@ void TestPlaylistFile::largeFileReadInBatches() {
     cp932.insert(cp932.lastIndexOf('\n', cp932.size() - 100) + 1, "\x83\x65.mp3\r\n");
     for (const QByteArray& bytes : {utf8, cp932}) {
         const QString path = dir.filePath("big.m3u");
-        QVERIFY(writeBytes(path, bytes));
+        QVERIFY(writeFile(path, bytes));
         const QStringList whole = parsePlayListBytes(bytes, path);
         PlayListFileReader reader(path);
         QCOMPARE(reader.lineCount(), whole.size() + 60000 / 50);
@@ -200,9 +194,9 @@ void TestPlaylistFile::saveWritesUtf8CrLfAndReadsBack() {
     model.setSelected(2, true);
     const QString target = folder + "y.m3u";
     QVERIFY(SavePlayListFile(model, target));
-    QCOMPARE(readAll(target), QByteArray("a.mp3\r\n/elsewhere/b.mp3\r\n") + folder.toUtf8() +
-                                  "sub/c.mp3\r\n" + QStringLiteral("曲 名.wav").toUtf8() +
-                                  "\r\na.mp3\r\n");
+    QCOMPARE(readFile(target), QByteArray("a.mp3\r\n/elsewhere/b.mp3\r\n") + folder.toUtf8() +
+                                   "sub/c.mp3\r\n" + QStringLiteral("曲 名.wav").toUtf8() +
+                                   "\r\na.mp3\r\n");
     QCOMPARE(ReadPlayListFile(target), rows);
     // Saving leaves the rows as they were.
     QCOMPARE(model.paths(), rows);
@@ -212,7 +206,8 @@ void TestPlaylistFile::saveWritesUtf8CrLfAndReadsBack() {
     // and the add operations do not take it for a playlist.
     PlaylistModel empty;
     QVERIFY(SavePlayListFile(empty, target));
-    QCOMPARE(readAll(target), QByteArray());
+    QVERIFY(QFile::exists(target));
+    QCOMPARE(readFile(target), QByteArray());
     QVERIFY(SavePlayListFile(model, folder + "list.txt"));
     QVERIFY(QFile::exists(folder + "list.txt"));
     PlaylistModel dropped;
@@ -236,7 +231,7 @@ void TestPlaylistFile::failedSaveKeepsOldFileAndRows_fileSizeLimit() {
     // A file size limit makes writes fail part way, as a full disk does.
     QTemporaryDir dir;
     const QString target = dir.filePath("y.m3u");
-    QVERIFY(writeBytes(target, "old.mp3\r\n"));
+    QVERIFY(writeFile(target, "old.mp3\r\n"));
     PlaylistModel model;
     QStringList rows;
     for (int i = 0; i < 2000; ++i)
@@ -254,7 +249,7 @@ void TestPlaylistFile::failedSaveKeepsOldFileAndRows_fileSizeLimit() {
     std::signal(SIGXFSZ, oldHandler);
 
     QVERIFY(!saved);
-    QCOMPARE(readAll(target), QByteArray("old.mp3\r\n"));
+    QCOMPARE(readFile(target), QByteArray("old.mp3\r\n"));
     QCOMPARE(model.paths(), rows);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"y.m3u"}));
 }
@@ -266,7 +261,7 @@ void TestPlaylistFile::failedSaveKeepsOldFileAndRows_readOnlyOrFullFolder() {
     const QString ro = dir.filePath("ro");
     const QString full = dir.filePath("full");
     QVERIFY(QDir().mkpath(ro) && QDir().mkpath(full));
-    QVERIFY(writeBytes(ro + "/y.m3u", "old.mp3\r\n"));
+    QVERIFY(writeFile(ro + "/y.m3u", "old.mp3\r\n"));
     const bool root = geteuid() == 0;
     if (root) {
         if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=16k", "tmpfs", full}) != 0)
@@ -275,12 +270,12 @@ void TestPlaylistFile::failedSaveKeepsOldFileAndRows_readOnlyOrFullFolder() {
             QProcess::execute("umount", {full});
             QSKIP("cannot mount a tmpfs here");
         }
-        QVERIFY(writeBytes(ro + "/y.m3u", "old.mp3\r\n"));
+        QVERIFY(writeFile(ro + "/y.m3u", "old.mp3\r\n"));
         QVERIFY(QProcess::execute("mount", {"-o", "remount,ro", ro}) == 0);
     } else {
         QVERIFY(QFile::setPermissions(ro, QFile::ReadOwner | QFile::ExeOwner));
     }
-    QVERIFY(writeBytes(full + "/y.m3u", "old.mp3\r\n"));
+    QVERIFY(writeFile(full + "/y.m3u", "old.mp3\r\n"));
 
     PlaylistModel model;
     QStringList rows;
@@ -289,8 +284,8 @@ void TestPlaylistFile::failedSaveKeepsOldFileAndRows_readOnlyOrFullFolder() {
     fill(model, rows);
     const bool savedRo = SavePlayListFile(model, ro + "/y.m3u");
     const bool savedFull = root ? SavePlayListFile(model, full + "/y.m3u") : false;
-    const QByteArray roAfter = readAll(ro + "/y.m3u");
-    const QByteArray fullAfter = readAll(full + "/y.m3u");
+    const QByteArray roAfter = readFile(ro + "/y.m3u");
+    const QByteArray fullAfter = readFile(full + "/y.m3u");
     if (root) {
         QProcess::execute("umount", {ro});
         QProcess::execute("umount", {full});
@@ -309,7 +304,7 @@ void TestPlaylistFile::failedSaveToMissingFolder() {
     PlaylistModel model;
     fill(model, {"/a.mp3"});
     QVERIFY(!SavePlayListFile(model, dir.filePath("no/such/folder/y.m3u")));
-    QVERIFY(writeBytes(dir.filePath("file"), "x"));
+    QVERIFY(writeFile(dir.filePath("file"), "x"));
     QVERIFY(!SavePlayListFile(model, dir.filePath("file/y.m3u")));
     QCOMPARE(model.count(), 1);
 }

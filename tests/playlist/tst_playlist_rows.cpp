@@ -1,5 +1,6 @@
 // Rows made from real files: the tag reader and the audio engine run for real over
 // tagged fixtures and a Wave file written here.
+#include "TestWave.h"
 #include "common/FileNames.h"
 #include "playlist/PlaylistAdder.h"
 #include "playlist/PlaylistFile.h"
@@ -8,7 +9,6 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 #include <cstdio>
@@ -19,28 +19,7 @@ namespace {
 
 const QString kTagFixtures = QStringLiteral(PELTO_SOURCE_DIR "/tests/taginfo/fixtures/");
 
-// A silent 8-bit mono Wave file of whole seconds at 8000 Hz.
-bool writeSilentWave(const QString& path, int seconds) {
-    const quint32 rate = 8000, dataSize = rate * quint32(seconds);
-    QByteArray h;
-    const auto u32 = [&h](quint32 v) { h.append(reinterpret_cast<const char*>(&v), 4); };
-    const auto u16 = [&h](quint16 v) { h.append(reinterpret_cast<const char*>(&v), 2); };
-    h += "RIFF";
-    u32(qToLittleEndian(36 + dataSize));
-    h += "WAVEfmt ";
-    u32(qToLittleEndian(16u));
-    u16(qToLittleEndian(quint16(1))); // PCM
-    u16(qToLittleEndian(quint16(1))); // mono
-    u32(qToLittleEndian(rate));
-    u32(qToLittleEndian(rate)); // bytes per second
-    u16(qToLittleEndian(quint16(1)));
-    u16(qToLittleEndian(quint16(8)));
-    h += "data";
-    u32(qToLittleEndian(dataSize));
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(h) == h.size() &&
-           f.write(QByteArray(qsizetype(dataSize), char(0x80))) == qint64(dataSize);
-}
+using test::writeSilentWave;
 
 } // namespace
 

@@ -4,7 +4,9 @@
 // in one line. With a shim that fails one step of a save of Pelto.cfg or Pelto.m3u
 // (the flush to the disk, a write, the rename, or a crash before the rename), the old
 // file stays byte for byte and no temporary file remains.
+#include "PeltoInfo.h"
 #include "TestChild.h"
+#include "TestFiles.h"
 #include "settings/ConfigFile.h"
 
 #include <QDeadlineTimer>
@@ -26,15 +28,9 @@ using namespace pelto;
 
 namespace {
 
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using test::peltoInfo;
+using test::readFile;
+using test::writeFile;
 
 // One run of pelto in a program folder. It dies with the test, however the test ends.
 class Pelto {
@@ -96,11 +92,7 @@ QList<int> numbers(const QJsonValue& array) {
 
 // Where the volume knob of a skin stands for a step: the skin's bar, read by pelto-info.
 QPoint volumeKnob(const QString& skinFolder, int step) {
-    QProcess info;
-    info.start(QStringLiteral(PELTO_BINARY_DIR "/pelto-info"), {"skin", skinFolder});
-    info.waitForFinished(30000);
-    const QJsonObject e =
-        QJsonDocument::fromJson(info.readAllStandardOutput()).object().value("elements").toObject();
+    const QJsonObject e = peltoInfo({"skin", skinFolder}).object().value("elements").toObject();
     const QJsonObject bar = e.value("ChangeVolume").toObject();
     const QJsonObject knob = e.value("VolumeBarSkin").toObject();
     const int travel = (bar.value("h").toInt() - knob.value("h").toInt()) * 15;

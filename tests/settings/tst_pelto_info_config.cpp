@@ -1,34 +1,25 @@
 // pelto-info config: every setting of a Pelto.cfg as JSON, with the window places in
 // pixels as Pelto would place the windows on a given screen; and --save, which writes
 // a file from such an object that reads back to the same object.
+#include "PeltoInfo.h"
 #include "TestFiles.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-};
-
-Run peltoInfo(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(PELTO_BINARY_DIR "/pelto-info"), args);
-    p.waitForFinished(30000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput()};
-}
+using pelto::test::InfoRun;
+using pelto::test::peltoInfo;
 
 QJsonObject configOf(const QStringList& args) {
-    const Run run = peltoInfo(QStringList{"config"} + args);
+    const InfoRun run = peltoInfo(QStringList{"config"} + args);
     if (run.exitCode != 0 || run.out.count('\n') != 1)
         return {};
-    return QJsonDocument::fromJson(run.out).object();
+    return run.object();
 }
 
 using pelto::test::readFile;

@@ -1,30 +1,17 @@
+#include "PeltoInfo.h"
 #include "SkinFixture.h"
 #include "skin/SkinReader.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTest>
 
 using namespace pelto;
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QJsonObject object;
-};
-
-Run pelToInfo(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(PELTO_BINARY_DIR "/pelto-info"), args);
-    p.waitForFinished(30000);
-    Run r;
-    r.exitCode = p.exitCode();
-    r.object = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
-    return r;
-}
+using test::InfoRun;
+using test::peltoInfo;
 
 QStringList names(const QJsonArray& a) {
     QStringList out;
@@ -48,10 +35,10 @@ private slots:
     // The tool reports exactly what the reader makes of a skin.
     void reportsTheLoadedSkin() {
         const QString folder = QStringLiteral(PELTO_SOURCE_DIR "/skin/standard");
-        const Run run = pelToInfo({"skin", folder});
+        const InfoRun run = peltoInfo({"skin", folder});
         QCOMPARE(run.exitCode, 0);
         const SkinState s = readSkin(folder, initialSkinState());
-        const QJsonObject& o = run.object;
+        const QJsonObject o = run.object();
         QCOMPARE(o["window"].toArray(),
                  (QJsonArray{s.windowSize().width(), s.windowSize().height()}));
         const QJsonObject elements = o["elements"].toObject();
@@ -80,15 +67,15 @@ private slots:
     void folderWithoutDefinitionLeavesTheFreshWindow() {
         pelto::test::SkinFixture fx;
         fx.bitmap("main.bmp", 50, 50);
-        const Run run = pelToInfo({"skin", fx.folder()});
+        const InfoRun run = peltoInfo({"skin", fx.folder()});
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.object["window"].toArray(), (QJsonArray{6, 6}));
-        QVERIFY(run.object["elements"].toObject()["MainSkin"].toObject()["picture"].isNull());
+        QCOMPARE(run.object()["window"].toArray(), (QJsonArray{6, 6}));
+        QVERIFY(run.object()["elements"].toObject()["MainSkin"].toObject()["picture"].isNull());
     }
 
     void wrongArguments() {
-        QCOMPARE(pelToInfo({"skin"}).exitCode, 2);
-        QCOMPARE(pelToInfo({"skin", "a", "b"}).exitCode, 2);
+        QCOMPARE(peltoInfo({"skin"}).exitCode, 2);
+        QCOMPARE(peltoInfo({"skin", "a", "b"}).exitCode, 2);
     }
 };
 

@@ -46,14 +46,10 @@ class TestSkinWindow : public QObject {
     }
 
     void bitmap(const QString& skinName, const QString& file, int w, int h, QColor c) {
-        QImage image(w, h, QImage::Format_RGB888);
-        image.fill(c);
-        QVERIFY(image.save(skin(skinName) + file, "BMP"));
+        QVERIFY(test::writeBmp(skin(skinName) + file, w, h, c));
     }
     void config(const QString& skinName, const QByteArray& text) {
-        QFile f(skin(skinName) + "_skin.cfg");
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(text);
+        QVERIFY(test::writeFile(skin(skinName) + "_skin.cfg", text));
     }
 
     struct Window {

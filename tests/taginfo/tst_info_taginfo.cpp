@@ -1,13 +1,12 @@
 // pelto-info tags and format as a skin author sees them: the extended fields of files
 // tagged by independent tools in every text encoding, and formatted lines.
+#include "PeltoInfo.h"
 #include "taginfo/ExtTagInfo.h"
 #include "taginfo/TagSource.h"
 
 #include <QDir>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTest>
 
 namespace {
@@ -17,19 +16,12 @@ const QString kFixtures = QStringLiteral(PELTO_SOURCE_DIR "/tests/taginfo/fixtur
 // Runs pelto-info and returns its JSON lines; an exit code other than the expected one
 // gives no lines at all, so the comparisons that follow fail.
 QList<QJsonObject> runTool(const QStringList& args, int expectedExit = 0) {
-    QProcess run;
-    run.start(QStringLiteral(PELTO_BINARY_DIR "/pelto-info"), args);
-    if (!run.waitForFinished(60000) || run.exitStatus() != QProcess::NormalExit ||
-        run.exitCode() != expectedExit) {
-        qWarning("pelto-info %s failed: %s", qPrintable(args.join(' ')),
-                 run.readAllStandardError().constData());
+    const pelto::test::InfoRun run = pelto::test::peltoInfo(args, 60000);
+    if (run.exitCode != expectedExit) {
+        qWarning("pelto-info %s failed: %s", qPrintable(args.join(' ')), run.err.constData());
         return {QJsonObject{{"failed", true}}};
     }
-    QList<QJsonObject> lines;
-    for (const QByteArray& line : run.readAllStandardOutput().split('\n'))
-        if (!line.isEmpty())
-            lines.append(QJsonDocument::fromJson(line).object());
-    return lines;
+    return run.lines();
 }
 
 QStringList extFields(const QJsonObject& line) {

@@ -4,7 +4,7 @@
 
 #include <QTest>
 
-using pelto::test::tieToTest;
+namespace pelto::test {
 
 Spawned::~Spawned() {
     for (auto it = m_processes.rbegin(); it != m_processes.rend(); ++it) {
@@ -65,3 +65,5 @@ QString Spawned::startDisplay(const QProcessEnvironment& environment) {
     number = number.trimmed();
     return number.isEmpty() ? QString() : QStringLiteral(":") + QString::fromLatin1(number);
 }
+
+} // namespace pelto::test

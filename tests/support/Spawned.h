@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace pelto::test {
+
 // The processes a test starts: each dies with the test however it ends (the kernel
 // kills it when the test process goes), and whatever still runs at the end of the
 // scope is terminated, then killed, last started first.
@@ -36,3 +38,5 @@ public:
 private:
     QList<QProcess*> m_processes;
 };
+
+} // namespace pelto::test

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFile>
+#include "TestFiles.h"
+
 #include <QMap>
 #include <QString>
 
@@ -8,11 +9,8 @@ namespace pelto::test {
 
 // The entries of a Pelto.cfg by key ("key,value" lines); empty when it cannot be read.
 inline QMap<QString, QString> configEntries(const QString& path) {
-    QFile file(path);
     QMap<QString, QString> entries;
-    if (!file.open(QIODevice::ReadOnly))
-        return entries;
-    for (const QByteArray& line : file.readAll().split('\n')) {
+    for (const QByteArray& line : readFile(path).split('\n')) {
         const QString text = QString::fromUtf8(line).trimmed();
         const qsizetype comma = text.indexOf(u',');
         if (comma > 0)
