@@ -7,6 +7,7 @@
 #include <QtTest>
 
 using namespace pelto;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -78,6 +79,8 @@ private slots:
     void sortWithoutCurrentRow();
     void modelStaysConsistent();
     void cellsComeBackExactly();
+    void operationsKeepTheModelAndAnnounceOnce_data();
+    void operationsKeepTheModelAndAnnounceOnce();
 };
 
 void TestPlaylistOperations::deleteKeepsCurrentSong() {
@@ -381,6 +384,146 @@ void TestPlaylistOperations::cellsComeBackExactly() {
     expectRows({1, 0, 3, 2, 4, 5, 6, 7, 8, 9, 10, 11});
     Ops::sortByColumn(model, 2);
     expectRows({7, 5, 0, 6, 11, 1, 2, 9, 10, 4, 3, 8});
+}
+
+void TestPlaylistOperations::operationsKeepTheModelAndAnnounceOnce_data() {
+    QTest::addColumn<QString>("letters");
+    QTest::addColumn<int>("current");      // PlayListTrNum before, highlighted when a row
+    QTest::addColumn<QString>("selected"); // "1" selected, "." not
+    QTest::addColumn<int>("focus");
+    QTest::addColumn<int>("held"); // the row a persistent index is held on
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("titles");
+    QTest::addColumn<int>("trNum");
+    QTest::addColumn<QString>("bold");
+    QTest::addColumn<QString>("selectedAfter");
+    QTest::addColumn<int>("focusAfter");
+    QTest::addColumn<int>("heldAfter"); // 0: its row went
+    QTest::addColumn<QString>("heard"); // the model's and the selection's signals, in order
+
+    QTest::newRow("delete rows around the focus and the current song")
+        << "abcdefg" << 5 << ".1.1.1." << 4 << 5 << "delete"
+        << "aceg" << 3 << "e"
+        << "..1." << 3 << 3
+        << "selection, removed 6-6, focus 3, removed 4-4, removed 2-2, focus 3, selection, trNum "
+           "3, rows";
+    QTest::newRow("delete the current song and the focused row")
+        << "abcdefg" << 3 << "..11..." << 4 << 7 << "delete"
+        << "abefg" << 3 << ""
+        << "..1.." << 3 << 5 << "selection, focus 2, removed 3-4, focus 3, selection, rows";
+    QTest::newRow("delete the last rows, the focus on one of them")
+        << "abcde" << 2 << "...11" << 5 << 4 << "delete"
+        << "abc" << 2 << "b"
+        << "..1" << 3 << 0 << "selection, focus 3, removed 4-5, selection, rows";
+    QTest::newRow("delete every row") << "abc" << 1 << "111" << 2 << 1 << "delete"
+                                      << "" << 1 << ""
+                                      << "" << 0 << 0 << "selection, focus 0, removed 1-3, rows";
+    QTest::newRow("delete nothing") << "abc" << 2 << "..." << 3 << 1 << "delete"
+                                    << "abc" << 2 << "b"
+                                    << "..." << 3 << 1 << "";
+    // 70 rows '0', '1', … with every second one selected: 35 blocks to remove.
+    QString many, kept;
+    for (int i = 0; i < 70; ++i)
+        many += QChar(u'0' + i);
+    for (int i = 0; i < 70; i += 2)
+        kept += QChar(u'0' + i);
+    QTest::newRow("delete many separate blocks")
+        << many << 63 << QStringLiteral(".1").repeated(35) << 3 << 63 << "delete" << kept << 32
+        << "n"
+        << ".1" + QString(33, u'.') << 2 << 0
+        << "selection, reset, focus 2, selection, trNum 32, rows";
+    QTest::newRow("move scattered rows up past the current song")
+        << "abcdefg" << 3 << ".1.11.1" << 6 << 4 << "up"
+        << "badecgf" << 5 << "c"
+        << "1.11.1." << 6 << 4 << "mark 5-5, cells 1-7, selection, selection, trNum 5, rows";
+    QTest::newRow("move a block at the top up") << "abcd" << 0 << "11.." << 1 << 2 << "up"
+                                                << "abcd" << 1 << "a"
+                                                << "11.." << 1 << 2 << "mark 1-1";
+    QTest::newRow("move the current song down in a block")
+        << "abcdef" << 2 << "11..11" << 2 << 3 << "down"
+        << "cabdef" << 3 << "b"
+        << ".11.11" << 2 << 3 << "mark 3-3, cells 1-3, selection, selection, trNum 3, rows";
+    QTest::newRow("move rows down with PlayListTrNum past the end")
+        << "abcd" << 9 << ".1.." << 2 << 2 << "down"
+        << "acbd" << 4 << "d"
+        << "..1." << 2 << 2 << "mark 4-4, cells 2-3, selection, selection, rows";
+    QTest::newRow("shuffle every row to a new place")
+        << "abcd" << 3 << ".1.1" << 4 << 3 << "shuffle 0.3 0.6 0.8 0.9"
+        << "bcda" << 2 << "c"
+        << "1..." << 4 << 3 << "mark 3-3, mark 2-2, cells 1-4, selection, selection, trNum 2, rows";
+    QTest::newRow("shuffle with row 1 alone selected already")
+        << "abcd" << 1 << "1..." << 1 << 1 << "shuffle 0.3 0.6 0.8 0.9"
+        << "bcda" << 4 << "a"
+        << "1..." << 1 << 1 << "mark 1-1, mark 4-4, cells 1-4, selection, selection, trNum 4, rows";
+    QTest::newRow("sort carries selection, focus, highlight and held index")
+        << "dbca" << 1 << "1.1." << 4 << 2 << "sort 0"
+        << "abcd" << 4 << "d"
+        << "..11" << 1 << 2 << "selection, layout, selection, trNum 4, rows";
+    QTest::newRow("sort rows already in order")
+        << "abc" << 2 << ".1." << 3 << 1 << "sort 0"
+        << "abc" << 2 << "b"
+        << ".1." << 3 << 1 << "selection, layout, selection";
+}
+
+void TestPlaylistOperations::operationsKeepTheModelAndAnnounceOnce() {
+    QFETCH(QString, letters);
+    QFETCH(int, current);
+    QFETCH(QString, selected);
+    QFETCH(int, focus);
+    QFETCH(int, held);
+    QFETCH(QString, operation);
+
+    PlaylistModel model;
+    fill(model, letters);
+    makeCurrent(model, current);
+    for (int i = 0; i < selected.size(); ++i)
+        model.setSelected(i + 1, selected[i] == u'1');
+    model.setFocusedRow(focus);
+    const QPersistentModelIndex heldIndex = model.index(held - 1, 2);
+
+    QStringList heard;
+    const auto rows = [](int first, int last) { return u"%1-%2"_s.arg(first + 1).arg(last + 1); };
+    connect(&model, &QAbstractItemModel::dataChanged, this,
+            [&](const QModelIndex& a, const QModelIndex& b) {
+                heard << (b.column() == 1 ? u"mark "_s : u"cells "_s) + rows(a.row(), b.row());
+            });
+    connect(&model, &QAbstractItemModel::layoutChanged, this, [&] { heard << u"layout"_s; });
+    connect(&model, &QAbstractItemModel::rowsRemoved, this,
+            [&](const QModelIndex&, int first, int last) {
+                heard << u"removed "_s + rows(first, last);
+            });
+    connect(&model, &QAbstractItemModel::modelReset, this, [&] { heard << u"reset"_s; });
+    connect(model.selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [&] { heard << u"selection"_s; });
+    connect(model.selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [&](const QModelIndex& now) { heard << u"focus %1"_s.arg(now.row() + 1); });
+    connect(&model, &PlaylistModel::playListTrNumChanged, this,
+            [&](int n) { heard << u"trNum %1"_s.arg(n); });
+    connect(&model, &PlaylistModel::rowsChanged, this, [&] { heard << u"rows"_s; });
+
+    const QStringList words = operation.split(u' ');
+    if (words[0] == u"delete")
+        Ops::deleteSelected(model);
+    else if (words[0] == u"up")
+        Ops::moveUp(model);
+    else if (words[0] == u"down")
+        Ops::moveDown(model);
+    else if (words[0] == u"sort")
+        Ops::sortByColumn(model, words[1].toInt());
+    else {
+        QList<double> values;
+        for (const QString& u : words.mid(1))
+            values << u.toDouble();
+        Ops::shuffle(model, draws(values));
+    }
+
+    QTEST(titles(model), "titles");
+    QTEST(model.PlayListTrNum(), "trNum");
+    QTEST(highlighted(model), "bold");
+    QTEST(selection(model), "selectedAfter");
+    QTEST(model.focusedRow(), "focusAfter");
+    QTEST(heldIndex.isValid() ? heldIndex.row() + 1 : 0, "heldAfter");
+    QTEST(heard.join(u", "), "heard");
 }
 
 QTEST_MAIN(TestPlaylistOperations)
