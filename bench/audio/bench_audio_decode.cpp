@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
         std::vector<float> buffer(2 * frames);
         std::int64_t rendered = 0;
         int position = 0;
-        while (core.state(position) == pelto::StatePlaying) {
+        while (core.state(position) == pelto::PlayState::Playing) {
             if (!core.hasDecoded(frames))
                 core.waitForDecoder();
             core.render(buffer.data(), frames);

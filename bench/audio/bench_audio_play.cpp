@@ -67,10 +67,10 @@ int main(int argc, char** argv) {
     int position = 0;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        const int state = engine.state(position);
+        const pelto::PlayState state = engine.state(position);
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
-        if (state != pelto::StatePlaying || wall >= seconds)
+        if (state != pelto::PlayState::Playing || wall >= seconds)
             app.quit();
     });
     poll.start(100);

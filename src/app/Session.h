@@ -1,16 +1,24 @@
 #pragma once
 
+#include "player/ButtonPress.h"
 #include "player/ControlCommands.h"
+#include "player/InfoDisplay.h"
 #include "player/KeyCommands.h"
-#include "player/LifecycleHooks.h"
 #include "player/Player.h"
+#include "player/SeekControl.h"
+#include "player/VolumeControl.h"
+#include "playlist/PlaylistAdder.h"
 #include "playlist/PlaylistModel.h"
+#include "playlist/RowFactsCache.h"
 #include "settings/Settings.h"
+#include "skin/SkinControl.h"
 
 #include <QObject>
 
 #include <functional>
 #include <memory>
+
+class QWidget;
 
 namespace pelto {
 
@@ -23,16 +31,19 @@ class QuitSignals;
 class SettingsBridge;
 class TaskTrayForm;
 
-// The running program: the one owner of the settings, the playlist, the player, the
-// commands of the keys, buttons and menus, and the windows. Windows and services
-// attach to it and follow the player's signals; none of them owns another.
+// The running program: the one owner of the settings, the playlist, the player and
+// the objects around it (the displays of the main window, the skin, the volume and
+// seek controls, the button timer, the commands), the windows and the services. It
+// runs the main window's load and unload as two lists of steps, and takes the
+// hand-offs of later launches from the load's end until the main window's close.
 //
-// It is also the program's side of the main window's load and unload: the steps that
-// belong to other windows and modules (LifecycleHooks), and the hand-offs of later
-// launches, which it takes from the load's end until the main window's close query.
-// A termination signal (or the end of the desktop session) closes the main window the
-// normal way, so the unload writes everything it writes at any other exit.
-class Session : public QObject, public LifecycleHooks {
+// Windows and services act on the program through the commands and follow the
+// player, the commands and each other by signals, which only the session connects.
+// None of them owns another or reaches into another's state, so the members are
+// independent of each other's lifetimes. A termination signal (or the end of the
+// desktop session) closes the main window the normal way, so the unload writes
+// everything it writes at any other exit.
+class Session : public QObject {
     Q_OBJECT
 public:
     using DecoderFactory = std::function<std::unique_ptr<Decoder>()>;
@@ -44,13 +55,15 @@ public:
 
     Settings& settings() { return m_settings; }
     PlaylistModel& playlist() { return m_playlist; }
+    PlaylistAdder& adder() { return m_adder; }
     Player& player() { return m_player; }
+    InfoDisplay& display() { return m_display; }
+    SkinControl& skins() { return m_skins; }
     ControlCommands& commands() { return m_commands; }
-    KeyCommands& keys() { return m_keys; }
     MainPlayer& mainWindow() { return *m_mainWindow; }
     // The playlist window, from the load's hidden windows on; null before.
     PlayListForm* playListWindow() { return m_playListWindow.get(); }
-    // Pelto.cfg and the settings dialog (showSettingForm()).
+    // Pelto.cfg and the settings dialog.
     SettingsBridge& settingsBridge() { return *m_settingsBridge; }
     // The tray icon and the popup menu, from the load's hidden windows on; null before.
     TaskTrayForm* tray() { return m_tray.get(); }
@@ -64,32 +77,47 @@ public:
     // A later launch's command line: its files are added and the first of them plays.
     void handOff(const QString& commandLine);
 
-    // LifecycleHooks
-    void loadHiddenWindows() override;
-    void uncheckAlwaysTop() override;
-    void LoadConfig(Settings& settings, PlaylistModel& playlist) override;
-    void showPlayListWindow() override;
-    void UnhookMainWindow() override;
-    void SaveConfig(const Settings& settings, const PlaylistModel& playlist) override;
-    void unloadWindows() override;
+signals:
+    // The load has ended (the main window shows).
+    void loaded();
+    // A later launch's command line has been dealt with; the count of them so far.
+    void handedOff(int count);
 
 private:
+    // The steps of the load and the unload that take more than one call.
+    void loadHiddenWindows();
+    void restorePlayList(const QString& commandLine);
+    void LoadConfig();
+    void SaveConfig();
+    void closeQuery();
+    void Unload();
+    // The add-files dialog: over the playlist window while it shows, else over the
+    // main window.
+    void addFilesThroughDialog();
+    void raiseMainWindow();
+
     Settings m_settings;
     PlaylistModel m_playlist;
+    // The rows files made, kept from one run to the next (beside Pelto.cfg).
+    RowFactsCache m_rowFacts;
+    PlaylistAdder m_adder{m_playlist, m_rowFacts.reader()};
     Player m_player{m_settings, m_playlist};
-    ControlCommands m_commands{m_player};
+    InfoDisplay m_display{m_player, m_settings};
+    SkinControl m_skins{m_settings};
+    ButtonPress m_buttons;
+    VolumeControl m_volume{m_settings, &m_player};
+    SeekControl m_seek{m_player, m_display};
+    ControlCommands m_commands{m_player, m_playlist, m_adder, m_buttons,
+                               m_volume, m_seek,     m_skins};
     KeyCommands m_keys{m_commands};
     std::unique_ptr<MainPlayer> m_mainWindow;
     std::unique_ptr<SettingsBridge> m_settingsBridge;
     std::unique_ptr<QuitSignals> m_quitSignals;
+    std::unique_ptr<TaskTrayForm> m_tray;
+    std::unique_ptr<PlayListForm> m_playListWindow;
     std::unique_ptr<MprisService> m_mpris;
     MultRunningCheck* m_instance;
     int m_handOffs = 0;
-    // Last, so it goes before the player, commands and main window it uses.
-    std::unique_ptr<PlayListForm> m_playListWindow;
-    // Loaded before the playlist window and wrapping its show-or-hide command, so it
-    // goes first and gives the command back.
-    std::unique_ptr<TaskTrayForm> m_tray;
 };
 
 } // namespace pelto

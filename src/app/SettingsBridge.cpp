@@ -2,6 +2,7 @@
 
 #include "common/FilePlaces.h"
 #include "common/Twips.h"
+#include "player/InfoDisplay.h"
 #include "player/MainPlayer.h"
 #include "player/Player.h"
 #include "settings/ConfigFile.h"
@@ -19,11 +20,11 @@ namespace pelto {
 // then the skin has sized it, and the pull-back from the screen's edges and the check
 // against unplugged screens measure the window as it will be seen. Its always-on-top
 // switch is the tray menu's.
-class SettingsBridge::MainWindowPlace : public QObject, public ConfigWindow {
+class SettingsBridge::MainWindowPlace : public QObject {
 public:
     explicit MainWindowPlace(MainPlayer& window) : m_window(window) {}
 
-    void applyConfig(const Settings& settings) override {
+    void applyConfig(const Settings& settings) {
         m_left = settings.MainPlayer_X;
         m_top = settings.MainPlayer_Y;
         m_pending = m_left || m_top;
@@ -31,7 +32,7 @@ public:
             m_window.installEventFilter(this);
     }
 
-    void storeConfig(Settings& settings) const override {
+    void storeConfig(Settings& settings) const {
         if (m_pending)
             return; // never shown: the saved place stands
         settings.MainPlayer_X = pixelsToTwips(m_window.x());
@@ -58,14 +59,14 @@ private:
     bool m_pending = false;
 };
 
-SettingsBridge::SettingsBridge(Player& player, MainPlayer& mainWindow, QObject* parent)
-    : QObject(parent), m_player(player), m_mainWindow(mainWindow),
-      m_mainWindowPlace(std::make_unique<MainWindowPlace>(mainWindow)) {
-    m_windows.append(m_mainWindowPlace.get());
+SettingsBridge::SettingsBridge(Settings& settings, const Player& player, InfoDisplay& display,
+                               MainPlayer& mainWindow, QObject* parent)
+    : QObject(parent), m_settings(settings), m_player(player), m_display(display),
+      m_mainWindow(mainWindow), m_mainWindowPlace(std::make_unique<MainWindowPlace>(mainWindow)) {
     // For the screenshot script: the dialog opens on tab n as soon as the program runs.
     if (const int tab = qEnvironmentVariableIntValue("PELTO_TEST_OPEN_SETTINGS"))
         QTimer::singleShot(0, this, [this, tab] {
-            SettingForm form(m_player.settings(), *this, &m_mainWindow);
+            SettingForm form(m_settings, *this, &m_mainWindow);
             form.SettingTabStrip()->setCurrentIndex(tab - 1);
             form.exec();
         });
@@ -73,46 +74,38 @@ SettingsBridge::SettingsBridge(Player& player, MainPlayer& mainWindow, QObject* 
 
 SettingsBridge::~SettingsBridge() = default;
 
-void SettingsBridge::addConfigWindow(ConfigWindow* window) {
-    m_windows.append(window);
-}
-
-void SettingsBridge::LoadConfig(Settings& settings, PlaylistModel& playlist) {
+void SettingsBridge::LoadConfig(PlaylistModel& playlist) {
     std::int16_t row = std::int16_t(playlist.PlayListTrNum());
-    pelto::LoadConfig(configFilePath(filePlaces().settingsFolder), settings, row);
+    pelto::LoadConfig(configFilePath(filePlaces().settingsFolder), m_settings, row);
     playlist.setPlayListTrNum(row);
-    for (ConfigWindow* window : m_windows)
-        window->applyConfig(settings);
+    m_mainWindowPlace->applyConfig(m_settings);
 }
 
 void SettingsBridge::SaveConfig(const Settings& settings, const PlaylistModel& playlist) {
     Settings saved = settings;
-    for (ConfigWindow* window : m_windows)
-        window->storeConfig(saved);
+    m_mainWindowPlace->storeConfig(saved);
     pelto::SaveConfig(configFilePath(filePlaces().settingsFolder), saved,
                       std::int16_t(playlist.PlayListTrNum()));
 }
 
 void SettingsBridge::showSettingForm() {
-    SettingForm::showModal(m_player.settings(), *this, &m_mainWindow);
+    SettingForm::showModal(m_settings, *this, &m_mainWindow);
 }
 
 std::array<QString, 3> SettingsBridge::SkinTagInfo() const {
-    return m_player.SkinTagInfo();
+    return m_display.SkinTagInfo();
 }
 
 QString SettingsBridge::SkinTagScroll() const {
-    return m_player.SkinTagScroll();
+    return m_display.SkinTagScroll();
 }
 
 int SettingsBridge::PlayState() const {
-    return m_player.PlayState();
+    return int(m_player.PlayState());
 }
 
 void SettingsBridge::redrawInfoLines() {
-    m_player.BuildInfoLines(); // also sets ScrollWait to 0
-    m_player.knob().KnobOffset = 0;
-    m_player.Timer_Sec();
+    m_display.redrawInfoLines();
 }
 
 } // namespace pelto

@@ -3,6 +3,7 @@
 #include "app/QtTranslation.h"
 #include "app/Session.h"
 #include "app/StartUp.h"
+#include "app/TestStateFile.h"
 #include "common/FileNames.h"
 #include "common/FilePlaces.h"
 
@@ -83,6 +84,8 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     pelto::Session session(&instance);
+    if (const QString stateFile = qEnvironmentVariable("PELTO_TEST_STATE_FILE"); !stateFile.isEmpty())
+        pelto::watchForTestStateFile(session, stateFile);
     session.start(commandLine);
     session.startMediaPlayerService();
     return app.exec();

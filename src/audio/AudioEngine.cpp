@@ -19,7 +19,7 @@ AudioEngine::AudioEngine() {
     m_idleClose.setInterval(kIdleDeviceLinger);
     QObject::connect(&m_idleClose, &QTimer::timeout, [this] {
         int position = 0;
-        if (m_core.state(position) != StatePlaying)
+        if (m_core.state(position) != PlayState::Playing)
             closeOutput();
     });
 }
@@ -109,7 +109,7 @@ void AudioEngine::pause() {
 void AudioEngine::restart() {
     changeCore([this] { m_core.resume(); });
     int position = 0;
-    if (m_core.state(position) == StatePlaying) {
+    if (m_core.state(position) == PlayState::Playing) {
         m_idleClose.stop();
         openOutput();
     }
@@ -118,13 +118,13 @@ void AudioEngine::restart() {
 void AudioEngine::seek(int seconds) {
     changeCore([this, seconds] { m_core.seekSeconds(seconds); });
     int position = 0;
-    if (m_core.state(position) == StateStopped)
+    if (m_core.state(position) == PlayState::Stopped)
         closeOutputWhenIdle();
 }
 
-int AudioEngine::state(int& positionSec) {
-    const int result = m_core.state(positionSec);
-    if (result != StatePlaying)
+PlayState AudioEngine::state(int& positionSec) {
+    const PlayState result = m_core.state(positionSec);
+    if (result != PlayState::Playing)
         closeOutputWhenIdle();
     return result;
 }

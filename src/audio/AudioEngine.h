@@ -45,13 +45,13 @@ public:
     void pause() override;
     void restart() override;
     void seek(int seconds) override;
-    int state(int& positionSec) override;
+    PlayState state(int& positionSec) override;
     FileInfo fileInfo(const QString& path) override;
     void close() override;
     void setVolume(std::uint32_t leftRight) override;
 
     // The position that has been heard, in milliseconds: finer than state() gives it.
-    std::int64_t playedMilliseconds() const;
+    std::int64_t playedMilliseconds() const override;
     // True when the current song plays into the silent output because no device
     // opened.
     bool isSilent() const { return m_silent; }

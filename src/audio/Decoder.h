@@ -8,8 +8,9 @@
 
 namespace pelto {
 
-// Player states as the engine reports them.
-enum : int { StateStopped = 0, StatePlaying = 1, StatePaused = 2 };
+// Player states as the engine reports them; the numbers are the ones tests and the
+// test state file show.
+enum class PlayState : int { Stopped = 0, Playing = 1, Paused = 2 };
 
 // The decoder and player the main window drives: one open song at a time, played
 // from its beginning, paused, resumed, sought in whole seconds and polled for its
@@ -25,18 +26,20 @@ public:
     virtual bool open(const QString& path) = 0;
     // Plays the open file from its beginning.
     virtual void play() = 0;
-    // Stops playing; the state becomes StateStopped. The file stays open.
+    // Stops playing; the state becomes Stopped. The file stays open.
     virtual void stop() = 0;
-    // Pauses; the state becomes StatePaused.
+    // Pauses; the state becomes Paused.
     virtual void pause() = 0;
-    // Resumes a paused song; the state becomes StatePlaying.
+    // Resumes a paused song; the state becomes Playing.
     virtual void restart() = 0;
     // Goes on from a position in whole seconds from the start; past the end the
     // song ends.
     virtual void seek(int seconds) = 0;
-    // The state (StateStopped also once the song has played to its end) and the
-    // position that has been heard, in whole seconds.
-    virtual int state(int& positionSec) = 0;
+    // The state (Stopped also once the song has played to its end) and the position
+    // that has been heard, in whole seconds.
+    virtual PlayState state(int& positionSec) = 0;
+    // The position that has been heard, in milliseconds: finer than state() gives it.
+    virtual std::int64_t playedMilliseconds() const = 0;
     // Tag and length of any file, open or not.
     virtual FileInfo fileInfo(const QString& path) = 0;
     // Releases the open file.

@@ -25,11 +25,11 @@ void scaleFrames(const Sample* from, float* to, int frames, ChannelGains gains) 
 
 } // namespace
 
-PlaybackCore::PlaybackCore() : m_state(StateStopped) {}
+PlaybackCore::PlaybackCore() : m_state(PlayState::Stopped) {}
 PlaybackCore::~PlaybackCore() = default;
 
 void PlaybackCore::setSource(std::unique_ptr<PcmSource> source) {
-    m_state = StateStopped;
+    m_state = PlayState::Stopped;
     m_playedFrame = 0;
     m_rate = source ? source->rate() : 0;
     m_length = source ? source->lengthFrames() : -1;
@@ -50,35 +50,35 @@ void PlaybackCore::beginRun(std::int64_t frame) {
 
 void PlaybackCore::start() {
     if (!m_ring) {
-        m_state = StateStopped;
+        m_state = PlayState::Stopped;
         return;
     }
     beginRun(0);
-    m_state = StatePlaying;
+    m_state = PlayState::Playing;
 }
 
 void PlaybackCore::stop() {
-    m_state = StateStopped;
+    m_state = PlayState::Stopped;
     m_playedFrame = 0;
     m_decoder.halt();
 }
 
 void PlaybackCore::pause() {
-    if (m_state == StatePlaying)
-        m_state = StatePaused;
+    if (m_state == PlayState::Playing)
+        m_state = PlayState::Paused;
 }
 
 void PlaybackCore::resume() {
-    if (m_state == StatePaused)
-        m_state = StatePlaying;
+    if (m_state == PlayState::Paused)
+        m_state = PlayState::Playing;
 }
 
 void PlaybackCore::seekSeconds(int seconds) {
-    if (!m_ring || m_state == StateStopped)
+    if (!m_ring || m_state == PlayState::Stopped)
         return;
     const std::int64_t frame = std::int64_t(std::max(seconds, 0)) * m_rate;
     if (m_length >= 0 && frame >= m_length) {
-        m_state = StateStopped; // past the end: the song is over
+        m_state = PlayState::Stopped; // past the end: the song is over
         m_decoder.halt();
         return;
     }
@@ -87,7 +87,7 @@ void PlaybackCore::seekSeconds(int seconds) {
     beginRun(frame);
 }
 
-int PlaybackCore::state(int& positionSec) const {
+PlayState PlaybackCore::state(int& positionSec) const {
     const int rate = m_rate.load();
     positionSec = rate > 0 ? int(m_playedFrame.load() / rate) : 0;
     return m_state.load();
@@ -104,16 +104,16 @@ void PlaybackCore::render(float* out, int frames) {
 }
 
 void PlaybackCore::renderPlaying(float* out, int frames) {
-    const int state = m_state.load();
-    if (state != StateStopped)
+    const PlayState state = m_state.load();
+    if (state != PlayState::Stopped)
         m_playedFrame = m_renderedEnd; // the buffer before this one has played
-    if (state == StatePlaying && m_lastBufferHadEnd)
-        m_state = StateStopped; // and it held the last sample
+    if (state == PlayState::Playing && m_lastBufferHadEnd)
+        m_state = PlayState::Stopped; // and it held the last sample
     // A run starts with a whole buffer (or half the ring, for a device that asks for
     // more), so no gap falls just after its first frames.
     const int startFrames =
         m_ring ? std::min(frames, m_ring->blockCount() * m_ring->blockFrames() / 2) : frames;
-    if (m_state.load() != StatePlaying || (!m_runStarted && !hasDecoded(startFrames))) {
+    if (m_state.load() != PlayState::Playing || (!m_runStarted && !hasDecoded(startFrames))) {
         std::fill(out, out + 2 * frames, 0.0f);
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/DecodeThread.h"
+#include "audio/Decoder.h"
 
 #include <atomic>
 #include <cstdint>
@@ -58,7 +59,7 @@ public:
     void seekSeconds(int seconds);
 
     // 0 stopped or ended, 1 playing, 2 paused; the heard position in whole seconds.
-    int state(int& positionSec) const;
+    PlayState state(int& positionSec) const;
     std::int64_t playedFrames() const { return m_playedFrame.load(); }
     void setVolume(std::uint32_t leftRight) { m_volume.store(leftRight); }
 
@@ -82,7 +83,7 @@ private:
     void beginRun(std::int64_t frame);
     int copyFromRing(float* out, int frames);
 
-    std::atomic<int> m_state;
+    std::atomic<PlayState> m_state;
     std::atomic<std::int64_t> m_playedFrame{0};
     std::atomic<int> m_rate{0};
     std::atomic<std::uint32_t> m_volume{0xFFFFFFFFu};

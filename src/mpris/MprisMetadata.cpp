@@ -12,8 +12,7 @@ namespace {
 
 // The row the open song came from: the current row when it holds the song's path,
 // else the first row that does; 0 when none does (the row was deleted).
-int songRow(const Player& player) {
-    const PlaylistModel& list = player.playlist();
+int songRow(const Player& player, const PlaylistModel& list) {
     const int current = list.PlayListTrNum();
     if (current >= 1 && current <= list.count() && list.path(current) == player.DmyFileName())
         return current;
@@ -31,16 +30,17 @@ QString noTrackPath() {
     return QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack");
 }
 
-QVariantMap songMetadata(const Player& player, const QString& trackPath) {
+QVariantMap songMetadata(const Player& player, const PlaylistModel& playlist,
+                        const QString& trackPath) {
     QVariantMap map{
         {QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackPath))}};
     const QString path = player.DmyFileName();
     if (path.isEmpty())
         return map;
-    const int row = songRow(player);
+    const int row = songRow(player, playlist);
     const QString title =
-        row > 0 ? player.playlist().row(row).title : PathSyntax::native().title(path);
-    const QString artist = row > 0 ? player.playlist().row(row).artist : QString();
+        row > 0 ? playlist.row(row).title : PathSyntax::native().title(path);
+    const QString artist = row > 0 ? playlist.row(row).artist : QString();
     map.insert(QStringLiteral("mpris:length"), qlonglong(player.TotalSec()) * 1000000);
     map.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
     map.insert(QStringLiteral("xesam:title"), title);

@@ -5,6 +5,7 @@
 namespace pelto {
 
 class Player;
+class PlaylistModel;
 
 // The bus path that stands for "no track".
 QString noTrackPath();
@@ -14,6 +15,7 @@ QString noTrackPath();
 // (the first row with its path when the current row holds another), with the album
 // from the extended tag when there is one, else from the version 1 tag. Just the
 // "no track" id when no song has been opened.
-QVariantMap songMetadata(const Player& player, const QString& trackPath);
+QVariantMap songMetadata(const Player& player, const PlaylistModel& playlist,
+                        const QString& trackPath);
 
 } // namespace pelto

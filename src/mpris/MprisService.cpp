@@ -1,11 +1,12 @@
 #include "mpris/MprisService.h"
 
-#include "audio/AudioEngine.h"
 #include "mpris/MprisAdaptors.h"
 #include "mpris/MprisMetadata.h"
 #include "player/ControlCommands.h"
 #include "player/Player.h"
 #include "player/VolumeControl.h"
+#include "playlist/PlaylistModel.h"
+#include "settings/Settings.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -29,8 +30,10 @@ constexpr qint64 kMicrosPerSecond = 1000000;
 
 } // namespace
 
-MprisService::MprisService(Player& player, ControlCommands& commands, Hooks hooks, QObject* parent)
-    : QObject(parent), m_player(player), m_commands(commands), m_hooks(std::move(hooks)) {
+MprisService::MprisService(const Player& player, const PlaylistModel& playlist,
+                           const Settings& settings, ControlCommands& commands, QObject* parent)
+    : QObject(parent), m_player(player), m_playlist(playlist), m_settings(settings),
+      m_commands(commands) {
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
     m_announced = changingProperties();
@@ -42,7 +45,8 @@ MprisService::MprisService(Player& player, ControlCommands& commands, Hooks hook
         connect(&player, signal, this, &MprisService::propertiesMayHaveChanged);
     };
     follow(&Player::playStateChanged);
-    follow(&Player::volumeChanged);
+    connect(&commands, &ControlCommands::volumeChanged, this,
+            &MprisService::propertiesMayHaveChanged);
     follow(&Player::repeatChanged);
     follow(&Player::currentRowChanged);
     follow(&Player::rowsChanged);
@@ -80,9 +84,9 @@ bool MprisService::registerOnSessionBus() {
 
 QString MprisService::playbackStatus() const {
     switch (m_player.PlayState()) {
-    case StatePlaying:
+    case PlayState::Playing:
         return QStringLiteral("Playing");
-    case StatePaused:
+    case PlayState::Paused:
         return QStringLiteral("Paused");
     default:
         return QStringLiteral("Stopped");
@@ -94,15 +98,12 @@ QString MprisService::loopStatus() const {
 }
 
 double MprisService::volume() const {
-    const int step = std::clamp(int(m_player.settings().WavVolume), 0, kTopVolumeStep);
+    const int step = std::clamp(int(m_settings.WavVolume), 0, kTopVolumeStep);
     return double(step) / kTopVolumeStep;
 }
 
 qint64 MprisService::position() const {
-    if (m_player.PlayState() != StateStopped)
-        if (const auto* engine = dynamic_cast<const AudioEngine*>(m_player.decoder()))
-            return engine->playedMilliseconds() * 1000;
-    return qint64(m_player.PlayPosSec()) * kMicrosPerSecond;
+    return qint64(m_player.playedMilliseconds()) * 1000;
 }
 
 QString MprisService::trackPath() const {
@@ -112,24 +113,24 @@ QString MprisService::trackPath() const {
 }
 
 QVariantMap MprisService::metadata() const {
-    return songMetadata(m_player, trackPath());
+    return songMetadata(m_player, m_playlist, trackPath());
 }
 
 bool MprisService::canGoNext() const {
-    const PlaylistModel& list = m_player.playlist();
+    const PlaylistModel& list = m_playlist;
     return list.count() > 0 && (list.PlayListTrNum() < list.count() || m_player.repeatOn());
 }
 
 bool MprisService::canGoPrevious() const {
-    return m_player.playlist().count() > 0 && m_player.playlist().PlayListTrNum() > 1;
+    return m_playlist.count() > 0 && m_playlist.PlayListTrNum() > 1;
 }
 
 bool MprisService::canPlay() const {
-    return m_player.playlist().count() > 0;
+    return m_playlist.count() > 0;
 }
 
 bool MprisService::canSeek() const {
-    return m_player.PlayState() != StateStopped && m_player.TotalSec() > 0;
+    return m_player.PlayState() != PlayState::Stopped && m_player.TotalSec() > 0;
 }
 
 QVariantMap MprisService::changingProperties() const {
@@ -151,32 +152,30 @@ QVariantMap MprisService::changingProperties() const {
 void MprisService::setLoopStatus(const QString& status) {
     // The repeat switch knows the whole playlist only; "Track" is not offered.
     if (status == u"None" || status == u"Playlist")
-        m_player.setRepeat(status == u"Playlist");
+        m_commands.setRepeat(status == u"Playlist");
 }
 
 void MprisService::setVolume(double level) {
     // As the volume keys do: the step for the level, then the knob placed for it.
-    VolumeControl& volume = m_player.volumeControl();
-    volume.SetVolumeLevel(std::isnan(level) ? 0.0 : level);
-    volume.ApplyVolume();
+    m_commands.setVolumeLevel(std::isnan(level) ? 0.0 : level);
 }
 
 void MprisService::Play() {
     // Resumes a paused song; otherwise the play command (the key X) restarts the
     // current row, or asks for files when the playlist is empty.
-    if (m_player.PlayState() == StatePaused)
+    if (m_player.PlayState() == PlayState::Paused)
         m_commands.run(Command::PlayPause);
-    else if (m_player.PlayState() == StateStopped)
+    else if (m_player.PlayState() == PlayState::Stopped)
         m_commands.run(Command::Play);
 }
 
 void MprisService::Pause() {
-    if (m_player.PlayState() == StatePlaying)
+    if (m_player.PlayState() == PlayState::Playing)
         m_commands.run(Command::PlayPause);
 }
 
 void MprisService::PlayPause() {
-    m_commands.run(m_player.PlayState() == StateStopped ? Command::Play : Command::PlayPause);
+    m_commands.run(m_player.PlayState() == PlayState::Stopped ? Command::Play : Command::PlayPause);
 }
 
 void MprisService::Stop() {
@@ -193,7 +192,7 @@ void MprisService::Previous() {
 
 void MprisService::Seek(qint64 offsetMicros) {
     const qint64 target = position() + offsetMicros;
-    m_player.seekControl().SeekTo(int(std::llround(double(target) / kMicrosPerSecond)));
+    m_commands.seekTo(int(std::llround(double(target) / kMicrosPerSecond)));
 }
 
 void MprisService::SetPosition(const QDBusObjectPath& trackId, qint64 positionMicros) {
@@ -201,24 +200,22 @@ void MprisService::SetPosition(const QDBusObjectPath& trackId, qint64 positionMi
     if (trackId.path() != trackPath() || positionMicros < 0 ||
         positionMicros > qint64(m_player.TotalSec()) * kMicrosPerSecond)
         return;
-    m_player.seekControl().SeekTo(int(positionMicros / kMicrosPerSecond));
+    m_commands.seekTo(int(positionMicros / kMicrosPerSecond));
 }
 
 void MprisService::OpenUri(const QString& uri) {
     const QUrl url(uri);
-    if (url.isLocalFile() && m_hooks.openFile)
-        m_hooks.openFile(url.toLocalFile());
+    if (url.isLocalFile())
+        m_commands.openFile(url.toLocalFile());
 }
 
 void MprisService::Raise() {
-    if (m_hooks.raise)
-        m_hooks.raise();
+    m_commands.raiseMainWindow();
 }
 
 void MprisService::Quit() {
     // After the reply has gone out: the unload ends the program.
-    if (m_hooks.quit)
-        QTimer::singleShot(0, this, m_hooks.quit);
+    QTimer::singleShot(0, &m_commands, &ControlCommands::endProgram);
 }
 
 // ---- Announcing ----

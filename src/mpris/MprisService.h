@@ -4,14 +4,14 @@
 #include <QStringList>
 #include <QVariantMap>
 
-#include <functional>
-
 class QDBusObjectPath;
 
 namespace pelto {
 
 class ControlCommands;
 class Player;
+class PlaylistModel;
+struct Settings;
 
 // The player on the desktop's session bus as an MPRIS 2 media player, so media keys,
 // sound menus and remote controls reach it. Every method runs the procedure the keys
@@ -23,15 +23,9 @@ class Player;
 class MprisService : public QObject {
     Q_OBJECT
 public:
-    // What the service asks of the windows: raise the main window, end the program
-    // the normal way, and add a file and play it as a later launch does.
-    struct Hooks {
-        std::function<void()> raise;
-        std::function<void()> quit;
-        std::function<void(const QString& path)> openFile;
-    };
-
-    MprisService(Player& player, ControlCommands& commands, Hooks hooks, QObject* parent = nullptr);
+    // Reads the player, the playlist and the settings; acts through the commands.
+    MprisService(const Player& player, const PlaylistModel& playlist, const Settings& settings,
+                 ControlCommands& commands, QObject* parent = nullptr);
     ~MprisService() override;
 
     // Puts the service on the session bus under org.mpris.MediaPlayer2.pelto (with an
@@ -79,9 +73,10 @@ private:
     void sendPropertiesChanged();
     QString trackPath() const;
 
-    Player& m_player;
+    const Player& m_player;
+    const PlaylistModel& m_playlist;
+    const Settings& m_settings;
     ControlCommands& m_commands;
-    Hooks m_hooks;
     QVariantMap m_announced;
     bool m_sendPending = false;
     // Counts the songs started, so each gets a track id of its own.

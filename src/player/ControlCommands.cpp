@@ -1,27 +1,23 @@
 #include "player/ControlCommands.h"
 
+#include "player/ButtonPress.h"
 #include "player/Player.h"
+#include "player/PlayerView.h"
+#include "player/SeekControl.h"
+#include "player/VolumeControl.h"
+#include "playlist/PlaylistAdder.h"
+#include "skin/SkinControl.h"
 
 namespace pelto {
 
-namespace {
-
-void call(const std::function<void()>& hook) {
-    if (hook)
-        hook();
+ControlCommands::ControlCommands(Player& player, PlaylistModel& playlist, PlaylistAdder& adder,
+                                 ButtonPress& buttons, VolumeControl& volume, SeekControl& seek,
+                                 SkinControl& skins, QObject* parent)
+    : QObject(parent), m_player(player), m_playlist(playlist), m_adder(adder),
+      m_buttons(buttons), m_volume(volume), m_seek(seek), m_skins(skins) {
+    connect(&player, &Player::openFilesRequested, this, &ControlCommands::OpenSoundFile);
+    connect(&volume, &VolumeControl::volumeChanged, this, &ControlCommands::volumeChanged);
 }
-
-} // namespace
-
-void PlaySoundTop(Player& player) {
-    PlaylistModel& list = player.playlist();
-    if (list.count() == 0)
-        return;
-    list.selectOnly(1);
-    player.playRow(1);
-}
-
-ControlCommands::ControlCommands(Player& player) : m_player(player) {}
 
 void ControlCommands::run(Command command) {
     switch (command) {
@@ -36,23 +32,23 @@ void ControlCommands::run(Command command) {
     case Command::PlayNextSound:
         return m_player.PlayNextSound();
     case Command::PlaySoundTop:
-        return PlaySoundTop(m_player);
+        return PlaySoundTop();
     case Command::OpenSoundFile:
-        return m_player.OpenSoundFile();
+        return OpenSoundFile();
     case Command::AddSound_PlayList:
-        return call(AddSound_PlayList);
+        return emit addFilesRequested();
     case Command::VolumeUp:
-        return m_player.volumeControl().VolumeUp();
+        return m_volume.VolumeUp();
     case Command::VolumeDown:
-        return m_player.volumeControl().VolumeDown();
+        return m_volume.VolumeDown();
     case Command::SeekForward:
-        return m_player.seekControl().SeekBy(kSeekStepSec);
+        return m_seek.SeekBy(kSeekStepSec);
     case Command::SeekBackward:
-        return m_player.seekControl().SeekBy(-kSeekStepSec);
+        return m_seek.SeekBy(-kSeekStepSec);
     case Command::View_PlayList:
-        return call(View_PlayList_Menu_Click);
+        return emit playListWindowToggleRequested();
     case Command::PopupTrayMenu:
-        return call(popupTrayMenu);
+        return emit trayMenuRequested();
     }
 }
 
@@ -65,10 +61,74 @@ void ControlCommands::useButton(int code, bool leftButton) {
         return;
     const Command action = kActions[code];
     // Every button shows its pressed image; only the left button makes it act.
-    m_player.buttons().press(code, [this, action, leftButton] {
+    m_buttons.press(code, [this, action, leftButton] {
         if (leftButton)
             run(action);
     });
+}
+
+void ControlCommands::PlaySoundTop() {
+    if (m_playlist.count() == 0)
+        return;
+    m_playlist.selectOnly(1);
+    m_player.playRow(1);
+}
+
+void ControlCommands::playRow(int n) {
+    m_player.playRow(n);
+}
+
+void ControlCommands::OpenSoundFile() {
+    if (!m_view)
+        return;
+    const std::optional<QStringList> chosen = m_view->chooseFilesToOpen(m_player.DmyFileName());
+    if (!chosen)
+        return;
+    m_playlist.clear();
+    m_buttons.pause(kAfterDialogMs, [this, files = *chosen] {
+        m_adder.addDialogSelection(files);
+        m_player.playFromFirstRow();
+    });
+}
+
+void ControlCommands::addChosenFiles(const QStringList& files) {
+    m_buttons.pause(kAfterDialogMs, [this, files] { m_adder.addDialogSelection(files); });
+}
+
+void ControlCommands::dropFiles(const QStringList& localPaths) {
+    const QStringList entries =
+        PlaylistAdder::expandForAdding(localPaths, PlaylistAdder::Accept::AudioAndPlaylists);
+    // A drop that gives nothing to play leaves the playlist and playback alone.
+    if (entries.isEmpty())
+        return;
+    m_playlist.clear();
+    m_adder.addPlayListItems(entries);
+    m_player.playFromFirstRow();
+}
+
+void ControlCommands::addDroppedFiles(const QStringList& localPaths) {
+    m_adder.AddDroppedFiles(localPaths);
+}
+
+void ControlCommands::setVolumeStep(int step) {
+    m_volume.setStep(step);
+}
+
+void ControlCommands::setVolumeLevel(double level) {
+    m_volume.SetVolumeLevel(level);
+    m_volume.ApplyVolume();
+}
+
+void ControlCommands::seekTo(int seconds) {
+    m_seek.SeekTo(seconds);
+}
+
+void ControlCommands::setRepeat(bool on) {
+    m_player.setRepeat(on);
+}
+
+void ControlCommands::chooseSkin(const QString& name) {
+    m_skins.chooseSkin(name);
 }
 
 } // namespace pelto

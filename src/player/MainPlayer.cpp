@@ -2,10 +2,10 @@
 
 #include "common/GothicFont.h"
 #include "player/DroppedFiles.h"
-#include "player/Player.h"
+#include "player/SeekKnob.h"
 #include "player/SkinWidgets.h"
 #include "player/SoundFileDialog.h"
-#include "player/Twips.h"
+#include "common/Twips.h"
 #include "skin/SkinState.h"
 
 #include <QCloseEvent>
@@ -42,8 +42,7 @@ bool movesWindow(SkinElement e) {
 
 } // namespace
 
-MainPlayer::MainPlayer(Player& player, QWidget* parent)
-    : QWidget(parent, Qt::FramelessWindowHint), m_player(player) {
+MainPlayer::MainPlayer(QWidget* parent) : QWidget(parent, Qt::FramelessWindowHint) {
     setObjectName(QLatin1String(kObjectName));
     setWindowTitle(QStringLiteral("Pelto"));
     setAcceptDrops(true);
@@ -69,13 +68,9 @@ MainPlayer::MainPlayer(Player& player, QWidget* parent)
         m_elements[size_t(i)] = w;
     }
     element(SkinElement::MainSkin)->move(0, 0);
-    player.setView(this);
 }
 
-MainPlayer::~MainPlayer() {
-    if (m_player.view() == this)
-        m_player.setView(nullptr);
-}
+MainPlayer::~MainPlayer() = default;
 
 TextBox* MainPlayer::textBox(SkinElement e) const {
     return isTextArea(e) ? static_cast<TextBox*>(element(e)) : nullptr;
@@ -117,8 +112,8 @@ void MainPlayer::placeSeekKnob(int offsetTwips) {
     knob->move(element(SkinElement::ChangeTime)->x() + twipsToPixels(offsetTwips), knob->y());
 }
 
-std::optional<QStringList> MainPlayer::chooseFilesToOpen() {
-    return chooseSoundFiles(this, QStringLiteral("ファイルを開く"), m_player.DmyFileName());
+std::optional<QStringList> MainPlayer::chooseFilesToOpen(const QString& currentSong) {
+    return chooseSoundFiles(this, QStringLiteral("ファイルを開く"), currentSong);
 }
 
 void MainPlayer::applySkinState(const SkinState& look) {
@@ -215,7 +210,7 @@ void MainPlayer::dragEnterEvent(QDragEnterEvent* event) {
 
 void MainPlayer::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
-    m_player.dropFiles(localFilesOf(event->mimeData()));
+    emit filesDropped(localFilesOf(event->mimeData()));
 }
 
 void MainPlayer::closeEvent(QCloseEvent* event) {
@@ -223,8 +218,7 @@ void MainPlayer::closeEvent(QCloseEvent* event) {
     if (m_unloaded)
         return;
     m_unloaded = true;
-    m_player.closeQuery();
-    m_player.Unload();
+    emit closing();
     QCoreApplication::quit();
 }
 

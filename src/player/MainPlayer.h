@@ -13,7 +13,6 @@ class QMouseEvent;
 
 namespace pelto {
 
-class Player;
 class SkinImage;
 class TextBox;
 
@@ -21,18 +20,17 @@ class TextBox;
 // elements. Bitmap elements and hit areas lie on its surface, the five text areas
 // above them. It draws what the Player tells it, forwards mouse and key input as
 // signals (the buttons, the bars and the keys connect to them), moves when its
-// background or a text area is dragged with the left button, and plays files dropped
-// anywhere on it. Closing it runs the player's unload and ends the program.
+// background or a text area is dragged with the left button, and reports files
+// dropped anywhere on it. Closing it reports the close once (the program's owner runs
+// the unload) and ends the program.
 class MainPlayer : public QWidget, public PlayerView {
     Q_OBJECT
 public:
     // The object name by which other parts find the main window.
     static constexpr const char* kObjectName = "MainPlayer";
 
-    explicit MainPlayer(Player& player, QWidget* parent = nullptr);
+    explicit MainPlayer(QWidget* parent = nullptr);
     ~MainPlayer() override;
-
-    Player& player() const { return m_player; }
 
     // The widget of a skinned element (Main2Skin never shows).
     QWidget* element(SkinElement e) const { return m_elements[size_t(e)]; }
@@ -47,7 +45,7 @@ public:
     int infoBoxWidth(int i) const override;
     int seekRangeTwips() const override;
     void placeSeekKnob(int offsetTwips) override;
-    std::optional<QStringList> chooseFilesToOpen() override;
+    std::optional<QStringList> chooseFilesToOpen(const QString& currentSong) override;
     void applySkinState(const SkinState& look) override;
     void showMainWindow() override;
 
@@ -61,6 +59,10 @@ signals:
     // Key input on the window and its text areas, once per event.
     void keyDown(QKeyEvent* event);
     void keyUp(QKeyEvent* event);
+    // Local files were dropped on the window.
+    void filesDropped(const QStringList& localPaths);
+    // The window is closing for good (once): the program ends after the handlers.
+    void closing();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -73,7 +75,6 @@ protected:
 private:
     SkinElement elementOf(QObject* watched) const;
 
-    Player& m_player;
     std::array<QWidget*, kSkinElementCount> m_elements{};
     WindowDrag m_drag{*this};
     int m_pressedElement = -1;

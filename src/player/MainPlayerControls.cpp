@@ -1,11 +1,12 @@
 #include "player/MainPlayerControls.h"
 
-#include "player/AddFilesDialog.h"
+#include "common/Twips.h"
+#include "player/ButtonPress.h"
 #include "player/ControlCommands.h"
 #include "player/KeyCommands.h"
 #include "player/MainPlayer.h"
-#include "player/Player.h"
-#include "player/Twips.h"
+#include "player/SeekControl.h"
+#include "player/VolumeControl.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -13,9 +14,10 @@
 namespace pelto {
 
 MainPlayerControls::MainPlayerControls(MainPlayer& window, ControlCommands& commands,
-                                       KeyCommands& keys)
-    : QObject(&window), m_window(window), m_player(window.player()), m_commands(commands),
-      m_keys(keys) {
+                                       KeyCommands& keys, SeekControl& seek,
+                                       VolumeControl& volume, ButtonPress& buttons)
+    : QObject(&window), m_window(window), m_commands(commands), m_keys(keys), m_seek(seek),
+      m_volume(volume) {
     // Moves over the volume bar count without a button too.
     window.element(SkinElement::ChangeVolume)->setMouseTracking(true);
     connect(&window, &MainPlayer::elementPressed, this, &MainPlayerControls::pressed);
@@ -24,17 +26,12 @@ MainPlayerControls::MainPlayerControls(MainPlayer& window, ControlCommands& comm
     connect(&window, &MainPlayer::elementClicked, this, &MainPlayerControls::clicked);
     connect(&window, &MainPlayer::keyDown, this, &MainPlayerControls::key);
     connect(&window, &MainPlayer::keyUp, this, &MainPlayerControls::key);
-    connect(&m_player.volumeControl(), &VolumeControl::knobPlaced, this,
-            &MainPlayerControls::placeVolumeKnob);
-    connect(&m_player.buttons(), &ButtonPress::showPressed, this,
+    connect(&window, &MainPlayer::filesDropped, &commands, &ControlCommands::dropFiles);
+    connect(&volume, &VolumeControl::knobPlaced, this, &MainPlayerControls::placeVolumeKnob);
+    connect(&buttons, &ButtonPress::showPressed, this,
             [this](int code) { setPressedImageVisible(code, true); });
-    connect(&m_player.buttons(), &ButtonPress::endPressed, this,
+    connect(&buttons, &ButtonPress::endPressed, this,
             [this](int code) { setPressedImageVisible(code, false); });
-    m_commands.AddSound_PlayList = [this] { AddSound_PlayList(); };
-}
-
-void MainPlayerControls::AddSound_PlayList() {
-    pelto::AddSound_PlayList(m_player, &m_window);
 }
 
 void MainPlayerControls::pressed(SkinElement e, QMouseEvent* event) {
@@ -42,10 +39,10 @@ void MainPlayerControls::pressed(SkinElement e, QMouseEvent* event) {
     const Qt::MouseButtons button(event->button());
     switch (e) {
     case SkinElement::ChangeTime:
-        return m_player.seekControl().mousePressOrMove(button,
+        return m_seek.mousePressOrMove(button,
                                                        event->position().x() * kTwipsPerPixel);
     case SkinElement::ChangeVolume:
-        return m_player.volumeControl().mouseOnBar(button, event->position().y() * kTwipsPerPixel);
+        return m_volume.mouseOnBar(button, event->position().y() * kTwipsPerPixel);
     case SkinElement::PowerSkin:
         return m_commands.useButton(PowerButton, event->button() == Qt::LeftButton);
     default:
@@ -55,16 +52,16 @@ void MainPlayerControls::pressed(SkinElement e, QMouseEvent* event) {
 
 void MainPlayerControls::moved(SkinElement e, QMouseEvent* event) {
     if (e == SkinElement::ChangeTime)
-        m_player.seekControl().mousePressOrMove(event->buttons(),
+        m_seek.mousePressOrMove(event->buttons(),
                                                 event->position().x() * kTwipsPerPixel);
     else if (e == SkinElement::ChangeVolume)
-        m_player.volumeControl().mouseOnBar(event->buttons(),
+        m_volume.mouseOnBar(event->buttons(),
                                             event->position().y() * kTwipsPerPixel);
 }
 
 void MainPlayerControls::released(SkinElement e, QMouseEvent*) {
     if (e == SkinElement::ChangeTime)
-        m_player.seekControl().mouseRelease();
+        m_seek.mouseRelease();
 }
 
 void MainPlayerControls::clicked(SkinElement e) {

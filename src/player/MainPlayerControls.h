@@ -9,24 +9,23 @@ class QMouseEvent;
 
 namespace pelto {
 
+class ButtonPress;
 class ControlCommands;
 class KeyCommands;
 class MainPlayer;
-class Player;
+class SeekControl;
+class VolumeControl;
 
 // Connects the main window's input to the controls: the time bar seeks, the volume
 // bar sets the volume, the eight skinned buttons show their pressed image and act,
 // and the keys of the window and its text areas give their commands. It also draws
-// what the controls change: the volume knob and the buttons' pressed images. Until
-// the playlist window installs its own, it gives the add-files command its dialog.
+// what the controls change: the volume knob and the buttons' pressed images. Files
+// dropped on the window go to the drop command.
 class MainPlayerControls : public QObject {
     Q_OBJECT
 public:
-    MainPlayerControls(MainPlayer& window, ControlCommands& commands, KeyCommands& keys);
-
-    // Lets the user choose files and appends them to the playlist, after a short
-    // pause that lets the window repaint once the dialog has gone. Nothing is played.
-    void AddSound_PlayList();
+    MainPlayerControls(MainPlayer& window, ControlCommands& commands, KeyCommands& keys,
+                       SeekControl& seek, VolumeControl& volume, ButtonPress& buttons);
 
 private:
     void pressed(SkinElement e, QMouseEvent* event);
@@ -38,9 +37,10 @@ private:
     void setPressedImageVisible(int code, bool visible);
 
     MainPlayer& m_window;
-    Player& m_player;
     ControlCommands& m_commands;
     KeyCommands& m_keys;
+    SeekControl& m_seek;
+    VolumeControl& m_volume;
 };
 
 } // namespace pelto

@@ -1,60 +1,23 @@
 #include "player/Player.h"
 
-#include "common/TimeText.h"
-#include "player/LifecycleHooks.h"
 #include "player/PlayFailure.h"
-#include "player/PlayerView.h"
-#include "player/Twips.h"
-#include "skin/SkinReader.h"
 #include "taginfo/ExtTagInfo.h"
-#include "taginfo/InfoLines.h"
 
 namespace pelto {
 
 namespace {
 constexpr int kTimerInfoMs = 100;
-// One scroll step moves a line by 10 pixels.
-constexpr int kScrollStepTwips = 10 * kTwipsPerPixel;
-// Timer_Info ticks before the first scroll step (2.1 s), and the count a step
-// restarts from, so later steps come every 0.7 s.
-constexpr int kScrollFirstWait = 21;
-constexpr int kScrollNextWait = 15;
-// The KnobOffset that makes the next refresh redraw the knob wherever it belongs.
-constexpr int kForceKnobRedraw = -99;
 } // namespace
 
 Player::Player(Settings& settings, PlaylistModel& playlist, QObject* parent)
-    : QObject(parent), m_settings(settings), m_playlist(playlist),
-      m_defaultHooks(std::make_unique<LifecycleHooks>()), m_hooks(m_defaultHooks.get()),
-      m_volume(settings, [this] { return decoder(); }), m_look(initialSkinState()) {
+    : QObject(parent), m_settings(settings), m_playlist(playlist) {
     m_timerInfo.setInterval(kTimerInfoMs);
     connect(&m_timerInfo, &QTimer::timeout, this, &Player::TimerInfoTick);
-    m_adder.setPlayHandler([this](const QString& path) {
-        m_song.DmyFileName = path;
-        PlaySound();
-    });
-    // The volume is set again on every move over the bar; only a new step is news.
-    connect(&m_volume, &VolumeControl::volumeSet, this, [this](int step) {
-        if (step == m_announcedVolume)
-            return;
-        m_announcedVolume = step;
-        emit volumeChanged(step);
-    });
     connect(&m_playlist, &PlaylistModel::playListTrNumChanged, this, &Player::currentRowChanged);
     connect(&m_playlist, &PlaylistModel::rowsChanged, this, &Player::rowsChanged);
 }
 
 Player::~Player() = default;
-
-void Player::setHooks(LifecycleHooks* hooks) {
-    m_hooks = hooks ? hooks : m_defaultHooks.get();
-}
-
-void Player::ApplyVolume() {
-    m_volume.setBarGeometry(pixelsToTwips(m_look[SkinElement::ChangeVolume].geometry.height()),
-                            pixelsToTwips(m_look[SkinElement::VolumeBarSkin].geometry.height()));
-    m_volume.ApplyVolume();
-}
 
 bool Player::repeatOn() const {
     return m_settings.RepeatPlay == 1;
@@ -67,7 +30,37 @@ void Player::setRepeat(bool on) {
     emit repeatChanged(on);
 }
 
-void Player::setPlayState(int state) {
+void Player::setDecoder(std::unique_ptr<Decoder> decoder) {
+    m_decoder = std::move(decoder);
+}
+
+void Player::resetForLoad() {
+    m_stopRequested = 0;
+    m_firstFailedRow = -1;
+}
+
+std::int64_t Player::playedMilliseconds() const {
+    if (m_playState != State::Stopped && m_decoder)
+        return m_decoder->playedMilliseconds();
+    return std::int64_t(m_playPosSec) * 1000;
+}
+
+void Player::seek(int seconds) {
+    if (m_playState == State::Stopped)
+        return;
+    m_playPosSec = seconds < 0 ? 0 : seconds;
+    if (m_decoder)
+        m_decoder->seek(m_playPosSec);
+    emit seeked();
+    emit positionJumped(m_playPosSec);
+}
+
+void Player::setOutputVolume(std::uint32_t leftRight) {
+    if (m_decoder)
+        m_decoder->setVolume(leftRight);
+}
+
+void Player::setPlayState(State state) {
     if (state == m_playState)
         return;
     m_playState = state;
@@ -76,27 +69,9 @@ void Player::setPlayState(int state) {
 
 void Player::readState() {
     int position = m_playPosSec;
-    setPlayState(m_decoder ? m_decoder->state(position) : StateStopped);
+    setPlayState(m_decoder ? m_decoder->state(position) : State::Stopped);
     if (m_decoder)
         m_playPosSec = position;
-}
-
-void Player::afterSeek() {
-    m_knob.KnobOffset = kForceKnobRedraw;
-    Timer_Sec();
-    emit positionJumped(m_playPosSec);
-}
-
-void Player::knobToLeftEnd() {
-    if (m_view)
-        m_view->placeSeekKnob(0);
-}
-
-void Player::setSkinTexts(const std::array<QString, 3>& tagInfo, const QString& tagScroll,
-                          const QString& totalTimePrefix) {
-    m_skinTagInfo = tagInfo;
-    m_skinTagScroll = tagScroll;
-    m_totalTimePrefix = totalTimePrefix;
 }
 
 void Player::shutdownDecoder() {
@@ -141,7 +116,7 @@ void Player::playOnce() {
         }
         if (m_firstFailedRow == -1)
             m_firstFailedRow = row;
-        knobToLeftEnd();
+        emit seekKnobHome();
         m_timerInfo.stop();
         m_inFailedOpen = true;
         PlayNextSound();
@@ -156,11 +131,9 @@ void Player::playOnce() {
     m_song.id3 = info.tag;
     m_song.TotalSec = info.TotalSec;
     m_song.ExtTagValid = ReadExtTag(m_song.ext, m_song.DmyFileName);
-    BuildInfoLines();
-    knobToLeftEnd();
+    emit songOpened();
     m_playPosSec = 0;
-    setPlayState(StatePlaying);
-    m_knob.KnobOffset = 0;
+    setPlayState(State::Playing);
     m_decoder->play();
     emit songStarted(m_playlist.PlayListTrNum(), m_song.DmyFileName);
     TimerInfoTick();
@@ -170,11 +143,10 @@ void Player::playOnce() {
 void Player::PlayStop() {
     m_stopRequested = -1;
     readState();
-    if (m_playState == StateStopped)
+    if (m_playState == State::Stopped)
         return;
     m_decoder->stop();
-    m_scrollPos = {0, 0, 0};
-    m_scrollWait = 0;
+    emit stopping();
     // One tick redraws the elapsed time, finds the song stopped, returns the knob and
     // stops the timer; StopRequested keeps it from moving on. The file stays open.
     if (!m_song.DmyFileName.isEmpty())
@@ -184,10 +156,10 @@ void Player::PlayStop() {
 
 void Player::PlayPause() {
     readState();
-    if (m_playState == StatePlaying) {
+    if (m_playState == State::Playing) {
         m_decoder->pause();
         m_timerInfo.stop();
-    } else if (m_playState == StatePaused) {
+    } else if (m_playState == State::Paused) {
         m_decoder->restart();
         m_timerInfo.start(kTimerInfoMs);
     } else {
@@ -227,84 +199,48 @@ void Player::playRow(int n) {
     playCurrentRow();
 }
 
+void Player::playPath(const QString& path) {
+    m_song.DmyFileName = path;
+    PlaySound();
+}
+
+void Player::playFromFirstRow() {
+    m_playlist.setPlayListTrNum(1);
+    if (m_playlist.count() == 0)
+        return;
+    m_playlist.SetPlayListColor();
+    playCurrentRow();
+}
+
 void Player::Play() {
     if (m_playlist.count() == 0) {
-        OpenSoundFile();
+        emit openFilesRequested();
         return;
     }
     m_playlist.SetPlayListColor();
     playCurrentRow();
 }
 
-// ---- Timer_Info and the displays ----
+// ---- Timer_Info ----
 
 void Player::TimerInfoTick() {
-    if (m_scrollWait >= kScrollFirstWait) {
-        m_scrollWait = kScrollNextWait;
-        scrollStep();
-    } else {
-        ++m_scrollWait;
-    }
-    Timer_Sec();
+    emit timerInfoTicked();
+    readState();
+    emit positionRead();
     endOfSongRule();
 }
 
-void Player::scrollStep() {
-    if (!m_view)
-        return;
-    for (int i = 0; i < 3; ++i) {
-        const QString& text = m_tagInfoData[size_t(i)];
-        const int widthPx = m_view->infoTextWidth(i, text);
-        if (m_view->infoBoxWidth(i) >= widthPx)
-            continue;
-        const int width = pixelsToTwips(widthPx);
-        int& pos = m_scrollPos[size_t(i)];
-        pos += kScrollStepTwips;
-        if (width - pos < 0)
-            pos -= width;
-        m_view->showInfoLine(i, text, twipsToPixels(pos), true);
-    }
-}
-
-void Player::Timer_Sec() {
-    readState();
-    if (!m_view)
-        return;
-    m_view->showNowTime(timeText(m_playPosSec));
-    if (const auto offset = m_knob.refresh(m_view->seekRangeTwips(), m_song.TotalSec, m_playPosSec))
-        m_view->placeSeekKnob(*offset);
-}
-
 void Player::endOfSongRule() {
-    if (m_playState == StateStopped) {
+    if (m_playState == State::Stopped) {
         if (m_decoder)
             m_decoder->stop();
-        knobToLeftEnd();
+        emit seekKnobHome();
         m_timerInfo.stop();
         if (m_stopRequested == 0)
             PlayNextSound();
-    } else if (m_playState == StatePaused) {
+    } else if (m_playState == State::Paused) {
         m_timerInfo.stop();
     }
-}
-
-void Player::BuildInfoLines() {
-    if (m_view)
-        m_view->showTotalTime(m_totalTimePrefix + timeText(m_song.TotalSec));
-    for (int i = 0; i < 3; ++i)
-        m_tagInfoData[size_t(i)] =
-            FormatTagInfo(infoLineFormat(i, m_settings, m_skinTagInfo), m_song);
-    const QString separator = scrollSeparator(m_settings, m_skinTagScroll);
-    for (int i = 0; i < 3; ++i) {
-        QString& text = m_tagInfoData[size_t(i)];
-        if (m_view)
-            text = lineForBox(text, separator, m_view->infoTextWidth(i, text),
-                              m_view->infoBoxWidth(i));
-        m_scrollPos[size_t(i)] = 0;
-        if (m_view)
-            m_view->showInfoLine(i, text, 0, false);
-    }
-    m_scrollWait = 0;
 }
 
 } // namespace pelto

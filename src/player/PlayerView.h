@@ -33,8 +33,9 @@ public:
     // Places the seek knob at an offset in twips from the track's left edge.
     virtual void placeSeekKnob(int offsetTwips) = 0;
 
-    // The open-file dialog: the chosen files as full paths, nothing when cancelled.
-    virtual std::optional<QStringList> chooseFilesToOpen() = 0;
+    // The open-file dialog, starting in the folder of the current song: the chosen
+    // files as full paths, nothing when cancelled.
+    virtual std::optional<QStringList> chooseFilesToOpen(const QString& currentSong) = 0;
 
     // Places every skinned element as the look says and sizes the window to it.
     virtual void applySkinState(const SkinState& look) = 0;

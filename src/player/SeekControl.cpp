@@ -2,7 +2,7 @@
 
 #include "common/Numbers.h"
 #include "player/Player.h"
-#include "player/PlayerView.h"
+#include "player/InfoDisplay.h"
 
 #include <cmath>
 
@@ -22,29 +22,21 @@ int seekTargetSec(double offset, int totalSec, int range) {
 }
 
 bool SeekControl::isDragging() const {
-    return m_player.knob().SeekDragging != 0;
+    return m_display.knobHeld();
 }
 
 void SeekControl::mousePressOrMove(Qt::MouseButtons buttons, double x) {
-    if (buttons != Qt::LeftButton || m_player.PlayState() == StateStopped)
+    if (buttons != Qt::LeftButton || m_player.PlayState() == PlayState::Stopped)
         return;
-    PlayerView* view = m_player.view();
-    if (!view)
-        return;
-    m_player.knob().SeekDragging = -1;
-    m_heldAt = seekKnobOffsetAt(x, view->seekRangeTwips());
-    view->placeSeekKnob(int(roundHalfEven(m_heldAt)));
+    m_heldAt = seekKnobOffsetAt(x, m_display.seekRangeTwips());
+    m_display.holdKnob(int(roundHalfEven(m_heldAt)));
 }
 
 void SeekControl::mouseRelease() {
     if (!isDragging())
         return;
-    m_player.knob().SeekDragging = 0;
-    const int range = m_player.view() ? m_player.view()->seekRangeTwips() : 0;
-    if (Decoder* decoder = m_player.decoder())
-        decoder->seek(seekTargetSec(m_heldAt, m_player.TotalSec(), range));
-    m_player.readState();
-    m_player.afterSeek();
+    m_display.releaseKnob();
+    m_player.seek(seekTargetSec(m_heldAt, m_player.TotalSec(), m_display.seekRangeTwips()));
 }
 
 void SeekControl::SeekBy(int delta) {
@@ -52,12 +44,7 @@ void SeekControl::SeekBy(int delta) {
 }
 
 void SeekControl::SeekTo(int seconds) {
-    if (m_player.PlayState() == StateStopped)
-        return;
-    m_player.setPlayPosSec(seconds < 0 ? 0 : seconds);
-    if (Decoder* decoder = m_player.decoder())
-        decoder->seek(m_player.PlayPosSec());
-    m_player.afterSeek();
+    m_player.seek(seconds);
 }
 
 } // namespace pelto

@@ -4,6 +4,7 @@
 
 namespace pelto {
 
+class InfoDisplay;
 class Player;
 
 // Where a pointer at x twips from the time bar's left edge puts the seek knob: pinned
@@ -19,7 +20,7 @@ int seekTargetSec(double offset, int totalSec, int range);
 // knob stands for. While the knob is held the position refresh leaves it alone.
 class SeekControl {
 public:
-    explicit SeekControl(Player& player) : m_player(player) {}
+    SeekControl(Player& player, InfoDisplay& display) : m_player(player), m_display(display) {}
 
     // A press on the bar or a pointer move over it, x in twips from its left edge.
     void mousePressOrMove(Qt::MouseButtons buttons, double x);
@@ -35,6 +36,7 @@ public:
 
 private:
     Player& m_player;
+    InfoDisplay& m_display;
     // Where the held knob stands, in twips from the bar's left edge.
     double m_heldAt = 0;
 };

@@ -1,7 +1,7 @@
 #include "SeekKnob.h"
 
 #include "common/Numbers.h"
-#include "player/Twips.h"
+#include "common/Twips.h"
 
 namespace pelto {
 

@@ -1,12 +1,13 @@
 #include "player/VolumeControl.h"
 
-#include "audio/Decoder.h"
 #include "common/Numbers.h"
+#include "common/Twips.h"
+#include "player/Player.h"
 #include "settings/Settings.h"
+#include "skin/SkinState.h"
 
 #include <algorithm>
 #include <array>
-#include <utility>
 
 namespace pelto {
 
@@ -40,12 +41,18 @@ int volumeStepForLevel(double level) {
     return kTopVolumeStep;
 }
 
-VolumeControl::VolumeControl(Settings& settings, OutputSource output, QObject* parent)
-    : QObject(parent), m_settings(settings), m_output(std::move(output)) {}
+VolumeControl::VolumeControl(Settings& settings, Player* output, QObject* parent)
+    : QObject(parent), m_settings(settings), m_output(output) {}
 
 void VolumeControl::setBarGeometry(int trackHeight, int knobHeight) {
     m_trackHeight = trackHeight;
     m_knobHeight = knobHeight;
+}
+
+void VolumeControl::applySkin(const SkinState& look) {
+    setBarGeometry(pixelsToTwips(look[SkinElement::ChangeVolume].geometry.height()),
+                   pixelsToTwips(look[SkinElement::VolumeBarSkin].geometry.height()));
+    ApplyVolume();
 }
 
 int VolumeControl::WavVolume() const {
@@ -55,9 +62,13 @@ int VolumeControl::WavVolume() const {
 void VolumeControl::SetVolumeLevel(double level) {
     const int step = volumeStepForLevel(level);
     m_settings.WavVolume = std::int16_t(step);
-    if (Decoder* decoder = m_output ? m_output() : nullptr)
-        decoder->setVolume(volumeTableValue(step));
+    if (m_output)
+        m_output->setOutputVolume(volumeTableValue(step));
     emit volumeSet(step);
+    if (step != m_announced) {
+        m_announced = step;
+        emit volumeChanged(step);
+    }
 }
 
 void VolumeControl::VolumeFromKnob(int twips) {
@@ -70,6 +81,11 @@ void VolumeControl::ApplyVolume() {
     const int step = clampStep(WavVolume());
     placeKnob(double(kTopVolumeStep - step) / kTopVolumeStep * range());
     SetVolumeLevel(double(WavVolume()) / kTopVolumeStep);
+}
+
+void VolumeControl::setStep(int step) {
+    m_settings.WavVolume = std::int16_t(step);
+    ApplyVolume();
 }
 
 void VolumeControl::VolumeUp() {

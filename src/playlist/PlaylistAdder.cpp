@@ -64,12 +64,8 @@ void forEachPathToAdd(const QStringList& names, PlaylistAdder::Accept accept, Re
 
 } // namespace
 
-PlaylistAdder::PlaylistAdder(PlaylistModel& model, RowReader reader)
-    : m_model(model), m_reader(std::move(reader)) {}
-
-void PlaylistAdder::setPlayHandler(std::function<void(const QString&)> handler) {
-    m_play = std::move(handler);
-}
+PlaylistAdder::PlaylistAdder(PlaylistModel& model, RowReader reader, QObject* parent)
+    : QObject(parent), m_model(model), m_reader(std::move(reader)) {}
 
 void PlaylistAdder::AddPlayListItem(const QString& path) {
     m_model.appendRow(m_reader(path));
@@ -176,8 +172,7 @@ void PlaylistAdder::AddCommandLine(const QString& text, bool clearFirst, bool pl
     m_model.CancelPlayListColor();
     m_model.setPlayListTrNum(firstAdded);
     m_model.SetPlayListColor();
-    if (m_play)
-        m_play(m_model.path(m_model.PlayListTrNum()));
+    emit playRequested(m_model.path(m_model.PlayListTrNum()));
 }
 
 void PlaylistAdder::AddDroppedFiles(const QStringList& localPaths) {

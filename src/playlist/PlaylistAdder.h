@@ -3,6 +3,7 @@
 #include "PlaylistModel.h"
 #include "RowFacts.h"
 
+#include <QObject>
 #include <QStringList>
 
 #include <functional>
@@ -12,16 +13,14 @@ namespace pelto {
 // The ways files become playlist rows: one file, a batch, a command line, a drop and
 // a file dialog's choice. Rows are always appended in the order the names come;
 // the file reading behind a batch may run on worker threads.
-class PlaylistAdder {
+class PlaylistAdder : public QObject {
+    Q_OBJECT
 public:
     using RowReader = std::function<PlaylistRow(const QString&)>;
 
     // The reader makes a row for a path; it must be safe to call from several threads.
-    explicit PlaylistAdder(PlaylistModel& model, RowReader reader = makePlaylistRow);
-
-    // Called by AddCommandLine when it starts playback, after it has made the first
-    // added row current and highlighted it; gets that row's path.
-    void setPlayHandler(std::function<void(const QString& path)> handler);
+    explicit PlaylistAdder(PlaylistModel& model, RowReader reader = makePlaylistRow,
+                           QObject* parent = nullptr);
 
     // Appends one row for the file. Nothing else changes: no selection, highlight
     // or scrolling.
@@ -59,6 +58,11 @@ public:
     // ".wav"), compared ignoring case.
     static bool isAudioName(const QString& name);
 
+signals:
+    // AddCommandLine starts playback: it has made the first added row current and
+    // highlighted it; the path is that row's.
+    void playRequested(const QString& path);
+
 private:
     class PendingRows;
     // Appends the rows of what adding the names gives (see expandForAdding).
@@ -66,7 +70,6 @@ private:
 
     PlaylistModel& m_model;
     RowReader m_reader;
-    std::function<void(const QString&)> m_play;
 };
 
 } // namespace pelto

@@ -2,7 +2,7 @@
 
 #include "common/GothicFont.h"
 #include "common/Twips.h"
-#include "player/AddFilesDialog.h"
+#include "player/ButtonPress.h"
 #include "player/ControlCommands.h"
 #include "player/DroppedFiles.h"
 #include "player/Player.h"
@@ -15,6 +15,7 @@
 #include "settings/Settings.h"
 #include "settings/WindowPlace.h"
 
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -82,10 +83,11 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 
 } // namespace
 
-PlayListForm::PlayListForm(Player& player, ControlCommands& commands, QWidget* dialogParent)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_player(player),
-      m_commands(commands), m_dialogParent(dialogParent),
-      m_stripBackground(art(QStringLiteral("strip"))), m_repeat(player) {
+PlayListForm::PlayListForm(PlaylistModel& playlist, Player& player, ControlCommands& commands,
+                           ButtonPress& buttons)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_playlist(playlist),
+      m_player(player), m_commands(commands), m_buttons(buttons),
+      m_stripBackground(art(QStringLiteral("strip"))), m_repeat(player, buttons) {
     setObjectName(QStringLiteral("PlayListForm"));
     // Seen only in the desktop's lists of windows; the window shows no caption.
     setWindowTitle(QStringLiteral("プレイリスト"));
@@ -99,38 +101,32 @@ PlayListForm::PlayListForm(Player& player, ControlCommands& commands, QWidget* d
     resize(outerSizeFor(kDesignClientSize));
 
     buildStrip();
-    m_list = new PlayListView(player.playlist(), this);
+    m_list = new PlayListView(playlist, this);
     // The window's own cursor shows the border's sizing arrows; the list keeps its own.
     m_list->setCursor(Qt::ArrowCursor);
     connect(m_list, &PlayListView::doubleClickedAnywhere, this,
             &PlayListForm::PlayListView_DblClick);
     connect(m_list, &PlayListView::enterPressed, this, &PlayListForm::PlayListView_DblClick);
     connect(m_list, &PlayListView::deletePressed, this,
-            [this] { PlaylistOperations::deleteSelected(m_player.playlist()); });
+            [this] { PlaylistOperations::deleteSelected(m_playlist); });
     connect(m_list, &PlayListView::columnClicked, this, &PlayListForm::PlayListView_ColumnClick);
 
     // The shared button timer shows and hides this window's images for codes 10..15.
-    connect(&player.buttons(), &ButtonPress::showPressed, this, [this](int code) {
+    connect(&buttons, &ButtonPress::showPressed, this, [this](int code) {
         if (StripImage* normal = normalImage(code))
             normal->hide();
     });
-    connect(&player.buttons(), &ButtonPress::endPressed, this, [this](int code) {
+    connect(&buttons, &ButtonPress::endPressed, this, [this](int code) {
         if (StripImage* normal = normalImage(code))
             normal->show();
     });
     connect(&m_repeat, &RepeatSwitch::faceChanged, this, &PlayListForm::showRepeatFace);
     showRepeatFace(m_repeat.face());
 
-    m_formerAddSound = std::exchange(commands.AddSound_PlayList, [this] { AddSound_PlayList(); });
-    m_formerViewPlayList =
-        std::exchange(commands.View_PlayList_Menu_Click, [this] { View_PlayList_Menu_Click(); });
     FormSet(0, 0, 0);
 }
 
-PlayListForm::~PlayListForm() {
-    m_commands.AddSound_PlayList = std::move(m_formerAddSound);
-    m_commands.View_PlayList_Menu_Click = std::move(m_formerViewPlayList);
-}
+PlayListForm::~PlayListForm() = default;
 
 void PlayListForm::buildStrip() {
     const QSize outer = size();
@@ -207,17 +203,17 @@ void PlayListForm::pressButton(int code) {
     if (code == RndItemButton)
         uniform01 = PlaylistOperations::clockSeededUniform();
     QPointer<PlayListForm> self(this);
-    m_player.buttons().press(code, [self, code, uniform01] {
+    m_buttons.press(code, [self, code, uniform01] {
         if (self)
             self->act(code, uniform01);
     });
 }
 
 void PlayListForm::act(int code, const std::function<double()>& uniform01) {
-    PlaylistModel& list = m_player.playlist();
+    PlaylistModel& list = m_playlist;
     switch (code) {
     case AddItemButton:
-        return AddSound_PlayList();
+        return m_commands.run(Command::AddSound_PlayList);
     case DelItemButton:
         return PlaylistOperations::deleteSelected(list);
     case UpItemButton:
@@ -233,19 +229,29 @@ void PlayListForm::act(int code, const std::function<double()>& uniform01) {
     }
 }
 
-void PlayListForm::AddSound_PlayList() {
-    pelto::AddSound_PlayList(m_player, isVisible() || !m_dialogParent ? this : m_dialogParent);
-}
-
 void PlayListForm::SaveListBtm_Click() {
     if (const auto path = choosePlayListToSave(this, m_player.DmyFileName()))
-        SavePlayListFile(m_player.playlist(), *path);
+        SavePlayListFile(m_playlist, *path);
 }
 
 void PlayListForm::CloseBtm_Click() {
-    // Through the command, so that whoever shows the window's state (the tray menu's
-    // check mark) hears of it.
     m_commands.run(Command::View_PlayList);
+}
+
+void PlayListForm::showEvent(QShowEvent*) {
+    emit visibilityChanged(true);
+}
+
+void PlayListForm::hideEvent(QHideEvent*) {
+    // A minimised window still counts as shown.
+    emit visibilityChanged(isVisible());
+}
+
+void PlayListForm::closeEvent(QCloseEvent* event) {
+    // A close by the window manager (Alt+F4, a taskbar's close) only hides the window,
+    // as its close button does; the program goes on.
+    event->ignore();
+    hide();
 }
 
 void PlayListForm::View_PlayList_Menu_Click() {
@@ -260,15 +266,15 @@ void PlayListForm::View_PlayList_Menu_Click() {
 // ---- The list ----
 
 void PlayListForm::PlayListView_DblClick() {
-    const PlaylistModel& list = m_player.playlist();
+    const PlaylistModel& list = m_playlist;
     const int focused = list.focusedRow();
     if (list.count() == 0 || focused == 0)
         return;
-    m_player.playRow(focused);
+    m_commands.playRow(focused);
 }
 
 void PlayListForm::PlayListView_ColumnClick(int column) {
-    PlaylistOperations::sortByColumn(m_player.playlist(), column);
+    PlaylistOperations::sortByColumn(m_playlist, column);
 }
 
 // ---- Layout ----
@@ -348,7 +354,7 @@ void PlayListForm::dragEnterEvent(QDragEnterEvent* event) {
 
 void PlayListForm::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
-    m_player.adder().AddDroppedFiles(localFilesOf(event->mimeData()));
+    m_commands.addDroppedFiles(localFilesOf(event->mimeData()));
 }
 
 // ---- Pelto.cfg ----

@@ -2,7 +2,6 @@
 
 #include "player/WindowDrag.h"
 #include "playlistwindow/RepeatSwitch.h"
-#include "settings/ConfigWindow.h"
 
 #include <QPixmap>
 #include <QRect>
@@ -15,8 +14,11 @@ class QLabel;
 
 namespace pelto {
 
+class ButtonPress;
 class ControlCommands;
 class Player;
+class PlaylistModel;
+struct Settings;
 class PlayListView;
 class StripImage;
 
@@ -28,16 +30,15 @@ class StripImage;
 //
 // Each button is a normal image over its darker pressed image: a click hides the
 // normal image for the shared button timer's pressed moment (codes 10 to 15), and the
-// button acts once it has popped up again. The close button and the main window's
-// playlist button show and hide the window through View_PlayList_Menu_Click, which
-// the window installs; it also installs AddSound_PlayList, the add command of its add
-// button, the key S and the tray menu. It keeps its place, size, column widths and
-// visibility in Pelto.cfg as a ConfigWindow.
-class PlayListForm : public QWidget, public ConfigWindow {
+// button acts once it has popped up again. The close button, a close by the window
+// manager and the main window's playlist button hide and show it
+// (View_PlayList_Menu_Click); every change of its visibility is announced. It keeps
+// its place, size, column widths and visibility in Pelto.cfg.
+class PlayListForm : public QWidget {
     Q_OBJECT
 public:
-    // The file dialogs open over dialogParent while this window is hidden.
-    PlayListForm(Player& player, ControlCommands& commands, QWidget* dialogParent = nullptr);
+    PlayListForm(PlaylistModel& playlist, Player& player, ControlCommands& commands,
+                 ButtonPress& buttons);
     ~PlayListForm() override;
 
     PlayListView* listView() const { return m_list; }
@@ -48,17 +49,22 @@ public:
     // takes the outer size Wdt × Hgt, in twips. A layout already running is not
     // started again.
     void FormSet(int AutoResize, int Wdt, int Hgt);
-    // Shows the open dialog and appends the files chosen; nothing is played.
-    void AddSound_PlayList();
     // Hides the window when it shows, shows it when it is hidden.
     void View_PlayList_Menu_Click();
 
-    // ConfigWindow
-    void applyConfig(const Settings& settings) override;
-    void storeConfig(Settings& settings) const override;
+    // Its place, size, column widths and visibility from and to Pelto.cfg's values.
+    void applyConfig(const Settings& settings);
+    void storeConfig(Settings& settings) const;
+
+signals:
+    // The window was shown or hidden.
+    void visibilityChanged(bool visible);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -78,11 +84,10 @@ private:
     void PlayListView_ColumnClick(int column);
     void CloseBtm_Click();
 
+    PlaylistModel& m_playlist;
     Player& m_player;
     ControlCommands& m_commands;
-    QWidget* m_dialogParent;
-    std::function<void()> m_formerAddSound;
-    std::function<void()> m_formerViewPlayList;
+    ButtonPress& m_buttons;
 
     QPixmap m_stripBackground;
     QLabel* m_titleBar = nullptr;

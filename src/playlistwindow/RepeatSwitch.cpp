@@ -1,13 +1,14 @@
 #include "playlistwindow/RepeatSwitch.h"
 
+#include "player/ButtonPress.h"
 #include "player/Player.h"
 
 #include <QPointer>
 
 namespace pelto {
 
-RepeatSwitch::RepeatSwitch(Player& player, QObject* parent)
-    : QObject(parent), m_player(player), m_face(player.repeatOn() ? On : Off) {
+RepeatSwitch::RepeatSwitch(Player& player, ButtonPress& buttons, QObject* parent)
+    : QObject(parent), m_player(player), m_buttons(buttons), m_face(player.repeatOn() ? On : Off) {
     // A change made elsewhere while the switch is pressed shows once it pops up.
     connect(&player, &Player::repeatChanged, this, &RepeatSwitch::refresh);
 }
@@ -23,7 +24,7 @@ void RepeatSwitch::click() {
     const bool turnOn = m_face == Off;
     setFace(turnOn ? PressedFromOff : PressedFromOn);
     QPointer<RepeatSwitch> self(this);
-    m_player.buttons().start(PlainPause, kButtonPressMs, [self, turnOn] {
+    m_buttons.start(PlainPause, kButtonPressMs, [self, turnOn] {
         if (!self)
             return;
         self->m_player.setRepeat(turnOn);

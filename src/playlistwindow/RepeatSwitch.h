@@ -4,6 +4,7 @@
 
 namespace pelto {
 
+class ButtonPress;
 class Player;
 
 // The playlist window's repeat switch: four stacked images of which one shows, and a
@@ -18,7 +19,7 @@ public:
     enum Face { Off, PressedFromOff, On, PressedFromOn };
     Q_ENUM(Face)
 
-    explicit RepeatSwitch(Player& player, QObject* parent = nullptr);
+    RepeatSwitch(Player& player, ButtonPress& buttons, QObject* parent = nullptr);
 
     Face face() const { return m_face; }
     // Shows the player's repeat flag now, for a flag set without an announcement (the
@@ -36,6 +37,7 @@ private:
     void setFace(Face face);
 
     Player& m_player;
+    ButtonPress& m_buttons;
     Face m_face;
 };
 

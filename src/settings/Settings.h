@@ -21,7 +21,7 @@ constexpr std::array<float, 4> kPlayListColumnWidths{130, 130, 43, 200};
 // The window places and switches are kept here as well, so that they go from the file
 // back to the file even for a window that is not there to hold them. A window that
 // holds one of them takes it at start and puts its own value back before the file is
-// written (ConfigWindow.h).
+// written.
 struct Settings {
     QString TagInfo1 = QStringLiteral("%1");
     QString TagInfo2 = QStringLiteral("%2");

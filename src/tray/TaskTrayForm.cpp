@@ -3,7 +3,6 @@
 #include "common/FilePlaces.h"
 #include "player/AlwaysTop.h"
 #include "player/ControlCommands.h"
-#include "player/Player.h"
 #include "settings/Settings.h"
 #include "skin/SkinFiles.h"
 #include "skin/SkinInfoForm.h"
@@ -15,17 +14,16 @@
 #include <QWidget>
 
 #include <cstdio>
-#include <utility>
 
 namespace pelto {
 
-TaskTrayForm::TaskTrayForm(Player& player, ControlCommands& commands, QWidget& mainWindow,
-                           Hooks hooks, QObject* parent)
-    : QObject(parent), m_player(player), m_commands(commands), m_mainWindow(mainWindow),
-      m_hooks(std::move(hooks)), m_menu(std::make_unique<TrayMenu>()),
+TaskTrayForm::TaskTrayForm(ControlCommands& commands, const Settings& settings,
+                           QWidget& mainWindow, QObject* parent)
+    : QObject(parent), m_commands(commands), m_settings(settings), m_mainWindow(mainWindow),
+      m_menu(std::make_unique<TrayMenu>()),
       m_icon(std::make_unique<QSystemTrayIcon>(QGuiApplication::windowIcon())) {
     wireItems();
-    m_player.setSkinMenu(m_menu.get());
+    connect(&commands, &ControlCommands::trayMenuRequested, this, &TaskTrayForm::popupMenu);
     m_icon->setToolTip(QStringLiteral("Pelto"));
     connect(m_icon.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
@@ -43,32 +41,16 @@ TaskTrayForm::TaskTrayForm(Player& player, ControlCommands& commands, QWidget& m
     // Shown in any case: a tray that starts later takes the icon.
     if (!m_icon->icon().isNull())
         m_icon->show();
-    m_formerPopup = std::exchange(m_commands.popupTrayMenu, [this] { popupMenu(); });
 }
 
-TaskTrayForm::~TaskTrayForm() {
-    m_player.setSkinMenu(nullptr);
-    m_commands.popupTrayMenu = std::move(m_formerPopup);
-    if (m_wrapsPlayListToggle)
-        m_commands.View_PlayList_Menu_Click = std::move(m_playListToggle);
-}
+TaskTrayForm::~TaskTrayForm() = default;
 
 bool TaskTrayForm::iconShown() const {
     return m_icon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-void TaskTrayForm::attachPlayListWindow(QWidget* window) {
-    m_playListWindow = window;
-    if (m_wrapsPlayListToggle)
-        return;
-    m_wrapsPlayListToggle = true;
-    m_playListToggle = m_commands.View_PlayList_Menu_Click;
-    m_commands.View_PlayList_Menu_Click = [this] {
-        if (m_playListToggle)
-            m_playListToggle();
-        if (m_playListWindow)
-            m_menu->View_PlayList_Menu->setChecked(m_playListWindow->isVisible());
-    };
+void TaskTrayForm::setPlayListChecked(bool visible) {
+    m_menu->View_PlayList_Menu->setChecked(visible);
 }
 
 void TaskTrayForm::on(QAction* item, std::function<void()> work) {
@@ -96,31 +78,20 @@ void TaskTrayForm::wireItems() {
         on(item, [this, command = command] { m_commands.run(command); });
 
     for (int k = 0; k < kTrayVolumeItems; ++k)
-        on(m.SetVolume[size_t(k)], [this, k] {
-            m_player.settings().WavVolume = std::int16_t(trayVolumeStep(k));
-            m_player.ApplyVolume();
-        });
+        on(m.SetVolume[size_t(k)], [this, k] { m_commands.setVolumeStep(trayVolumeStep(k)); });
 
     connect(&m, &TrayMenu::skinChosen, this, [this](int, const QString& name) {
-        m_player.settings().Skin_FilePath = name;
-        m_player.LoadSkin();
+        m_commands.chooseSkin(name);
         emit menuActionDone();
     });
     on(m.SkinInfomation, [this] {
-        SkinInfoForm::showFor(
-            skinFolderPath(filePlaces().skinRoots, m_player.settings().Skin_FilePath),
-            &m_mainWindow);
+        SkinInfoForm::showFor(skinFolderPath(filePlaces().skinRoots, m_settings.Skin_FilePath),
+                              &m_mainWindow);
     });
-    on(m.Setting, [this] {
-        if (m_hooks.showSettingForm)
-            m_hooks.showSettingForm();
-    });
-    on(m.VerInfo, [this] {
-        if (m_hooks.showVersionInfo)
-            m_hooks.showVersionInfo();
-    });
+    on(m.Setting, [this] { m_commands.showSettingForm(); });
+    on(m.VerInfo, [this] { m_commands.showVersionInfo(); });
     // The main window's unload saves everything and ends the program.
-    on(m.End_Program, [this] { m_mainWindow.close(); });
+    on(m.End_Program, [this] { m_commands.endProgram(); });
 }
 
 void TaskTrayForm::leftButtonDown() {

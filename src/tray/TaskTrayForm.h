@@ -1,7 +1,5 @@
 #pragma once
 
-#include "settings/ConfigWindow.h"
-
 #include <QObject>
 #include <QPointer>
 
@@ -15,32 +13,26 @@ class QWidget;
 namespace pelto {
 
 class ControlCommands;
-class Player;
 class TrayMenu;
+struct Settings;
 
 // The program's place in the notification area: the tray icon with the tip "Pelto"
 // and the popup menu mnuTray, with what each item does. A left-button press on the
 // icon shows the main window and brings it to the front (keeping it on top only
 // while "常に手前に表示" is checked); a right-button press opens the menu at the
 // pointer; nothing else on the icon does anything. The main window's power button
-// opens the same menu (popupTrayMenu), which also serves a desktop without a tray.
+// opens the same menu (the commands' trayMenuRequested), which also serves a desktop
+// without a tray. Every item acts through the commands.
 //
-// The always-on-top switches are the menu's check marks, kept in Pelto.cfg as a
-// ConfigWindow; every change of them goes through SetAlwaysTop. The playlist item's
-// check mark follows the playlist window's visibility after each show-or-hide
-// command. The windows above the tray (the settings dialog, the about box) are opened
-// through hooks the program's owner gives.
-class TaskTrayForm : public QObject, public ConfigWindow {
+// The always-on-top switches are the menu's check marks, kept in Pelto.cfg; every
+// change of them goes through SetAlwaysTop. The playlist item's check mark shows the
+// playlist window's visibility (setPlayListChecked, which follows the window).
+class TaskTrayForm : public QObject {
     Q_OBJECT
 public:
-    struct Hooks {
-        std::function<void()> showSettingForm;
-        std::function<void()> showVersionInfo;
-    };
-
-    // Puts up the icon (or says once on stderr that the desktop has no tray) and
-    // installs the power button's popupTrayMenu. The main window must outlive it.
-    TaskTrayForm(Player& player, ControlCommands& commands, QWidget& mainWindow, Hooks hooks,
+    // Puts up the icon (or says once on stderr that the desktop has no tray). The
+    // main window and the settings must outlive it.
+    TaskTrayForm(ControlCommands& commands, const Settings& settings, QWidget& mainWindow,
                  QObject* parent = nullptr);
     ~TaskTrayForm() override;
 
@@ -50,10 +42,10 @@ public:
     bool iconShown() const;
 
     // The playlist window, loaded after the tray: the target of the playlist's
-    // always-on-top switch, and whose visibility the playlist item's check mark shows
-    // after each show-or-hide command (View_PlayList_Menu_Click, which the window
-    // installed and the tray wraps).
-    void attachPlayListWindow(QWidget* window);
+    // always-on-top switch.
+    void attachPlayListWindow(QWidget* window) { m_playListWindow = window; }
+    // The playlist item's check mark: whether the playlist window shows.
+    void setPlayListChecked(bool visible);
 
     // The icon's left-button press (the 513 action).
     void leftButtonDown();
@@ -69,10 +61,10 @@ public:
     // Removes the icon (the main window's unload).
     void unload();
 
-    // ConfigWindow: the check marks from and to AlwaysTop and AlwaysTopPlaylist; a
+    // The check marks from and to Pelto.cfg's AlwaysTop and AlwaysTopPlaylist; a
     // saved playlist switch of 1 puts the playlist window on top at once (showing it).
-    void applyConfig(const Settings& settings) override;
-    void storeConfig(Settings& settings) const override;
+    void applyConfig(const Settings& settings);
+    void storeConfig(Settings& settings) const;
 
 signals:
     // A menu item has done its work.
@@ -82,16 +74,12 @@ private:
     void wireItems();
     void on(QAction* item, std::function<void()> work);
 
-    Player& m_player;
     ControlCommands& m_commands;
+    const Settings& m_settings;
     QWidget& m_mainWindow;
-    Hooks m_hooks;
     std::unique_ptr<TrayMenu> m_menu;
     std::unique_ptr<QSystemTrayIcon> m_icon;
     QPointer<QWidget> m_playListWindow;
-    std::function<void()> m_formerPopup;
-    std::function<void()> m_playListToggle;
-    bool m_wrapsPlayListToggle = false;
 };
 
 } // namespace pelto

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "skin/SkinMenu.h"
 #include "tray/TrayVolume.h"
 
 #include <QList>
@@ -15,10 +14,10 @@ namespace pelto {
 // menu's structure, captions and check marks; what the items do is wired by the tray
 // (TaskTrayForm). Every item carries its control name as its object name.
 //
-// The skin entries are the SkinMenuHost: the skin side lists them at start and moves
-// the check mark after each skin load. A chosen entry reports its skin name and keeps
+// The skin entries follow the skin side: it lists them at start and moves the check
+// mark after each skin load. A chosen entry reports its skin name and keeps
 // its check mark as it was, since only a skin that loads moves the mark.
-class TrayMenu : public QMenu, public SkinMenuHost {
+class TrayMenu : public QMenu {
     Q_OBJECT
 public:
     // The caption of the first skin entry while no skin folder has been listed.
@@ -49,9 +48,10 @@ public:
     // The skin entries SkinList(0), SkinList(1), ... in menu order.
     const QList<QAction*>& SkinList() const { return m_skinList; }
 
-    // SkinMenuHost
-    void setSkinEntries(const QStringList& captions) override;
-    void setCheckedEntry(int index) override;
+    // Replaces the skin entries by one entry per caption, in order, none checked.
+    void setSkinEntries(const QStringList& captions);
+    // Checks entry index and unchecks every other; -1 unchecks them all.
+    void setCheckedEntry(int index);
 
     // The caption an item shows (an "&" in a skin name is shown as it is).
     static QString captionOf(const QAction* item);

@@ -3,7 +3,7 @@
 #include "ControlsRig.h"
 
 #include "player/SkinWidgets.h"
-#include "player/Twips.h"
+#include "common/Twips.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -28,7 +28,7 @@ struct Fixture {
     PlaylistAdder adder{model, rowFromName};
     QStringList played;
     Fixture() {
-        adder.setPlayHandler([this](const QString& p) { played << p; });
+        QObject::connect(&adder, &PlaylistAdder::playRequested, [this](const QString& p) { played << p; });
     }
     int highlightedCount() const {
         int n = 0;
