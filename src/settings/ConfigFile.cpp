@@ -2,138 +2,106 @@
 
 #include "common/FieldReader.h"
 #include "common/LegacyText.h"
-#include "common/SaveFile.h"
 #include "common/Numbers.h"
+#include "common/SaveFile.h"
 #include "common/Twips.h"
+#include "settings/SettingsFields.h"
 
 #include <QStringList>
 
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 namespace pelto {
 
 namespace {
 
+// The first line of the file; after it, places are in pixels. A file that has the Type 1
+// line before its places holds them in twips.
+const char kHeader[] = "[Pelto SaveData Type 2]";
+const char kTwipsHeader[] = "[Pelto SaveData Type 1]";
+
 // A playlist window size is handed to the window's layout as a 16-bit twips value.
 constexpr int kSizeLimitTwips = 32768;
 
-// One reading of the file: the reader, what it fills, and the state between keys.
-struct ConfigReading {
-    FieldReader& in;
-    Settings& settings;
-    std::int16_t& playListTrNum;
-    // 1 after a Type 1 header line: places are in twips; otherwise in pixels.
-    int ConfigType = 0;
-    // The playlist window size, applied only when the file gave both halves non-zero.
-    int pendingWidth = 0;
-    int pendingHeight = 0;
-
-    // A window place or size: a whole number of twips (Type 1) or pixels.
-    std::optional<int> length() {
-        const auto n = parseInt32(in.readField());
-        if (!n)
-            return std::nullopt;
-        const std::int64_t twips = ConfigType == 1 ? *n : std::int64_t(*n) * kTwipsPerPixel;
-        if (twips < std::numeric_limits<int>::min() || twips > std::numeric_limits<int>::max())
-            return std::nullopt;
-        return int(twips);
-    }
-    std::optional<int> size() {
-        const auto twips = length();
-        if (!twips || *twips < 0 || *twips >= kSizeLimitTwips)
-            return std::nullopt;
-        return twips;
-    }
-    // A switch that only the value 1 turns on; any other value leaves it.
-    bool valueIsOne() { return parseInt16(in.readField()) == std::int16_t(1); }
-    std::optional<QString> restOfLine() { return in.readLineValue(); }
-};
-
-using KeyAction = void (*)(ConfigReading&);
-
-struct Key {
-    const char* name;
-    KeyAction action;
-};
+template <typename T> std::optional<T> parseInteger(QStringView text) {
+    if constexpr (std::is_same_v<T, std::uint8_t>)
+        return parseUInt8(text);
+    else
+        return parseInt16(text);
+}
 
 template <typename T, typename V> void setIf(T& target, const std::optional<V>& value) {
     if (value)
         target = *value;
 }
 
-template <int Column> void readColumnWidth(ConfigReading& r) {
-    const auto width = parseNumber(r.in.readField());
-    if (width && std::abs(*width) <= double(std::numeric_limits<float>::max()))
-        r.settings.PlayListView_ItemSize[Column] = float(*width);
-}
+// One reading of the file: the reader, what it fills, and the state between keys.
+struct ConfigReading {
+    FieldReader& in;
+    ConfigValues& values;
+    // Whether a Type 1 header line came last: places are in twips, otherwise in pixels.
+    bool twips = false;
+    // The halves of a window size, applied only when the file gave both non-zero.
+    std::optional<QSize> ConfigValues::*sizeMember = nullptr;
+    int pendingSize[2] = {0, 0};
 
-template <int Line> void readTagInfo(ConfigReading& r) {
-    const auto text = r.restOfLine();
-    if (!text)
-        return;
-    QString* target[] = {&r.settings.TagInfo1, &r.settings.TagInfo2, &r.settings.TagInfo3};
-    *target[Line] = *text;
-}
+    std::optional<QString> value(ValueSpan span) {
+        if (span == ValueSpan::RestOfLine)
+            return in.readLineValue();
+        return in.readField();
+    }
+    // A window place or size: a whole number of twips (Type 1) or pixels.
+    std::optional<int> length() {
+        const auto n = parseInt32(in.readField());
+        if (!n)
+            return std::nullopt;
+        const std::int64_t t = twips ? *n : std::int64_t(*n) * kTwipsPerPixel;
+        if (t < std::numeric_limits<int>::min() || t > std::numeric_limits<int>::max())
+            return std::nullopt;
+        return int(t);
+    }
 
-const Key kKeys[] = {
-    {"[Pelto SaveData Type 1]", [](ConfigReading& r) { r.ConfigType = 1; }},
-    {"[Pelto SaveData Type 2]", [](ConfigReading& r) { r.ConfigType = 2; }},
-    {"MainPlayer_X", [](ConfigReading& r) { setIf(r.settings.MainPlayer_X, r.length()); }},
-    {"MainPlayer_Y", [](ConfigReading& r) { setIf(r.settings.MainPlayer_Y, r.length()); }},
-    {"PlayList_X", [](ConfigReading& r) { setIf(r.settings.PlayList_X, r.length()); }},
-    {"PlayList_Y", [](ConfigReading& r) { setIf(r.settings.PlayList_Y, r.length()); }},
-    {"PlayList_SizeX", [](ConfigReading& r) { setIf(r.pendingWidth, r.size()); }},
-    {"PlayList_SizeY", [](ConfigReading& r) { setIf(r.pendingHeight, r.size()); }},
-    {"PlayListView_Item(1)Size", readColumnWidth<0>},
-    {"PlayListView_Item(2)Size", readColumnWidth<1>},
-    {"PlayListView_Item(3)Size", readColumnWidth<2>},
-    {"PlayListView_Item(4)Size", readColumnWidth<3>},
-    {"AlwaysTop",
-     [](ConfigReading& r) {
-         if (r.valueIsOne())
-             r.settings.AlwaysTop = 1;
-     }},
-    {"AlwaysTopPlaylist",
-     [](ConfigReading& r) {
-         if (r.valueIsOne())
-             r.settings.AlwaysTopPlaylist = 1;
-     }},
-    {"TagInfo1", readTagInfo<0>},
-    {"TagInfo2", readTagInfo<1>},
-    {"TagInfo3", readTagInfo<2>},
-    {"TagInfoScroll", [](ConfigReading& r) { setIf(r.settings.TagInfoScroll, r.restOfLine()); }},
-    {"UseSkinTag",
-     [](ConfigReading& r) {
-         if (const auto line = r.restOfLine())
-             setIf(r.settings.UseSkinTag, parseUInt8(*line));
-     }},
-    {"WavVolume",
-     [](ConfigReading& r) { setIf(r.settings.WavVolume, parseInt16(r.in.readField())); }},
-    {"SavePlayList",
-     [](ConfigReading& r) { setIf(r.settings.SavePlayList, parseUInt8(r.in.readField())); }},
-    {"AutoScrollPlayList",
-     [](ConfigReading& r) { setIf(r.settings.AutoScrollPlayList, parseUInt8(r.in.readField())); }},
-    {"RepeatPlay",
-     [](ConfigReading& r) {
-         if (r.valueIsOne())
-             r.settings.RepeatPlay = 1;
-     }},
-    {"PlayListTrNum",
-     [](ConfigReading& r) { setIf(r.playListTrNum, parseInt16(r.in.readField())); }},
-    {"PlayList_Visible",
-     [](ConfigReading& r) {
-         if (r.valueIsOne())
-             r.settings.PlayList_Visible = -1;
-     }},
-    {"Skin_FilePath", [](ConfigReading& r) { r.settings.Skin_FilePath = r.in.readField(); }},
+    void read(const SettingsField& field) {
+        std::visit(Overloaded{
+                       [](const SectionLine&) {},
+                       [&](const TextValue& f) { setIf(values.*f.member, value(f.span)); },
+                       [&]<typename T>(const IntegerValue<T>& f) {
+                           if (const auto text = value(f.span))
+                               setIf(values.*f.member, parseInteger<T>(*text));
+                       },
+                       [&]<typename T>(const SwitchValue<T>& f) {
+                           if (parseInt16(in.readField()) == std::int16_t(1))
+                               values.*f.member = f.on;
+                       },
+                       [&](const PlaceValue& f) { setIf(values.*f.member, length()); },
+                       [&](const SizeHalfValue& f) {
+                           const auto t = length();
+                           sizeMember = f.member;
+                           if (t && *t >= 0 && *t < kSizeLimitTwips)
+                               pendingSize[f.half] = *t;
+                       },
+                       [&](const ColumnWidthValue& f) {
+                           const auto width = parseNumber(in.readField());
+                           if (width &&
+                               std::abs(*width) <= double(std::numeric_limits<float>::max()))
+                               (values.*f.member)[size_t(f.column)] = float(*width);
+                       },
+                   },
+                   field.kind);
+    }
+    void finish() {
+        if (sizeMember && pendingSize[0] != 0 && pendingSize[1] != 0)
+            values.*sizeMember = QSize(pendingSize[0], pendingSize[1]);
+    }
 };
 
-KeyAction actionFor(const QString& key) {
-    for (const Key& k : kKeys)
-        if (key == QLatin1String(k.name))
-            return k.action;
+const SettingsField* fieldFor(const QString& key) {
+    for (const SettingsField& field : settingsFields())
+        if (key == QLatin1String(field.key))
+            return &field;
     return nullptr;
 }
 
@@ -161,6 +129,36 @@ QString pixelsOf(int twips) {
     return shortestSingle(float(double(twips) / kTwipsPerPixel));
 }
 
+// The value of one field as SaveConfig writes it.
+QString valueText(const SettingsFieldKind& kind, const ConfigValues& v) {
+    return std::visit(
+        Overloaded{
+            [](const SectionLine&) { return QString(); },
+            [&](const TextValue& f) { return oneLine(v.*f.member); },
+            [&]<typename T>(const IntegerValue<T>& f) { return QString::number(v.*f.member); },
+            [&]<typename T>(const SwitchValue<T>& f) {
+                return QString::number(int(v.*f.member == f.on));
+            },
+            [&](const PlaceValue& f) { return pixelsOf((v.*f.member).value_or(0)); },
+            [&](const SizeHalfValue& f) {
+                const auto& size = v.*f.member;
+                if (!size)
+                    return shortestSingle(float(f.laidOutPixels));
+                return pixelsOf(f.half == 0 ? size->width() : size->height());
+            },
+            [&](const ColumnWidthValue& f) {
+                return shortestSingle((v.*f.member)[size_t(f.column)].value_or(f.laidOutWidth));
+            },
+        },
+        kind);
+}
+
+QString lineOf(const SettingsField& field, const ConfigValues& v) {
+    if (std::holds_alternative<SectionLine>(field.kind))
+        return QLatin1String(field.key);
+    return QLatin1String(field.key) + u',' + valueText(field.kind, v);
+}
+
 } // namespace
 
 QString configFilePath(const QString& programFolder) {
@@ -168,12 +166,18 @@ QString configFilePath(const QString& programFolder) {
 }
 
 void LoadConfig(FieldReader& reader, Settings& settings, std::int16_t& playListTrNum) {
-    ConfigReading reading{reader, settings, playListTrNum};
-    while (!reader.atEnd())
-        if (const KeyAction action = actionFor(reader.readField()))
-            action(reading);
-    if (reading.pendingWidth != 0 && reading.pendingHeight != 0)
-        settings.PlayList_Size = QSize(reading.pendingWidth, reading.pendingHeight);
+    ConfigValues values{settings, playListTrNum};
+    ConfigReading reading{reader, values};
+    while (!reader.atEnd()) {
+        const QString key = reader.readField();
+        if (key == QLatin1String(kTwipsHeader) || key == QLatin1String(kHeader))
+            reading.twips = key == QLatin1String(kTwipsHeader);
+        else if (const SettingsField* field = fieldFor(key))
+            reading.read(*field);
+    }
+    reading.finish();
+    settings = values;
+    playListTrNum = values.PlayListTrNum;
 }
 
 bool LoadConfig(const QString& path, Settings& settings, std::int16_t& playListTrNum) {
@@ -184,48 +188,11 @@ bool LoadConfig(const QString& path, Settings& settings, std::int16_t& playListT
     return true;
 }
 
-QByteArray configText(const Settings& s, std::int16_t playListTrNum) {
-    const QSize playListSize = s.PlayList_Size.value_or(QSize(
-        pixelsToTwips(kPlayListDesignSize.width()), pixelsToTwips(kPlayListDesignSize.height())));
-    auto entry = [](const char* key, const QString& value) {
-        return QLatin1String(key) + u',' + oneLine(value);
-    };
-    auto number = [](int value) { return QString::number(value); };
-    auto column = [&](int i) {
-        return shortestSingle(
-            s.PlayListView_ItemSize[size_t(i)].value_or(kPlayListColumnWidths[size_t(i)]));
-    };
-    const QStringList lines{
-        QStringLiteral("[Pelto SaveData Type 2]"),
-        QStringLiteral("--- Windows Position ---"),
-        entry("MainPlayer_X", pixelsOf(s.MainPlayer_X.value_or(0))),
-        entry("MainPlayer_Y", pixelsOf(s.MainPlayer_Y.value_or(0))),
-        entry("PlayList_X", pixelsOf(s.PlayList_X.value_or(0))),
-        entry("PlayList_Y", pixelsOf(s.PlayList_Y.value_or(0))),
-        entry("PlayList_SizeX", pixelsOf(playListSize.width())),
-        entry("PlayList_SizeY", pixelsOf(playListSize.height())),
-        entry("PlayListView_Item(1)Size", column(0)),
-        entry("PlayListView_Item(2)Size", column(1)),
-        entry("PlayListView_Item(3)Size", column(2)),
-        entry("PlayListView_Item(4)Size", column(3)),
-        QStringLiteral("--- Option ---"),
-        entry("AlwaysTop", number(s.AlwaysTop == 1)),
-        entry("AlwaysTopPlaylist", number(s.AlwaysTopPlaylist == 1)),
-        entry("TagInfo1", s.TagInfo1),
-        entry("TagInfo2", s.TagInfo2),
-        entry("TagInfo3", s.TagInfo3),
-        entry("TagInfoScroll", s.TagInfoScroll),
-        entry("UseSkinTag", number(s.UseSkinTag)),
-        entry("WavVolume", number(s.WavVolume)),
-        entry("SavePlayList", number(s.SavePlayList)),
-        entry("AutoScrollPlayList", number(s.AutoScrollPlayList)),
-        entry("RepeatPlay", number(s.RepeatPlay == 1)),
-        entry("PlayListTrNum", number(playListTrNum)),
-        QStringLiteral("--- Window Visible ---"),
-        entry("PlayList_Visible", number(s.PlayList_Visible == -1)),
-        QStringLiteral("--- Skin FilePaht ---"),
-        entry("Skin_FilePath", s.Skin_FilePath),
-    };
+QByteArray configText(const Settings& settings, std::int16_t playListTrNum) {
+    const ConfigValues values{settings, playListTrNum};
+    QStringList lines{QLatin1String(kHeader)};
+    for (const SettingsField& field : settingsFields())
+        lines.append(lineOf(field, values));
     return encodeLinesCrLf(lines);
 }
 

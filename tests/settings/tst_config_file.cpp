@@ -1,15 +1,17 @@
-// Pelto.cfg: what SaveConfig writes and LoadConfig reads back, the units of the two
-// kinds of file, values that are skipped, encodings, and where the saved places put
-// the windows at start.
+// Pelto.cfg: what SaveConfig writes and LoadConfig reads back (every field of the table
+// on its own line), the units of the two kinds of file, values that are skipped,
+// encodings, and where the saved places put the windows at start.
 #include "common/FieldReader.h"
 #include "common/Twips.h"
 #include "settings/ConfigFile.h"
+#include "settings/SettingsFields.h"
 #include "settings/WindowPlace.h"
 
 #include <QStringEncoder>
 #include <QTest>
 
 #include <functional>
+#include <limits>
 
 using namespace pelto;
 
@@ -31,6 +33,30 @@ Config read(const QByteArray& bytes) {
 
 using Expect = std::function<void(Config&)>;
 
+// Gives a field a value other than its default that the file holds exactly.
+void changeField(const SettingsField& field, ConfigValues& v) {
+    std::visit(Overloaded{
+                   [](const SectionLine&) {},
+                   [&](const TextValue& f) {
+                       v.*f.member = f.span == ValueSpan::RestOfLine ? " 曲, %1 " : "曲";
+                   },
+                   [&]<typename T>(const IntegerValue<T>& f) {
+                       using Limits = std::numeric_limits<T>;
+                       v.*f.member = v.*f.member == Limits::min() ? Limits::max() : Limits::min();
+                   },
+                   [&]<typename T>(const SwitchValue<T>& f) { v.*f.member = f.on; },
+                   [&](const PlaceValue& f) { v.*f.member = -120 * 15; },
+                   [&](const SizeHalfValue& f) {
+                       // The largest whole number of pixels below 32768 twips.
+                       QSize size = kPlayListDesignSize * 15;
+                       (f.half == 0 ? size.rwidth() : size.rheight()) = 2184 * 15;
+                       v.*f.member = size;
+                   },
+                   [&](const ColumnWidthValue& f) { (v.*f.member)[size_t(f.column)] = 0.1f; },
+               },
+               field.kind);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Expect)
@@ -39,6 +65,8 @@ class TestConfigFile : public QObject {
     Q_OBJECT
 private slots:
     void savedFileIsExactAndReadsBack();
+    void everyFieldOnItsLine_data();
+    void everyFieldOnItsLine();
     void reading_data();
     void reading();
     void placesAtStart_data();
@@ -124,6 +152,43 @@ void TestConfigFile::savedFileIsExactAndReadsBack() {
     Settings odd;
     odd.MainPlayer_X = 1801;
     QVERIFY(configText(odd, 1).contains("\r\nMainPlayer_X,120.066666\r\n"));
+}
+
+void TestConfigFile::everyFieldOnItsLine_data() {
+    QTest::addColumn<int>("index");
+    const auto fields = settingsFields();
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (!std::holds_alternative<SectionLine>(fields[i].kind))
+            QTest::newRow(fields[i].key) << int(i);
+}
+
+void TestConfigFile::everyFieldOnItsLine() {
+    QFETCH(int, index);
+    const SettingsField& field = settingsFields()[size_t(index)];
+    auto load = [](const QByteArray& text) {
+        ConfigValues v;
+        FieldReader reader(text);
+        LoadConfig(reader, v, v.PlayListTrNum);
+        return v;
+    };
+    // The defaults as the file gives them back (every place set), with the field changed.
+    const QByteArray before = configText(ConfigValues(), 1);
+    ConfigValues changed = load(before);
+    changeField(field, changed);
+    const QByteArray after = configText(changed, changed.PlayListTrNum);
+
+    // The header, then a line per row of the table; of them only the field's own
+    // changed.
+    const QList<QByteArray> linesBefore = before.split('\n'), linesAfter = after.split('\n');
+    QCOMPARE(linesAfter.size(), linesBefore.size());
+    const int line = index + 1;
+    for (int i = 0; i < linesAfter.size(); ++i)
+        if (i != line)
+            QCOMPARE(linesAfter[i], linesBefore[i]);
+    QVERIFY(linesAfter[line].startsWith(QByteArray(field.key) + ','));
+    QVERIFY(linesAfter[line] != linesBefore[line]);
+    // Read back, every value is as it was: no other key takes that line.
+    QVERIFY(load(after) == changed);
 }
 
 void TestConfigFile::reading_data() {

@@ -7,6 +7,7 @@
 #include "Json.h"
 #include "common/Twips.h"
 #include "settings/ConfigFile.h"
+#include "settings/SettingsFields.h"
 #include "settings/WindowPlace.h"
 
 #include <QJsonArray>
@@ -41,12 +42,19 @@ std::optional<QSize> sizeArgument(const QString& text) {
     return QSize(match.captured(1).toInt(), match.captured(2).toInt());
 }
 
+// The keys of the values the file holds in more than one line. A place's key is its
+// file key with kPixelsSuffix.
+const char kSizeKey[] = "PlayList_Size_px";
+const char kColumnsKey[] = "PlayListView_ItemSize";
+const char kPixelsSuffix[] = "_px";
+
 QJsonValue pixelsOrNull(std::optional<int> twips) {
     return twips ? QJsonValue(double(*twips) / kTwipsPerPixel) : QJsonValue(QJsonValue::Null);
 }
 
-QJsonObject settingsObject(const Settings& s, std::int16_t playListTrNum, QSize screen,
-                           QSize mainWindow) {
+// The window places and the playlist window's size in pixels, the places where they
+// put the windows on `screen`.
+void insertPlaces(QJsonObject& o, const Settings& s, QSize screen, QSize mainWindow) {
     const ScreenLayout screens = ScreenLayout::single(screen);
     auto place = [&](QSize twipsSize, std::optional<int> left, std::optional<int> top,
                      bool pullBack) -> std::pair<QJsonValue, QJsonValue> {
@@ -63,21 +71,39 @@ QJsonObject settingsObject(const Settings& s, std::int16_t playListTrNum, QSize 
     if (s.PlayList_Size)
         listSize = QJsonArray{double(s.PlayList_Size->width()) / kTwipsPerPixel,
                               double(s.PlayList_Size->height()) / kTwipsPerPixel};
-    QJsonArray columns;
-    for (const auto& width : s.PlayListView_ItemSize)
-        columns.append(width ? QJsonValue(double(*width)) : QJsonValue(QJsonValue::Null));
-    return QJsonObject{
-        {"TagInfo1", s.TagInfo1},          {"TagInfo2", s.TagInfo2},
-        {"TagInfo3", s.TagInfo3},          {"TagInfoScroll", s.TagInfoScroll},
-        {"UseSkinTag", s.UseSkinTag},      {"WavVolume", s.WavVolume},
-        {"SavePlayList", s.SavePlayList},  {"AutoScrollPlayList", s.AutoScrollPlayList},
-        {"PlayListTrNum", playListTrNum},  {"Skin_FilePath", s.Skin_FilePath},
-        {"AlwaysTop", s.AlwaysTop == 1},   {"AlwaysTopPlaylist", s.AlwaysTopPlaylist == 1},
-        {"RepeatPlay", s.RepeatPlay == 1}, {"PlayList_Visible", s.PlayList_Visible == -1},
-        {"MainPlayer_X_px", mainX},        {"MainPlayer_Y_px", mainY},
-        {"PlayList_X_px", listX},          {"PlayList_Y_px", listY},
-        {"PlayList_Size_px", listSize},    {"PlayListView_ItemSize", columns},
-    };
+    o.insert("MainPlayer_X_px", mainX);
+    o.insert("MainPlayer_Y_px", mainY);
+    o.insert("PlayList_X_px", listX);
+    o.insert("PlayList_Y_px", listY);
+    o.insert(kSizeKey, listSize);
+}
+
+QJsonObject settingsObject(const ConfigValues& v, QSize screen, QSize mainWindow) {
+    QJsonObject o;
+    insertPlaces(o, v, screen, mainWindow);
+    for (const SettingsField& field : settingsFields()) {
+        const QLatin1String key(field.key);
+        std::visit(
+            Overloaded{
+                [](const SectionLine&) {},
+                [](const PlaceValue&) {},
+                [](const SizeHalfValue&) {},
+                [&](const TextValue& f) { o.insert(key, v.*f.member); },
+                [&]<typename T>(const IntegerValue<T>& f) { o.insert(key, int(v.*f.member)); },
+                [&]<typename T>(const SwitchValue<T>& f) { o.insert(key, v.*f.member == f.on); },
+                [&](const ColumnWidthValue& f) {
+                    if (f.column != 0)
+                        return;
+                    QJsonArray columns;
+                    for (const auto& width : v.*f.member)
+                        columns.append(width ? QJsonValue(double(*width))
+                                             : QJsonValue(QJsonValue::Null));
+                    o.insert(kColumnsKey, columns);
+                },
+            },
+            field.kind);
+    }
+    return o;
 }
 
 // Reads the settings of a config object; a value of the wrong kind, or one that does
@@ -87,11 +113,39 @@ public:
     explicit SettingsFromJson(const QJsonObject& o) : m_o(o) {}
     bool ok = true;
 
-    void text(const char* key, QString& target) {
+    // Every field of the file by its key; the values of more than one line once, by
+    // their first line.
+    void read(ConfigValues& v) {
+        for (const SettingsField& field : settingsFields()) {
+            const char* key = field.key;
+            std::visit(
+                Overloaded{
+                    [](const SectionLine&) {},
+                    [&](const TextValue& f) { text(key, v.*f.member); },
+                    [&]<typename T>(const IntegerValue<T>& f) { number(key, v.*f.member); },
+                    [&]<typename T>(const SwitchValue<T>& f) { flag(key, v.*f.member, f.on); },
+                    [&](const PlaceValue& f) {
+                        place(QByteArray(key) + kPixelsSuffix, v.*f.member);
+                    },
+                    [&](const SizeHalfValue& f) {
+                        if (f.half == 0)
+                            size(kSizeKey, v.*f.member);
+                    },
+                    [&](const ColumnWidthValue& f) {
+                        if (f.column == 0)
+                            columns(kColumnsKey, v.*f.member);
+                    },
+                },
+                field.kind);
+        }
+    }
+
+private:
+    void text(QByteArrayView key, QString& target) {
         if (const QJsonValue v = given(key); !v.isUndefined())
             v.isString() ? void(target = v.toString()) : fail(key);
     }
-    template <typename T> void number(const char* key, T& target) {
+    template <typename T> void number(QByteArrayView key, T& target) {
         if (const QJsonValue v = given(key); !v.isUndefined()) {
             const double d = v.toDouble();
             if (!v.isDouble() || d != std::floor(d) || d < std::numeric_limits<T>::min() ||
@@ -100,16 +154,16 @@ public:
             target = T(d);
         }
     }
-    template <typename T> void flag(const char* key, T& target, T on) {
+    template <typename T> void flag(QByteArrayView key, T& target, T on) {
         if (const QJsonValue v = given(key); !v.isUndefined())
             v.isBool() ? void(target = v.toBool() ? on : T(0)) : fail(key);
     }
     // A place in pixels; null or missing: unset.
-    void place(const char* key, std::optional<int>& target) {
+    void place(QByteArrayView key, std::optional<int>& target) {
         if (const QJsonValue v = given(key); !v.isUndefined())
             target = twips(v, key);
     }
-    void size(const char* key, std::optional<QSize>& target) {
+    void size(QByteArrayView key, std::optional<QSize>& target) {
         const QJsonValue v = given(key);
         if (v.isUndefined())
             return;
@@ -120,7 +174,7 @@ public:
         else
             fail(key);
     }
-    void columns(const char* key, std::array<std::optional<float>, 4>& target) {
+    void columns(QByteArrayView key, std::array<std::optional<float>, 4>& target) {
         const QJsonValue v = given(key);
         if (v.isUndefined())
             return;
@@ -137,13 +191,12 @@ public:
         }
     }
 
-private:
     // A key that is missing or null is undefined.
-    QJsonValue given(const char* key) const {
+    QJsonValue given(QByteArrayView key) const {
         const QJsonValue v = m_o.value(QLatin1String(key));
         return v.isNull() ? QJsonValue(QJsonValue::Undefined) : v;
     }
-    std::optional<int> twips(const QJsonValue& v, const char* key) {
+    std::optional<int> twips(const QJsonValue& v, QByteArrayView key) {
         const double t = std::round(v.toDouble(std::nan("")) * kTwipsPerPixel);
         if (!(std::abs(t) <= std::numeric_limits<int>::max())) {
             fail(key);
@@ -151,8 +204,9 @@ private:
         }
         return int(t);
     }
-    void fail(const char* key) {
-        std::fprintf(stderr, "pelto-info config: the value of %s does not fit\n", key);
+    void fail(QByteArrayView key) {
+        std::fprintf(stderr, "pelto-info config: the value of %.*s does not fit\n", int(key.size()),
+                     key.data());
         ok = false;
     }
 
@@ -167,32 +221,12 @@ int saveConfig(const QString& json, const QString& out) {
                      qPrintable(error.errorString()));
         return 2;
     }
-    Settings s;
-    std::int16_t playListTrNum = 1;
+    ConfigValues v;
     SettingsFromJson in(doc.object());
-    in.text("TagInfo1", s.TagInfo1);
-    in.text("TagInfo2", s.TagInfo2);
-    in.text("TagInfo3", s.TagInfo3);
-    in.text("TagInfoScroll", s.TagInfoScroll);
-    in.text("Skin_FilePath", s.Skin_FilePath);
-    in.number("UseSkinTag", s.UseSkinTag);
-    in.number("WavVolume", s.WavVolume);
-    in.number("SavePlayList", s.SavePlayList);
-    in.number("AutoScrollPlayList", s.AutoScrollPlayList);
-    in.number("PlayListTrNum", playListTrNum);
-    in.flag("AlwaysTop", s.AlwaysTop, std::uint8_t(1));
-    in.flag("AlwaysTopPlaylist", s.AlwaysTopPlaylist, std::uint8_t(1));
-    in.flag("RepeatPlay", s.RepeatPlay, std::uint8_t(1));
-    in.flag("PlayList_Visible", s.PlayList_Visible, std::int16_t(-1));
-    in.place("MainPlayer_X_px", s.MainPlayer_X);
-    in.place("MainPlayer_Y_px", s.MainPlayer_Y);
-    in.place("PlayList_X_px", s.PlayList_X);
-    in.place("PlayList_Y_px", s.PlayList_Y);
-    in.size("PlayList_Size_px", s.PlayList_Size);
-    in.columns("PlayListView_ItemSize", s.PlayListView_ItemSize);
+    in.read(v);
     if (!in.ok)
         return 2;
-    return SaveConfig(out, s, playListTrNum) ? 0 : 1;
+    return SaveConfig(out, v, v.PlayListTrNum) ? 0 : 1;
 }
 
 } // namespace
@@ -216,10 +250,9 @@ int runConfigCommand(const QStringList& args) {
     }
     if (rest.size() != 1)
         return configUsage();
-    Settings settings;
-    std::int16_t playListTrNum = 1;
-    LoadConfig(rest[0], settings, playListTrNum);
-    printObject(settingsObject(settings, playListTrNum, screen, mainWindow));
+    ConfigValues values;
+    LoadConfig(rest[0], values, values.PlayListTrNum);
+    printObject(settingsObject(values, screen, mainWindow));
     return 0;
 }
 
