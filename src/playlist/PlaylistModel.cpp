@@ -9,8 +9,14 @@
 namespace pelto {
 
 namespace {
+
 const QColor kHighlightColor(30, 30, 200);
 enum Column { ColTitle = 0, ColArtist = 1, ColLength = 2, ColPath = 3, ColumnCount = 4 };
+
+// More separate blocks of removed rows than this are removed with one model reset
+// instead of one removal per block: each removal moves every row below it.
+constexpr int kMaxRemovalBlocks = 32;
+
 } // namespace
 
 void PlaylistSelectionModel::select(const QItemSelection& selection, SelectionFlags command) {
@@ -204,8 +210,11 @@ std::vector<bool> PlaylistModel::selectionFlags() const {
 
 void PlaylistModel::setSelectionFlags(const std::vector<bool>& flags) {
     Q_ASSERT(int(flags.size()) == count());
-    if (flags == selectionFlags())
-        return;
+    if (flags != selectionFlags())
+        selectRuns(flags);
+}
+
+void PlaylistModel::selectRuns(const std::vector<bool>& flags) {
     QItemSelection runs;
     const int n = std::min(int(flags.size()), count());
     for (int first = 0; first < n; ++first) {
@@ -251,6 +260,162 @@ int PlaylistModel::FindPlayingRow() const {
         if (m_rows[i].highlighted())
             return i + 1;
     return 1;
+}
+
+void PlaylistModel::removeRows(const std::vector<bool>& flags) {
+    const int n = count();
+    Q_ASSERT(int(flags.size()) == n);
+    const std::vector<bool> selected = selectionFlags();
+    const int trBefore = m_trNum;
+    int tr = trBefore;
+    const int focused = focusedRow();
+    int removed = 0;
+    int keptBeforeFocus = 0;
+    std::vector<bool> keptSelection;     // the selection of the rows left, in their new places
+    QVector<std::pair<int, int>> blocks; // 0-based [first, last] of removed rows
+    for (int k = 1; k <= n; ++k) {
+        if (!flags[k - 1]) {
+            if (k < focused)
+                ++keptBeforeFocus;
+            keptSelection.push_back(selected[k - 1]);
+            continue;
+        }
+        // The row is at k - removed once the rows above it are gone.
+        if (k - removed < tr)
+            --tr;
+        ++removed;
+        if (!blocks.isEmpty() && blocks.back().second == k - 2)
+            blocks.back().second = k - 1;
+        else
+            blocks.push_back({k - 1, k - 1});
+    }
+    if (removed == 0)
+        return;
+
+    // The selection is taken off before the rows go and put back afterwards: this
+    // spares the selection model from following each removal.
+    m_selection.clearSelection();
+    if (blocks.size() > kMaxRemovalBlocks) {
+        beginResetModel();
+        int kept = 0;
+        for (int k = 0; k < n; ++k) {
+            if (flags[k])
+                continue;
+            if (kept != k)
+                m_rows[kept] = std::move(m_rows[k]);
+            ++kept;
+        }
+        m_rows.resize(kept);
+        endResetModel();
+    } else {
+        for (auto b = blocks.crbegin(); b != blocks.crend(); ++b) {
+            beginRemoveRows({}, b->first, b->second);
+            m_rows.remove(b->first, b->second - b->first + 1);
+            endRemoveRows();
+        }
+    }
+    m_trNum = tr;
+
+    // The focus stays on its row; when that row went, it passes to the row that took
+    // its place (the last row when it was at the end), where Qt would have moved it to
+    // the row above. Both are the row after the rows kept above it.
+    const int left = count();
+    int newFocus = 0;
+    if (focused >= 1 && left > 0)
+        newFocus = std::min(keptBeforeFocus + 1, left);
+    setFocusedRow(newFocus);
+    if (newFocus >= 1)
+        keptSelection[newFocus - 1] = true;
+    selectRuns(keptSelection);
+    announceTrNum(trBefore);
+    emit rowsChanged();
+}
+
+void PlaylistModel::reorder(const std::vector<int>& order, Reorder how,
+                            const std::optional<std::vector<bool>>& selection) {
+    const int n = count();
+    Q_ASSERT(int(order.size()) == n);
+    if (n == 0)
+        return;
+    const int trBefore = m_trNum;
+    std::vector<bool> carried;
+    if (!selection) {
+        const std::vector<bool> before = selectionFlags();
+        carried.resize(n);
+        for (int k = 0; k < n; ++k)
+            carried[k] = before[order[k]];
+    }
+    if (how == Reorder::Rows)
+        moveWholeRows(order);
+    else
+        moveCells(order);
+    // A given selection is laid down afresh; a carried one only where it changed.
+    if (selection)
+        selectRuns(*selection);
+    else
+        setSelectionFlags(carried);
+    announceTrNum(trBefore);
+    for (int k = 0; k < n; ++k) {
+        if (order[k] != k) {
+            emit rowsChanged();
+            break;
+        }
+    }
+}
+
+void PlaylistModel::moveWholeRows(const std::vector<int>& order) {
+    // The selection is taken off while the rows move (and put back by the caller). The
+    // focus, a persistent index, moves with its row below.
+    m_selection.clearSelection();
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const int n = count();
+    std::vector<int> newRowOf(n);
+    QVector<StoredRow> moved;
+    moved.reserve(n);
+    for (int to = 0; to < n; ++to) {
+        newRowOf[order[to]] = to;
+        moved.push_back(std::move(m_rows[order[to]]));
+    }
+    m_rows = std::move(moved);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& i : before)
+        after.push_back(index(newRowOf[i.row()], i.column()));
+    changePersistentIndexList(before, after);
+    m_trNum = FindPlayingRow();
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void PlaylistModel::moveCells(const std::vector<int>& order) {
+    const int n = count();
+    // The highlights of the places, which stay; the current song's goes along with it.
+    std::vector<bool> lit(n);
+    for (int k = 0; k < n; ++k)
+        lit[k] = m_rows[k].highlighted();
+    int tr = m_trNum;
+    int first = n, last = -1; // 0-based span of the places whose cells change
+    for (int k = 0; k < n; ++k) {
+        if (order[k] == k)
+            continue;
+        first = std::min(first, k);
+        last = k;
+        if (order[k] == m_trNum - 1) {
+            lit[order[k]] = false;
+            tr = k + 1;
+        }
+    }
+    QVector<StoredRow> moved;
+    moved.reserve(n);
+    for (int k = 0; k < n; ++k) {
+        moved.push_back(std::move(m_rows[order[k]]));
+        moved.back().setHighlighted(lit[k]);
+    }
+    m_rows = std::move(moved);
+    m_trNum = tr;
+    markTrNum();
+    if (last >= 0)
+        emit dataChanged(index(first, 0), index(last, ColumnCount - 1));
 }
 
 void PlaylistModel::requestScrollTo(int n) {

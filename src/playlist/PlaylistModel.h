@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <optional>
 #include <vector>
 
 namespace pelto {
@@ -67,6 +68,8 @@ public:
     void appendRows(QVector<StoredRow>&& rows);
     // The last row in the model's form, for rows made to follow it; null when none.
     const StoredRow* lastStoredRow() const;
+    // All rows in the model's form, to read (orders are worked out over them).
+    const QVector<StoredRow>& storedRows() const { return m_rows; }
     void clear();
 
     int PlayListTrNum() const { return m_trNum; }
@@ -101,6 +104,39 @@ public:
     // The first highlighted row; 1 when none is (also for an empty list).
     int FindPlayingRow() const;
 
+    // The two changes the row operations make, each in one piece: the rows, the
+    // highlight, the selection and the focus change first, then rowsChanged (when the
+    // rows changed) and playListTrNumChanged (when PlayListTrNum took a new value) are
+    // sent once each, playListTrNumChanged first.
+    //
+    // Removes the flagged rows (one flag per row, index 0 is row 1). PlayListTrNum
+    // counts down for every removed row above it; when its own row goes it keeps its
+    // number (now the row that followed) and no row is highlighted. The focus stays on
+    // its row; when that row went, it passes to the row that took its place (the last
+    // row when it was at the end). The rows left keep their selection, and the focused
+    // row is selected too. Nothing happens when no row is flagged.
+    void removeRows(const std::vector<bool>& flags);
+
+    // What goes with the cells when the rows take a new order.
+    enum class Reorder {
+        // Whole rows move (a sort): their selection, the focus, persistent indexes and
+        // the highlight go with them, and PlayListTrNum goes to the highlighted row
+        // (FindPlayingRow()). Announced as a change of layout.
+        Rows,
+        // The cells move over places that stay (blocks moved, a shuffle): the focus,
+        // persistent indexes and the highlights stay with their places and the
+        // selection goes with the cells. PlayListTrNum follows its song, which takes the
+        // highlight along, and is then clamped and highlighted as by SetPlayListColor.
+        // Announced as changed data over the rows whose cells changed.
+        Cells,
+    };
+    // Puts the rows in a new order: order[k] is the 0-based row that becomes row k, a
+    // permutation of 0 … count() - 1. `selection`, when given, is the selection to leave
+    // (one flag per row of the new order) in place of the one carried along. Nothing
+    // happens on an empty list.
+    void reorder(const std::vector<int>& order, Reorder how,
+                 const std::optional<std::vector<bool>>& selection = std::nullopt);
+
     // Asks the views to scroll row n into view.
     void requestScrollTo(int n);
 
@@ -114,12 +150,17 @@ signals:
     void rowsChanged();
 
 private:
-    friend class PlaylistOperations;
-
     // SetPlayListColor without the announcement: clamps PlayListTrNum and highlights.
     void markTrNum();
     // Sends playListTrNumChanged when PlayListTrNum differs from the value before.
     void announceTrNum(int before);
+    // Replaces the selection with the flagged rows, as one selection of runs, even
+    // when it is unchanged.
+    void selectRuns(const std::vector<bool>& flags);
+    // The rows, the highlight and PlayListTrNum of reorder(), each way, with their
+    // announcements to the views.
+    void moveWholeRows(const std::vector<int>& order);
+    void moveCells(const std::vector<int>& order);
     QVector<StoredRow> m_rows;
     int m_trNum = 1;
     PlaylistSelectionModel m_selection;

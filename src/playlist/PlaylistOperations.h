@@ -6,10 +6,11 @@ namespace pelto {
 
 class PlaylistModel;
 
-// The row operations of the playlist window, on the model. Each keeps
-// PlayListTrNum on its song. Each reads the selection once into flags, works on
-// them, and writes the result back in one piece; it announces rowsChanged and
-// playListTrNumChanged once at the end, when they apply.
+// The row operations of the playlist window, on the model. Each works out which rows
+// go or their new order (RowOrders.h) from the selection read once, and hands it to
+// the model in one piece (PlaylistModel::removeRows, PlaylistModel::reorder), which
+// keeps PlayListTrNum on its song and announces rowsChanged and playListTrNumChanged
+// once at the end, when they apply.
 class PlaylistOperations {
 public:
     // Removes the selected rows. PlayListTrNum counts down for every removed row
@@ -38,10 +39,6 @@ public:
     // their order. Rows take their selection, highlight and focus with them;
     // PlayListTrNum becomes FindPlayingRow() (1 when no row is highlighted).
     static void sortByColumn(PlaylistModel& model, int column);
-
-private:
-    // moveUp (direction -1) and moveDown (+1).
-    static void moveRows(PlaylistModel& model, int direction);
 };
 
 } // namespace pelto

@@ -455,6 +455,11 @@ void TestPlaylistOperations::operationsKeepTheModelAndAnnounceOnce_data() {
         << "abcd" << 1 << "1..." << 1 << 1 << "shuffle 0.3 0.6 0.8 0.9"
         << "bcda" << 4 << "a"
         << "1..." << 1 << 1 << "mark 1-1, mark 4-4, cells 1-4, selection, selection, trNum 4, rows";
+    // Swaps that cancel out leave the rows as they were: no rows or cells changed.
+    QTest::newRow("shuffle whose swaps cancel out")
+        << "ab" << 1 << ".1" << 2 << 2 << "shuffle 0.9 0.0"
+        << "ab" << 1 << "a"
+        << "1." << 2 << 2 << "mark 1-1, mark 1-1, selection, selection";
     QTest::newRow("sort carries selection, focus, highlight and held index")
         << "dbca" << 1 << "1.1." << 4 << 2 << "sort 0"
         << "abcd" << 4 << "d"
