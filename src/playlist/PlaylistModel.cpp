@@ -262,7 +262,7 @@ int PlaylistModel::FindPlayingRow() const {
     return 1;
 }
 
-void PlaylistModel::removeRows(const std::vector<bool>& flags) {
+void PlaylistModel::removeFlaggedRows(const std::vector<bool>& flags) {
     const int n = count();
     Q_ASSERT(int(flags.size()) == n);
     const std::vector<bool> selected = selectionFlags();

@@ -115,7 +115,7 @@ public:
     // its row; when that row went, it passes to the row that took its place (the last
     // row when it was at the end). The rows left keep their selection, and the focused
     // row is selected too. Nothing happens when no row is flagged.
-    void removeRows(const std::vector<bool>& flags);
+    void removeFlaggedRows(const std::vector<bool>& flags);
 
     // What goes with the cells when the rows take a new order.
     enum class Reorder {

@@ -11,7 +11,7 @@
 namespace pelto {
 
 void PlaylistOperations::deleteSelected(PlaylistModel& model) {
-    model.removeRows(model.selectionFlags());
+    model.removeFlaggedRows(model.selectionFlags());
 }
 
 void PlaylistOperations::moveUp(PlaylistModel& model) {

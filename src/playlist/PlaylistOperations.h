@@ -8,9 +8,9 @@ class PlaylistModel;
 
 // The row operations of the playlist window, on the model. Each works out which rows
 // go or their new order (RowOrders.h) from the selection read once, and hands it to
-// the model in one piece (PlaylistModel::removeRows, PlaylistModel::reorder), which
-// keeps PlayListTrNum on its song and announces rowsChanged and playListTrNumChanged
-// once at the end, when they apply.
+// the model in one piece (PlaylistModel::removeFlaggedRows, PlaylistModel::reorder),
+// which keeps PlayListTrNum on its song and announces rowsChanged and
+// playListTrNumChanged once at the end, when they apply.
 class PlaylistOperations {
 public:
     // Removes the selected rows. PlayListTrNum counts down for every removed row
