@@ -5,8 +5,7 @@
 // block. Prints the best of five runs, each on a freshly filled window, and the
 // memory the process holds at the end.
 //   bench_playlist_window [N]        (offscreen unless a platform is set)
-#include "player/ControlCommands.h"
-#include "player/Player.h"
+#include "player/PlayerParts.h"
 #include "playlist/PlaylistOperations.h"
 #include "playlistwindow/PlayListForm.h"
 #include "playlistwindow/PlayListView.h"
@@ -30,11 +29,9 @@ enum class Selection { EveryOther, OneBlock };
 // The window over N made-up rows, shown, with half the rows selected and the current
 // song in the middle, scrolled to it.
 struct ShownWindow {
-    Settings settings;
-    PlaylistModel playlist;
-    Player player{settings, playlist};
-    ControlCommands commands{player};
-    PlayListForm form{player, commands};
+    PlayerParts parts;
+    PlaylistModel& playlist = parts.playlist;
+    PlayListForm form{playlist, parts.player, parts.commands, parts.buttons};
 
     ShownWindow(int n, Selection selection) {
         std::mt19937 random(7);
@@ -120,13 +117,10 @@ int main(int argc, char** argv) {
     // The first showing of a window just made and filled.
     double firstShow = 1e30;
     for (int run = 0; run < 5; ++run) {
-        Settings settings;
-        PlaylistModel playlist;
-        Player player{settings, playlist};
-        ControlCommands commands{player};
+        PlayerParts parts;
         QVector<PlaylistRow> rows(n, {"曲", "歌手", "03:00", "/music/a.mp3"});
-        playlist.appendRows(rows);
-        PlayListForm form{player, commands};
+        parts.playlist.appendRows(rows);
+        PlayListForm form{parts.playlist, parts.player, parts.commands, parts.buttons};
         QElapsedTimer t;
         t.start();
         form.View_PlayList_Menu_Click();

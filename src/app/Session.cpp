@@ -30,29 +30,24 @@ const QString kDefaultPlaylist = QStringLiteral("Pelto.m3u");
 
 Session::Session(MultRunningCheck* instance, QObject* parent)
     : QObject(parent), m_mainWindow(std::make_unique<MainPlayer>()),
-      m_settingsBridge(
-          std::make_unique<SettingsBridge>(m_settings, m_player, m_display, *m_mainWindow)),
+      m_settingsBridge(std::make_unique<SettingsBridge>(m_parts.settings, m_parts.player,
+                                                        m_parts.display, *m_mainWindow)),
       m_quitSignals(std::make_unique<QuitSignals>()), m_instance(instance) {
     MainPlayer& window = *m_mainWindow;
-    m_display.setView(&window);
-    m_commands.setView(&window);
-    connect(&m_adder, &PlaylistAdder::playRequested, &m_player, &Player::playPath);
-    // A new skin: the window's elements, then the lines and times, then the volume bar.
-    connect(&m_skins, &SkinControl::skinApplied, &window, &MainPlayer::applySkinState);
-    connect(&m_skins, &SkinControl::skinApplied, &m_display, &InfoDisplay::applySkin);
-    connect(&m_skins, &SkinControl::skinApplied, &m_volume, &VolumeControl::applySkin);
+    m_parts.setView(&window);
     // The bars, buttons and keys; owned by the window.
-    new MainPlayerControls(window, m_commands, m_keys, m_seek, m_volume, m_buttons);
+    new MainPlayerControls(window, m_parts.commands, m_parts.keys, m_parts.seek, m_parts.volume,
+                           m_parts.buttons);
 
-    connect(&m_commands, &ControlCommands::addFilesRequested, this,
+    connect(&m_parts.commands, &ControlCommands::addFilesRequested, this,
             &Session::addFilesThroughDialog);
-    connect(&m_commands, &ControlCommands::raiseRequested, this, &Session::raiseMainWindow);
-    connect(&m_commands, &ControlCommands::endRequested, &window, &QWidget::close);
-    connect(&m_commands, &ControlCommands::settingFormRequested, m_settingsBridge.get(),
+    connect(&m_parts.commands, &ControlCommands::raiseRequested, this, &Session::raiseMainWindow);
+    connect(&m_parts.commands, &ControlCommands::endRequested, &window, &QWidget::close);
+    connect(&m_parts.commands, &ControlCommands::settingFormRequested, m_settingsBridge.get(),
             &SettingsBridge::showSettingForm);
-    connect(&m_commands, &ControlCommands::versionInfoRequested, &window,
+    connect(&m_parts.commands, &ControlCommands::versionInfoRequested, &window,
             [&window] { Version_Info::showModal(&window); });
-    connect(&m_commands, &ControlCommands::fileOpenRequested, this,
+    connect(&m_parts.commands, &ControlCommands::fileOpenRequested, this,
             [this](const QString& path) { handOff(joinCommandLine({path})); });
 
     // Closing the main window is the end of the program.
@@ -71,14 +66,14 @@ Session::~Session() = default;
 
 // The main window's load, in order.
 void Session::start(const QString& commandLine, const DecoderFactory& startDecoder) {
-    m_player.setDecoder(startDecoder ? startDecoder() : std::make_unique<AudioEngine>());
+    m_parts.player.setDecoder(startDecoder ? startDecoder() : std::make_unique<AudioEngine>());
     loadHiddenWindows();
     m_tray->uncheckAlwaysTop();
 
-    m_player.resetForLoad();
-    m_display.resetForLoad();
-    m_settings = Settings();
-    m_playlist.setPlayListTrNum(1);
+    m_parts.player.resetForLoad();
+    m_parts.display.resetForLoad();
+    m_parts.settings = Settings();
+    m_parts.playlist.setPlayListTrNum(1);
 
     const QString folder = filePlaces().settingsFolder;
     // A save that a crash cut short left its temporary file beside the old one. This
@@ -86,13 +81,13 @@ void Session::start(const QString& commandLine, const DecoderFactory& startDecod
     removeUnfinishedSaves(configFilePath(folder));
     removeUnfinishedSaves(folder + kDefaultPlaylist);
     removeUnfinishedSaves(RowFactsCache::fileIn(folder));
-    m_rowFacts.load(RowFactsCache::fileIn(folder));
+    m_parts.rowFacts.load(RowFactsCache::fileIn(folder));
 
-    m_skins.SetSkinList();
+    m_parts.skins.SetSkinList();
     LoadConfig();
-    m_skins.LoadSkin(true);
+    m_parts.skins.LoadSkin(true);
     restorePlayList(commandLine);
-    if (m_settings.PlayList_Visible == -1 && !m_playListWindow->isVisible())
+    if (m_parts.settings.PlayList_Visible == -1 && !m_playListWindow->isVisible())
         m_playListWindow->View_PlayList_Menu_Click();
     m_mainWindow->showMainWindow();
     // The main window's saved switch once it shows, so it appears once, in its place.
@@ -109,25 +104,27 @@ void Session::start(const QString& commandLine, const DecoderFactory& startDecod
 void Session::loadHiddenWindows() {
     if (m_playListWindow)
         return;
-    m_tray = std::make_unique<TaskTrayForm>(m_commands, m_settings, *m_mainWindow);
+    m_tray = std::make_unique<TaskTrayForm>(m_parts.commands, m_parts.settings, *m_mainWindow);
     TrayMenu& menu = m_tray->menu();
-    connect(&m_skins, &SkinControl::skinEntriesChanged, &menu, &TrayMenu::setSkinEntries);
-    connect(&m_skins, &SkinControl::checkedSkinEntryChanged, &menu, &TrayMenu::setCheckedEntry);
+    connect(&m_parts.skins, &SkinControl::skinEntriesChanged, &menu, &TrayMenu::setSkinEntries);
+    connect(&m_parts.skins, &SkinControl::checkedSkinEntryChanged, &menu,
+            &TrayMenu::setCheckedEntry);
 
-    m_playListWindow = std::make_unique<PlayListForm>(m_playlist, m_player, m_commands, m_buttons);
+    m_playListWindow = std::make_unique<PlayListForm>(m_parts.playlist, m_parts.player,
+                                                      m_parts.commands, m_parts.buttons);
     m_tray->attachPlayListWindow(m_playListWindow.get());
     connect(m_playListWindow.get(), &PlayListForm::visibilityChanged, m_tray.get(),
             &TaskTrayForm::setPlayListChecked);
-    connect(&m_commands, &ControlCommands::playListWindowToggleRequested, m_playListWindow.get(),
-            &PlayListForm::View_PlayList_Menu_Click);
+    connect(&m_parts.commands, &ControlCommands::playListWindowToggleRequested,
+            m_playListWindow.get(), &PlayListForm::View_PlayList_Menu_Click);
 }
 
 // Pelto.cfg over the defaults; then the windows take their places and switches.
 void Session::LoadConfig() {
-    m_settingsBridge->LoadConfig(m_playlist);
-    m_playListWindow->applyConfig(m_settings);
+    m_settingsBridge->LoadConfig(m_parts.playlist);
+    m_playListWindow->applyConfig(m_parts.settings);
     // After the playlist window has its place: a saved always-on-top switch shows it.
-    m_tray->applyConfig(m_settings);
+    m_tray->applyConfig(m_parts.settings);
 }
 
 // The command line replaces the playlist and plays; without one the saved playlist
@@ -135,17 +132,18 @@ void Session::LoadConfig() {
 void Session::restorePlayList(const QString& commandLine) {
     const QString saved = filePlaces().settingsFolder + kDefaultPlaylist;
     if (!commandLine.isEmpty()) {
-        m_adder.AddCommandLine(commandLine, true, true);
-    } else if (m_settings.SavePlayList == 1 && QFileInfo::exists(saved)) {
-        m_adder.addPlayListFile(saved);
-        const int row = m_playlist.PlayListTrNum();
-        if (row > 0 && row <= m_playlist.count()) {
-            if (m_settings.AutoScrollPlayList == 1)
-                m_playlist.requestScrollTo(m_playlist.findFirstRowWithPath(m_playlist.path(row)));
-            m_playlist.SetPlayListColor();
+        m_parts.adder.AddCommandLine(commandLine, true, true);
+    } else if (m_parts.settings.SavePlayList == 1 && QFileInfo::exists(saved)) {
+        m_parts.adder.addPlayListFile(saved);
+        const int row = m_parts.playlist.PlayListTrNum();
+        if (row > 0 && row <= m_parts.playlist.count()) {
+            if (m_parts.settings.AutoScrollPlayList == 1)
+                m_parts.playlist.requestScrollTo(
+                    m_parts.playlist.findFirstRowWithPath(m_parts.playlist.path(row)));
+            m_parts.playlist.SetPlayListColor();
         }
     } else {
-        m_playlist.setPlayListTrNum(0);
+        m_parts.playlist.setPlayListTrNum(0);
     }
 }
 
@@ -162,34 +160,35 @@ void Session::Unload() {
     const QString folder = filePlaces().settingsFolder;
     QDir().mkpath(folder);
     SaveConfig();
-    if (m_settings.SavePlayList == 1)
-        SavePlayListFile(m_playlist, folder + kDefaultPlaylist);
-    m_rowFacts.save(RowFactsCache::fileIn(folder));
-    m_skins.clearSkinList();
+    if (m_parts.settings.SavePlayList == 1)
+        SavePlayListFile(m_parts.playlist, folder + kDefaultPlaylist);
+    m_parts.rowFacts.save(RowFactsCache::fileIn(folder));
+    m_parts.skins.clearSkinList();
     if (m_playListWindow)
         m_playListWindow->hide();
     if (m_tray)
         m_tray->unload();
-    m_player.shutdownDecoder();
+    m_parts.player.shutdownDecoder();
 }
 
 // The windows give their values back, then Pelto.cfg is written whole.
 void Session::SaveConfig() {
-    Settings saved = m_settings;
+    Settings saved = m_parts.settings;
     if (m_playListWindow)
         m_playListWindow->storeConfig(saved);
     if (m_tray)
         m_tray->storeConfig(saved);
-    m_settingsBridge->SaveConfig(saved, m_playlist);
+    m_settingsBridge->SaveConfig(saved, m_parts.playlist);
 }
 
 void Session::startMediaPlayerService() {
-    m_mpris = std::make_unique<MprisService>(m_player, m_playlist, m_settings, m_commands);
+    m_mpris = std::make_unique<MprisService>(m_parts.player, m_parts.playlist, m_parts.settings,
+                                             m_parts.commands);
     m_mpris->registerOnSessionBus();
 }
 
 void Session::handOff(const QString& commandLine) {
-    m_adder.AddCommandLine(commandLine, false, true);
+    m_parts.adder.AddCommandLine(commandLine, false, true);
     emit handedOff(++m_handOffs);
 }
 
@@ -197,7 +196,7 @@ void Session::addFilesThroughDialog() {
     QWidget* parent = m_playListWindow && m_playListWindow->isVisible()
                           ? static_cast<QWidget*>(m_playListWindow.get())
                           : m_mainWindow.get();
-    AddSound_PlayList(m_commands, m_player.DmyFileName(), parent);
+    AddSound_PlayList(m_parts.commands, m_parts.player.DmyFileName(), parent);
 }
 
 void Session::raiseMainWindow() {

@@ -1,17 +1,6 @@
 #pragma once
 
-#include "player/ButtonPress.h"
-#include "player/ControlCommands.h"
-#include "player/InfoDisplay.h"
-#include "player/KeyCommands.h"
-#include "player/Player.h"
-#include "player/SeekControl.h"
-#include "player/VolumeControl.h"
-#include "playlist/PlaylistAdder.h"
-#include "playlist/PlaylistModel.h"
-#include "playlist/RowFactsCache.h"
-#include "settings/Settings.h"
-#include "skin/SkinControl.h"
+#include "player/PlayerParts.h"
 
 #include <QObject>
 
@@ -31,9 +20,8 @@ class QuitSignals;
 class SettingsBridge;
 class TaskTrayForm;
 
-// The running program: the one owner of the settings, the playlist, the player and
-// the objects around it (the displays of the main window, the skin, the volume and
-// seek controls, the button timer, the commands), the windows and the services. It
+// The running program: the one owner of its logic (PlayerParts: the settings, the
+// playlist, the player and the objects around it), the windows and the services. It
 // runs the main window's load and unload as two lists of steps, and takes the
 // hand-offs of later launches from the load's end until the main window's close.
 //
@@ -53,13 +41,12 @@ public:
     explicit Session(MultRunningCheck* instance = nullptr, QObject* parent = nullptr);
     ~Session() override;
 
-    Settings& settings() { return m_settings; }
-    PlaylistModel& playlist() { return m_playlist; }
-    PlaylistAdder& adder() { return m_adder; }
-    Player& player() { return m_player; }
-    InfoDisplay& display() { return m_display; }
-    SkinControl& skins() { return m_skins; }
-    ControlCommands& commands() { return m_commands; }
+    // The program's logic: settings, playlist, player, displays, controls, commands.
+    PlayerParts& parts() { return m_parts; }
+    Settings& settings() { return m_parts.settings; }
+    PlaylistModel& playlist() { return m_parts.playlist; }
+    Player& player() { return m_parts.player; }
+    ControlCommands& commands() { return m_parts.commands; }
     MainPlayer& mainWindow() { return *m_mainWindow; }
     // The playlist window, from the load's hidden windows on; null before.
     PlayListForm* playListWindow() { return m_playListWindow.get(); }
@@ -96,20 +83,7 @@ private:
     void addFilesThroughDialog();
     void raiseMainWindow();
 
-    Settings m_settings;
-    PlaylistModel m_playlist;
-    // The rows files made, kept from one run to the next (beside Pelto.cfg).
-    RowFactsCache m_rowFacts;
-    PlaylistAdder m_adder{m_playlist, m_rowFacts.reader()};
-    Player m_player{m_settings, m_playlist};
-    InfoDisplay m_display{m_player, m_settings};
-    SkinControl m_skins{m_settings};
-    ButtonPress m_buttons;
-    VolumeControl m_volume{m_settings, &m_player};
-    SeekControl m_seek{m_player, m_display};
-    ControlCommands m_commands{m_player, m_playlist, m_adder, m_buttons,
-                               m_volume, m_seek,     m_skins};
-    KeyCommands m_keys{m_commands};
+    PlayerParts m_parts;
     std::unique_ptr<MainPlayer> m_mainWindow;
     std::unique_ptr<SettingsBridge> m_settingsBridge;
     std::unique_ptr<QuitSignals> m_quitSignals;

@@ -84,7 +84,8 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     pelto::Session session(&instance);
-    if (const QString stateFile = qEnvironmentVariable("PELTO_TEST_STATE_FILE"); !stateFile.isEmpty())
+    if (const QString stateFile = qEnvironmentVariable("PELTO_TEST_STATE_FILE");
+        !stateFile.isEmpty())
         pelto::watchForTestStateFile(session, stateFile);
     session.start(commandLine);
     session.startMediaPlayerService();

@@ -31,15 +31,14 @@ QString noTrackPath() {
 }
 
 QVariantMap songMetadata(const Player& player, const PlaylistModel& playlist,
-                        const QString& trackPath) {
+                         const QString& trackPath) {
     QVariantMap map{
         {QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackPath))}};
     const QString path = player.DmyFileName();
     if (path.isEmpty())
         return map;
     const int row = songRow(player, playlist);
-    const QString title =
-        row > 0 ? playlist.row(row).title : PathSyntax::native().title(path);
+    const QString title = row > 0 ? playlist.row(row).title : PathSyntax::native().title(path);
     const QString artist = row > 0 ? playlist.row(row).artist : QString();
     map.insert(QStringLiteral("mpris:length"), qlonglong(player.TotalSec()) * 1000000);
     map.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));

@@ -16,6 +16,6 @@ QString noTrackPath();
 // from the extended tag when there is one, else from the version 1 tag. Just the
 // "no track" id when no song has been opened.
 QVariantMap songMetadata(const Player& player, const PlaylistModel& playlist,
-                        const QString& trackPath);
+                         const QString& trackPath);
 
 } // namespace pelto

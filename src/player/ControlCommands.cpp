@@ -13,8 +13,8 @@ namespace pelto {
 ControlCommands::ControlCommands(Player& player, PlaylistModel& playlist, PlaylistAdder& adder,
                                  ButtonPress& buttons, VolumeControl& volume, SeekControl& seek,
                                  SkinControl& skins, QObject* parent)
-    : QObject(parent), m_player(player), m_playlist(playlist), m_adder(adder),
-      m_buttons(buttons), m_volume(volume), m_seek(seek), m_skins(skins) {
+    : QObject(parent), m_player(player), m_playlist(playlist), m_adder(adder), m_buttons(buttons),
+      m_volume(volume), m_seek(seek), m_skins(skins) {
     connect(&player, &Player::openFilesRequested, this, &ControlCommands::OpenSoundFile);
     connect(&volume, &VolumeControl::volumeChanged, this, &ControlCommands::volumeChanged);
 }

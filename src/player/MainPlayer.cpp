@@ -1,11 +1,11 @@
 #include "player/MainPlayer.h"
 
 #include "common/GothicFont.h"
+#include "common/Twips.h"
 #include "player/DroppedFiles.h"
 #include "player/SeekKnob.h"
 #include "player/SkinWidgets.h"
 #include "player/SoundFileDialog.h"
-#include "common/Twips.h"
 #include "skin/SkinState.h"
 
 #include <QCloseEvent>

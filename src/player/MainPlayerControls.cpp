@@ -14,8 +14,8 @@
 namespace pelto {
 
 MainPlayerControls::MainPlayerControls(MainPlayer& window, ControlCommands& commands,
-                                       KeyCommands& keys, SeekControl& seek,
-                                       VolumeControl& volume, ButtonPress& buttons)
+                                       KeyCommands& keys, SeekControl& seek, VolumeControl& volume,
+                                       ButtonPress& buttons)
     : QObject(&window), m_window(window), m_commands(commands), m_keys(keys), m_seek(seek),
       m_volume(volume) {
     // Moves over the volume bar count without a button too.
@@ -39,8 +39,7 @@ void MainPlayerControls::pressed(SkinElement e, QMouseEvent* event) {
     const Qt::MouseButtons button(event->button());
     switch (e) {
     case SkinElement::ChangeTime:
-        return m_seek.mousePressOrMove(button,
-                                                       event->position().x() * kTwipsPerPixel);
+        return m_seek.mousePressOrMove(button, event->position().x() * kTwipsPerPixel);
     case SkinElement::ChangeVolume:
         return m_volume.mouseOnBar(button, event->position().y() * kTwipsPerPixel);
     case SkinElement::PowerSkin:
@@ -52,11 +51,9 @@ void MainPlayerControls::pressed(SkinElement e, QMouseEvent* event) {
 
 void MainPlayerControls::moved(SkinElement e, QMouseEvent* event) {
     if (e == SkinElement::ChangeTime)
-        m_seek.mousePressOrMove(event->buttons(),
-                                                event->position().x() * kTwipsPerPixel);
+        m_seek.mousePressOrMove(event->buttons(), event->position().x() * kTwipsPerPixel);
     else if (e == SkinElement::ChangeVolume)
-        m_volume.mouseOnBar(event->buttons(),
-                                            event->position().y() * kTwipsPerPixel);
+        m_volume.mouseOnBar(event->buttons(), event->position().y() * kTwipsPerPixel);
 }
 
 void MainPlayerControls::released(SkinElement e, QMouseEvent*) {

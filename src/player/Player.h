@@ -33,6 +33,7 @@ public:
 
     // Takes a decoder already started; the player owns it until shutdownDecoder().
     void setDecoder(std::unique_ptr<Decoder> decoder);
+    Decoder* decoder() const { return m_decoder.get(); }
     // Stops and releases the decoder and shuts it down (the last step of the unload).
     void shutdownDecoder();
     // The state a start begins from: no stop asked for, no failed row.

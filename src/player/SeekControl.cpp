@@ -1,8 +1,8 @@
 #include "player/SeekControl.h"
 
 #include "common/Numbers.h"
-#include "player/Player.h"
 #include "player/InfoDisplay.h"
+#include "player/Player.h"
 
 #include <cmath>
 

@@ -23,10 +23,10 @@ int volumeStepForLevel(double level);
 
 // The volume step and the vertical volume bar. The step lives in Settings::WavVolume
 // (it is saved with the configuration); every change goes to the decoder's output as
-// per-channel levels, through the player to its decoder. The bar is the hit area ChangeVolume with the knob
-// VolumeBarSkin inside it: the knob's offset from the track's top, in twips, runs from
-// 0 (loudest) to V = track height - knob height (silent). The window moves the knob
-// widget when knobPlaced is emitted.
+// per-channel levels, through the player to its decoder. The bar is the hit area ChangeVolume with
+// the knob VolumeBarSkin inside it: the knob's offset from the track's top, in twips, runs from 0
+// (loudest) to V = track height - knob height (silent). The window moves the knob widget when
+// knobPlaced is emitted.
 class VolumeControl : public QObject {
     Q_OBJECT
 public:

@@ -17,8 +17,8 @@
 
 namespace pelto {
 
-TaskTrayForm::TaskTrayForm(ControlCommands& commands, const Settings& settings,
-                           QWidget& mainWindow, QObject* parent)
+TaskTrayForm::TaskTrayForm(ControlCommands& commands, const Settings& settings, QWidget& mainWindow,
+                           QObject* parent)
     : QObject(parent), m_commands(commands), m_settings(settings), m_mainWindow(mainWindow),
       m_menu(std::make_unique<TrayMenu>()),
       m_icon(std::make_unique<QSystemTrayIcon>(QGuiApplication::windowIcon())) {

@@ -30,13 +30,12 @@ void TestSession::ownsAndWiresTheProgram() {
         QVERIFY(writeMp3(song, 30, 64));
 
     Session session;
-    QCOMPARE(&session.player().hooks(), static_cast<LifecycleHooks*>(&session));
     QSignalSpy started(&session.player(), &Player::songStarted);
     const auto lastStarted = [&] { return started.isEmpty() ? QVariantList() : started.last(); };
     session.start('"' + a + "\" " + b);
     QVERIFY(session.mainWindow().isVisible());
     QCOMPARE(lastStarted(), (QVariantList{1, a}));
-    QCOMPARE(session.player().PlayState(), int(StatePlaying));
+    QCOMPARE(session.player().PlayState(), PlayState::Playing);
 
     QTest::keyRelease(&session.mainWindow(), Qt::Key_B);
     QCOMPARE(lastStarted(), (QVariantList{2, b}));

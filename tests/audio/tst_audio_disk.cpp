@@ -25,7 +25,7 @@ bool playToTheEnd(AudioEngine& engine, const QString& path) {
     QElapsedTimer clock;
     clock.start();
     int position = 0;
-    while (engine.state(position) != StateStopped) {
+    while (engine.state(position) != PlayState::Stopped) {
         if (clock.elapsed() > 20000)
             return false;
         QTest::qWait(5);
@@ -130,7 +130,7 @@ void TestAudioDisk::pauseNeitherDropsNorRepeats() {
         QElapsedTimer clock;
         clock.start();
         int position = 0;
-        while (engine.state(position) != StateStopped && clock.elapsed() < 20000)
+        while (engine.state(position) != PlayState::Stopped && clock.elapsed() < 20000)
             QTest::qWait(5);
     }
     const std::vector<float> played = floatsOf(readFile(m_out));

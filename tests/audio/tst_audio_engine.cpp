@@ -18,7 +18,7 @@ using namespace pelto::test;
 
 namespace {
 
-int stateOf(AudioEngine& engine) {
+PlayState stateOf(AudioEngine& engine) {
     int position = -1;
     return engine.state(position);
 }
@@ -34,7 +34,7 @@ qint64 waitForEnd(AudioEngine& engine, int limitMs) {
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < limitMs) {
-        if (stateOf(engine) == StateStopped)
+        if (stateOf(engine) == PlayState::Stopped)
             return clock.elapsed();
         QTest::qWait(10);
     }
@@ -82,11 +82,11 @@ private slots:
 void TestAudioEngine::playsToTheEndInRealTime() {
     AudioEngine engine;
     QVERIFY(engine.open(fixture("wave_u8_mono.wav"))); // 1.5 s
-    QCOMPARE(stateOf(engine), StateStopped);
+    QCOMPARE(stateOf(engine), PlayState::Stopped);
     QElapsedTimer sincePlay;
     sincePlay.start();
     engine.play();
-    QCOMPARE(stateOf(engine), StatePlaying);
+    QCOMPARE(stateOf(engine), PlayState::Playing);
     QCOMPARE(positionOf(engine), 0);
     QTest::qWait(300);
     const qint64 lag = medianLag(engine, sincePlay);
@@ -109,25 +109,25 @@ void TestAudioEngine::pauseAndRestartHoldThePosition() {
     engine.play();
     QTest::qWait(400);
     engine.pause();
-    QCOMPARE(stateOf(engine), StatePaused);
+    QCOMPARE(stateOf(engine), PlayState::Paused);
     QTest::qWait(60); // the buffer in flight plays out
     const qint64 held = engine.playedMilliseconds();
     QVERIFY(held >= 300 && held <= 500);
     QTest::qWait(400);
     QCOMPARE(engine.playedMilliseconds(), held);
-    QCOMPARE(stateOf(engine), StatePaused);
+    QCOMPARE(stateOf(engine), PlayState::Paused);
     engine.restart();
-    QCOMPARE(stateOf(engine), StatePlaying);
+    QCOMPARE(stateOf(engine), PlayState::Playing);
     // Playing goes on from where it paused: the position keeps the pause's time out.
     const qint64 pausedFor = sincePlay.elapsed() - held;
     const qint64 lag = medianLag(engine, sincePlay, pausedFor - 60);
     QVERIFY2(lag > -150 && lag < 150, qPrintable(QString::number(lag)));
     // Restart while playing and pause while paused change nothing.
     engine.restart();
-    QCOMPARE(stateOf(engine), StatePlaying);
+    QCOMPARE(stateOf(engine), PlayState::Playing);
     engine.pause();
     engine.pause();
-    QCOMPARE(stateOf(engine), StatePaused);
+    QCOMPARE(stateOf(engine), PlayState::Paused);
 }
 
 void TestAudioEngine::longPauseLetsTheDeviceGoAndRestartGoesOn() {
@@ -140,7 +140,7 @@ void TestAudioEngine::longPauseLetsTheDeviceGoAndRestartGoesOn() {
     const qint64 held = engine.playedMilliseconds();
     QCOMPARE(threadsNamed("SDLAudio"), 1);
     QTRY_COMPARE_WITH_TIMEOUT(threadsNamed("SDLAudio"), 0, 3000);
-    QCOMPARE(stateOf(engine), StatePaused);
+    QCOMPARE(stateOf(engine), PlayState::Paused);
     QCOMPARE(engine.playedMilliseconds(), held);
     QElapsedTimer sinceRestart;
     sinceRestart.start();
@@ -160,7 +160,7 @@ void TestAudioEngine::seekMovesThePositionAndPastTheEndEnds() {
     QTest::qWait(100);
     engine.seek(2);
     QCOMPARE(positionOf(engine), 2);
-    QCOMPARE(stateOf(engine), StatePlaying);
+    QCOMPARE(stateOf(engine), PlayState::Playing);
     // Half a second is left after the seek.
     const qint64 end = waitForEnd(engine, 3000);
     QVERIFY2(end >= 400 && end < 900, qPrintable(QString::number(end)));
@@ -170,18 +170,18 @@ void TestAudioEngine::seekMovesThePositionAndPastTheEndEnds() {
     engine.pause();
     engine.seek(1);
     QCOMPARE(positionOf(engine), 1);
-    QCOMPARE(stateOf(engine), StatePaused);
+    QCOMPARE(stateOf(engine), PlayState::Paused);
     engine.seek(0);
     QCOMPARE(positionOf(engine), 0);
     engine.restart();
-    QCOMPARE(stateOf(engine), StatePlaying);
+    QCOMPARE(stateOf(engine), PlayState::Playing);
 
     // Past the end the song ends at once.
     engine.seek(3);
-    QCOMPARE(stateOf(engine), StateStopped);
+    QCOMPARE(stateOf(engine), PlayState::Stopped);
     engine.play();
     engine.seek(1000);
-    QCOMPARE(stateOf(engine), StateStopped);
+    QCOMPARE(stateOf(engine), PlayState::Stopped);
 }
 
 void TestAudioEngine::stopAndPlayAgainStartFromTheBeginning() {
@@ -193,18 +193,18 @@ void TestAudioEngine::stopAndPlayAgainStartFromTheBeginning() {
     const qint64 oneSecond = waitForPosition(engine, 1, sincePlay, 3000);
     QVERIFY2(oneSecond >= 950, qPrintable(QString::number(oneSecond)));
     engine.stop();
-    QCOMPARE(stateOf(engine), StateStopped);
+    QCOMPARE(stateOf(engine), PlayState::Stopped);
     QCOMPARE(positionOf(engine), 0);
     engine.seek(1); // ignored while stopped
-    QCOMPARE(stateOf(engine), StateStopped);
+    QCOMPARE(stateOf(engine), PlayState::Stopped);
     engine.play();
-    QCOMPARE(stateOf(engine), StatePlaying);
+    QCOMPARE(stateOf(engine), PlayState::Playing);
     QCOMPARE(positionOf(engine), 0);
     QTest::qWait(200);
     QCOMPARE(positionOf(engine), 0);
     // Opening another song stops this one.
     QVERIFY(engine.open(fixture("wave_s16_stereo.wav")));
-    QCOMPARE(stateOf(engine), StateStopped);
+    QCOMPARE(stateOf(engine), PlayState::Stopped);
     engine.play();
     QVERIFY(waitForEnd(engine, 2000) >= 0);
 }
@@ -213,14 +213,14 @@ void TestAudioEngine::failuresLeaveTheEngineStopped() {
     AudioEngine engine;
     QVERIFY(!engine.open(fixture("no_such_file.mp3")));
     engine.play();
-    QCOMPARE(stateOf(engine), StateStopped);
+    QCOMPARE(stateOf(engine), PlayState::Stopped);
     QVERIFY(engine.open(fixture("wave_s16_stereo.wav")));
     engine.play();
     // A failed open releases the song that was open.
     QVERIFY(!engine.open(fixture("make_fixtures.sh")));
-    QCOMPARE(stateOf(engine), StateStopped);
+    QCOMPARE(stateOf(engine), PlayState::Stopped);
     engine.play();
-    QCOMPARE(stateOf(engine), StateStopped);
+    QCOMPARE(stateOf(engine), PlayState::Stopped);
     // After close there is nothing to play; close twice is harmless.
     QVERIFY(engine.open(fixture("wave_s16_stereo.wav")));
     engine.close();
@@ -228,7 +228,7 @@ void TestAudioEngine::failuresLeaveTheEngineStopped() {
     engine.play();
     engine.pause();
     engine.restart();
-    QCOMPARE(stateOf(engine), StateStopped);
+    QCOMPARE(stateOf(engine), PlayState::Stopped);
     // File information does not need the file to be open.
     QCOMPARE(engine.fileInfo(fixture("mpeg1_l3_cbr.mp3")).TotalSec, 2);
 }
@@ -242,12 +242,12 @@ void TestAudioEngine::silentOutputWithoutADevice() {
     sincePlay.start();
     engine.play();
     QVERIFY(engine.isSilent());
-    QCOMPARE(stateOf(engine), StatePlaying);
+    QCOMPARE(stateOf(engine), PlayState::Playing);
     QTest::qWait(300);
     const qint64 lag = medianLag(engine, sincePlay);
     QVERIFY2(lag > -100 && lag < 100, qPrintable(QString::number(lag)));
     engine.pause();
-    QCOMPARE(stateOf(engine), StatePaused);
+    QCOMPARE(stateOf(engine), PlayState::Paused);
     engine.restart();
     QVERIFY(waitForEnd(engine, 3000) >= 0);
     const qint64 end = sincePlay.elapsed();

@@ -137,9 +137,9 @@ void TestAudioStall::stalledReadsAreNotHeard() {
         QElapsedTimer clock;
         clock.start();
         int position = 0;
-        while (engine.state(position) != StateStopped && clock.elapsed() < 20000)
+        while (engine.state(position) != PlayState::Stopped && clock.elapsed() < 20000)
             QTest::qWait(20);
-        QCOMPARE(engine.state(position), StateStopped);
+        QCOMPARE(engine.state(position), PlayState::Stopped);
         stallsWhilePlaying = g_stall.reads - stallsBefore;
         underrun = engine.underrunFrames();
         longestCallback = engine.longestCallbackMicros();
@@ -201,15 +201,15 @@ void TestAudioStall::controlsDoNotWaitForAHangingRead() {
     engine.close();
     QVERIFY(engine.open(fixture("wave_s16_stereo.wav")));
     engine.play();
-    const int state = engine.state(position);
+    const PlayState state = engine.state(position);
     const bool waited = watchdogOpened;
     g_stall.inode = 0;
     setGate(false);
     watchdog.join();
     QVERIFY(!waited);
-    QCOMPARE(state, StatePlaying);
+    QCOMPARE(state, PlayState::Playing);
     // Once the read is over, the next song plays to its end.
-    QTRY_COMPARE_WITH_TIMEOUT(engine.state(position), StateStopped, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(engine.state(position), PlayState::Stopped, 10000);
 }
 
 QTEST_GUILESS_MAIN(TestAudioStall)

@@ -51,7 +51,7 @@ void TestPlaybackCore::heardPositionTrailsByOneBufferAndEndsAfterTheLastSample()
     std::vector<float> heard;
     int position = -1;
     int buffers = 0;
-    while (core.state(position) == StatePlaying) {
+    while (core.state(position) == PlayState::Playing) {
         renderNext(core, buffer);
         ++buffers;
         // When a buffer is asked for, the one before it has played.
@@ -94,7 +94,7 @@ void TestPlaybackCore::pauseAndSeekKeepTheCountsExact() {
     const Decoded whole = decodeAll(fixture("wave_u8_mono.wav"));
     core.seekSeconds(1);
     int position = 0;
-    QCOMPARE(core.state(position), StatePlaying);
+    QCOMPARE(core.state(position), PlayState::Playing);
     QCOMPARE(position, 1);
     QCOMPARE(core.playedFrames(), std::int64_t(whole.rate));
     renderNext(core, buffer);
@@ -102,13 +102,13 @@ void TestPlaybackCore::pauseAndSeekKeepTheCountsExact() {
     // Seeking while paused moves the position and stays paused.
     core.pause();
     core.seekSeconds(0);
-    QCOMPARE(core.state(position), StatePaused);
+    QCOMPARE(core.state(position), PlayState::Paused);
     QCOMPARE(core.playedFrames(), 0);
     // Past the end the song is over; a stopped core ignores seeks.
     core.seekSeconds(2);
-    QCOMPARE(core.state(position), StateStopped);
+    QCOMPARE(core.state(position), PlayState::Stopped);
     core.seekSeconds(0);
-    QCOMPARE(core.state(position), StateStopped);
+    QCOMPARE(core.state(position), PlayState::Stopped);
 }
 
 QTEST_GUILESS_MAIN(TestPlaybackCore)

@@ -4,11 +4,10 @@
 // standard skin applied, and songs written as Wave files on the spot.
 #include "TestWave.h"
 #include "audio/AudioEngine.h"
-#include "player/ControlCommands.h"
-#include "player/KeyCommands.h"
+#include "player/AddFilesDialog.h"
 #include "player/MainPlayer.h"
 #include "player/MainPlayerControls.h"
-#include "player/Player.h"
+#include "player/PlayerParts.h"
 
 #include <QTemporaryDir>
 
@@ -21,18 +20,24 @@ namespace pelto::test {
 constexpr float kSongLevel = 0.5f;
 
 struct ControlsRig {
-    Settings settings;
-    PlaylistModel playlist;
-    Player player{settings, playlist};
-    ControlCommands commands{player};
-    KeyCommands keys{commands};
-    MainPlayer window{player};
-    MainPlayerControls* controls = new MainPlayerControls(window, commands, keys);
+    PlayerParts parts;
+    Settings& settings = parts.settings;
+    PlaylistModel& playlist = parts.playlist;
+    Player& player = parts.player;
+    ControlCommands& commands = parts.commands;
+    MainPlayer window;
+    MainPlayerControls* controls = new MainPlayerControls(window, commands, parts.keys, parts.seek,
+                                                          parts.volume, parts.buttons);
 
     ControlsRig() {
         qputenv("PELTO_HOME", PELTO_SOURCE_DIR);
+        parts.setView(&window);
+        // The add dialog over the main window, as the program gives it without a
+        // playlist window.
+        QObject::connect(&commands, &ControlCommands::addFilesRequested, &window,
+                         [this] { AddSound_PlayList(commands, player.DmyFileName(), &window); });
         player.setDecoder(std::make_unique<AudioEngine>());
-        player.LoadSkin(true);
+        parts.skins.LoadSkin(true);
         window.show();
     }
     ~ControlsRig() { player.shutdownDecoder(); }
@@ -40,9 +45,9 @@ struct ControlsRig {
     QWidget* element(SkinElement e) const { return window.element(e); }
     void addRows(const QStringList& paths) {
         for (const QString& p : paths)
-            player.adder().AddPlayListItem(p);
+            parts.adder.AddPlayListItem(p);
     }
-    int row() const { return player.playlist().PlayListTrNum(); }
+    int row() const { return playlist.PlayListTrNum(); }
 };
 
 } // namespace pelto::test

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "player/LifecycleHooks.h"
 #include "player/PlayerView.h"
 #include "settings/Settings.h"
 #include "skin/SkinState.h"
@@ -41,7 +40,7 @@ public:
     int infoBoxWidth(int i) const override { return boxWidth[size_t(i)]; }
     int seekRangeTwips() const override { return seekRange; }
     void placeSeekKnob(int offsetTwips) override { knobOffset = offsetTwips; }
-    std::optional<QStringList> chooseFilesToOpen() override {
+    std::optional<QStringList> chooseFilesToOpen(const QString&) override {
         ++dialogsShown;
         return filesToChoose;
     }
@@ -59,33 +58,6 @@ private:
         if (m_events)
             m_events->append(e);
     }
-    QStringList* m_events;
-};
-
-// The other windows' steps of the load and unload, logged in the order they run,
-// with the configuration's values set by the test.
-class RecordingHooks : public LifecycleHooks {
-public:
-    explicit RecordingHooks(QStringList* events) : m_events(events) {}
-
-    // What LoadConfig puts over the defaults.
-    std::function<void(Settings&, PlaylistModel&)> config;
-
-    void loadHiddenWindows() override { m_events->append(QStringLiteral("loadHiddenWindows")); }
-    void uncheckAlwaysTop() override { m_events->append(QStringLiteral("uncheckAlwaysTop")); }
-    void LoadConfig(Settings& s, PlaylistModel& p) override {
-        m_events->append(QStringLiteral("LoadConfig"));
-        if (config)
-            config(s, p);
-    }
-    void showPlayListWindow() override { m_events->append(QStringLiteral("showPlayListWindow")); }
-    void UnhookMainWindow() override { m_events->append(QStringLiteral("UnhookMainWindow")); }
-    void SaveConfig(const Settings&, const PlaylistModel&) override {
-        m_events->append(QStringLiteral("SaveConfig"));
-    }
-    void unloadWindows() override { m_events->append(QStringLiteral("unloadWindows")); }
-
-private:
     QStringList* m_events;
 };
 

@@ -2,8 +2,8 @@
 // engine (SDL's dummy driver plays in real time into nothing).
 #include "ControlsRig.h"
 
-#include "player/SkinWidgets.h"
 #include "common/Twips.h"
+#include "player/SkinWidgets.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -27,7 +27,7 @@ void sendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button
 }
 
 // What the engine says now (PlayState holds what the player last read).
-int engineState(ControlsRig& rig) {
+PlayState engineState(ControlsRig& rig) {
     int position = 0;
     return rig.player.decoder()->state(position);
 }
@@ -49,9 +49,9 @@ private:
 
     // Plays row n and waits until the engine reports it playing.
     void playRow(int n) {
-        rig().player.playlist().setPlayListTrNum(n);
+        rig().playlist.setPlayListTrNum(n);
         rig().player.Play();
-        QCOMPARE(rig().player.PlayState(), int(StatePlaying));
+        QCOMPARE(rig().player.PlayState(), PlayState::Playing);
     }
 
 private slots:
@@ -78,28 +78,28 @@ private slots:
         clock.start();
         QTest::mouseClick(rig().element(SkinElement::PlaySkin), Qt::LeftButton);
         QVERIFY(play2->isVisible());
-        QCOMPARE(rig().player.buttons().PressedButton(), int(PlayButton));
-        QCOMPARE(rig().player.PlayState(), int(StateStopped));
-        QTRY_COMPARE(rig().player.PlayState(), int(StatePlaying));
+        QCOMPARE(rig().parts.buttons.PressedButton(), int(PlayButton));
+        QCOMPARE(rig().player.PlayState(), PlayState::Stopped);
+        QTRY_COMPARE(rig().player.PlayState(), PlayState::Playing);
         QVERIFY(clock.elapsed() >= 80);
         QVERIFY(!play2->isVisible());
-        QCOMPARE(rig().player.buttons().PressedButton(), int(NoButton));
+        QCOMPARE(rig().parts.buttons.PressedButton(), int(NoButton));
         QCOMPARE(rig().player.DmyFileName(), m_long);
 
         const struct {
             SkinElement button;
             SkinElement pressed;
             int row;
-            int state;
+            PlayState state;
         } steps[] = {
-            {SkinElement::NextSkin, SkinElement::Next2Skin, 2, StatePlaying},
-            {SkinElement::PauseSkin, SkinElement::Pause2Skin, 2, StatePaused},
-            {SkinElement::PauseSkin, SkinElement::Pause2Skin, 2, StatePlaying},
-            {SkinElement::BackSkin, SkinElement::Back2Skin, 1, StatePlaying},
-            {SkinElement::StopSkin, SkinElement::Stop2Skin, 1, StateStopped},
+            {SkinElement::NextSkin, SkinElement::Next2Skin, 2, PlayState::Playing},
+            {SkinElement::PauseSkin, SkinElement::Pause2Skin, 2, PlayState::Paused},
+            {SkinElement::PauseSkin, SkinElement::Pause2Skin, 2, PlayState::Playing},
+            {SkinElement::BackSkin, SkinElement::Back2Skin, 1, PlayState::Playing},
+            {SkinElement::StopSkin, SkinElement::Stop2Skin, 1, PlayState::Stopped},
         };
         for (const auto& s : steps) {
-            const int stateBefore = rig().player.PlayState();
+            const PlayState stateBefore = rig().player.PlayState();
             QTest::mouseClick(rig().element(s.button), Qt::LeftButton);
             QVERIFY(rig().element(s.pressed)->isVisible());
             QCOMPARE(rig().player.PlayState(), stateBefore);
@@ -122,8 +122,8 @@ private slots:
         poll.start(20);
         QTest::mouseClick(rig().element(SkinElement::PlaySkin), Qt::LeftButton);
         QTRY_COMPARE(title, QStringLiteral("ファイルを開く"));
-        QCOMPARE(rig().player.playlist().count(), 0);
-        QCOMPARE(rig().player.PlayState(), int(StateStopped));
+        QCOMPARE(rig().playlist.count(), 0);
+        QCOMPARE(rig().player.PlayState(), PlayState::Stopped);
     }
 
     void addKeyAppendsTheChosenFilesAfterAPause() {
@@ -153,19 +153,19 @@ private slots:
         poll.stop();
         QCOMPARE(title, QStringLiteral("プレイリストに追加する"));
         // The rows come after the pause, which holds the shared button timer.
-        QCOMPARE(rig().player.buttons().PressedButton(), int(PlainPause));
-        QCOMPARE(rig().player.playlist().count(), 1);
-        QTRY_COMPARE(rig().player.playlist().count(), 2);
-        QCOMPARE(rig().player.playlist().path(2), m_long);
+        QCOMPARE(rig().parts.buttons.PressedButton(), int(PlainPause));
+        QCOMPARE(rig().playlist.count(), 1);
+        QTRY_COMPARE(rig().playlist.count(), 2);
+        QCOMPARE(rig().playlist.path(2), m_long);
         // Nothing else changed: the same row plays on.
         QCOMPARE(rig().row(), 1);
         QCOMPARE(rig().player.DmyFileName(), m_third);
-        QCOMPARE(engineState(rig()), int(StatePlaying));
+        QCOMPARE(engineState(rig()), PlayState::Playing);
     }
 
     void powerButtonOpensTheMenuOnlyForTheLeftButton() {
         int popups = 0;
-        rig().commands.popupTrayMenu = [&] { ++popups; };
+        QObject::connect(&rig().commands, &ControlCommands::trayMenuRequested, [&] { ++popups; });
         QWidget* power = rig().element(SkinElement::PowerSkin);
         QWidget* power2 = rig().element(SkinElement::Power2Skin);
         QTest::mousePress(power, Qt::RightButton);
@@ -186,7 +186,8 @@ private slots:
 
     void playlistButtonTogglesThePlaylistWindow() {
         int toggles = 0;
-        rig().commands.View_PlayList_Menu_Click = [&] { ++toggles; };
+        QObject::connect(&rig().commands, &ControlCommands::playListWindowToggleRequested,
+                         [&] { ++toggles; });
         QTest::mouseClick(rig().element(SkinElement::PlayListSkin), Qt::LeftButton);
         QVERIFY(rig().element(SkinElement::PlayList2Skin)->isVisible());
         QCOMPARE(toggles, 0);
@@ -224,30 +225,32 @@ private slots:
         QCOMPARE(rig().row(), 3);
 
         QTest::keyClick(&rig().window, Qt::Key_C);
-        QCOMPARE(engineState(rig()), int(StatePaused));
+        QCOMPARE(engineState(rig()), PlayState::Paused);
         QTest::keyClick(&rig().window, Qt::Key_C);
-        QCOMPARE(engineState(rig()), int(StatePlaying));
+        QCOMPARE(engineState(rig()), PlayState::Playing);
         QTest::keyClick(&rig().window, Qt::Key_V);
-        QCOMPARE(engineState(rig()), int(StateStopped));
+        QCOMPARE(engineState(rig()), PlayState::Stopped);
         QTest::keyClick(&rig().window, Qt::Key_X);
-        QCOMPARE(rig().player.PlayState(), int(StatePlaying));
+        QCOMPARE(rig().player.PlayState(), PlayState::Playing);
         QCOMPARE(rig().player.DmyFileName(), m_short);
 
+        // In place of the dialog, count the requests.
         int adds = 0;
-        rig().commands.AddSound_PlayList = [&] { ++adds; };
+        QObject::disconnect(&rig().commands, &ControlCommands::addFilesRequested, nullptr, nullptr);
+        QObject::connect(&rig().commands, &ControlCommands::addFilesRequested, [&] { ++adds; });
         QTest::keyClick(&rig().window, Qt::Key_S);
         QCOMPARE(adds, 1);
     }
 
     void playFromTheTopMakesRowOneCurrent() {
         rig().addRows({m_long, m_third, m_short});
-        PlaylistModel& list = rig().player.playlist();
+        PlaylistModel& list = rig().playlist;
         list.setSelected(3, true);
         playRow(3);
         QTest::keyClick(&rig().window, Qt::Key_D);
         QCOMPARE(rig().row(), 1);
         QCOMPARE(rig().player.DmyFileName(), m_long);
-        QCOMPARE(rig().player.PlayState(), int(StatePlaying));
+        QCOMPARE(rig().player.PlayState(), PlayState::Playing);
         QVERIFY(list.isHighlighted(1));
         QVERIFY(!list.isHighlighted(3));
         QVERIFY(list.isSelected(1));
@@ -259,29 +262,29 @@ private slots:
         QWidget* knob = rig().element(SkinElement::VolumeBarSkin);
         const int travel = track->height() - knob->height();
         QVERIFY(travel > 0);
-        QCOMPARE(rig().player.volumeControl().WavVolume(), 13);
+        QCOMPARE(rig().parts.volume.WavVolume(), 13);
         QTest::keyClick(&rig().window, Qt::Key_Up);
-        QCOMPARE(rig().player.volumeControl().WavVolume(), 14);
+        QCOMPARE(rig().parts.volume.WavVolume(), 14);
         QCOMPARE(knob->y(), track->y() + qRound(travel * 17.0 / 31));
 
-        rig().player.settings().WavVolume = 31;
-        rig().player.ApplyVolume();
+        rig().settings.WavVolume = 31;
+        rig().parts.volume.ApplyVolume();
         QCOMPARE(knob->y(), track->y());
         QTest::keyClick(&rig().window, Qt::Key_Up);
-        QCOMPARE(rig().player.volumeControl().WavVolume(), 31);
+        QCOMPARE(rig().parts.volume.WavVolume(), 31);
         QCOMPARE(knob->y(), track->y());
 
-        rig().player.settings().WavVolume = 0;
-        rig().player.ApplyVolume();
+        rig().settings.WavVolume = 0;
+        rig().parts.volume.ApplyVolume();
         QTest::keyClick(&rig().window, Qt::Key_Down);
-        QCOMPARE(rig().player.volumeControl().WavVolume(), 0);
+        QCOMPARE(rig().parts.volume.WavVolume(), 0);
         QCOMPARE(knob->y(), track->y() + travel);
         // Held down, the arrow repeats.
         for (int i = 0; i < 5; ++i) {
             QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), i > 0);
             QCoreApplication::sendEvent(&rig().window, &repeat);
         }
-        QCOMPARE(rig().player.volumeControl().WavVolume(), 5);
+        QCOMPARE(rig().parts.volume.WavVolume(), 5);
     }
 
     void volumeBarFollowsTheLeftButtonOnly() {
@@ -291,10 +294,10 @@ private slots:
         sendMouse(track, QEvent::MouseButtonPress, {5, 2}, Qt::LeftButton, Qt::LeftButton);
         QCOMPARE(knob->y(), track->y() + 2);
         sendMouse(track, QEvent::MouseMove, {5, -40}, Qt::NoButton, Qt::LeftButton);
-        QCOMPARE(rig().player.volumeControl().WavVolume(), 31);
+        QCOMPARE(rig().parts.volume.WavVolume(), 31);
         QCOMPARE(knob->y(), track->y());
         sendMouse(track, QEvent::MouseMove, {5, travel + 40}, Qt::NoButton, Qt::LeftButton);
-        QCOMPARE(rig().player.volumeControl().WavVolume(), 0);
+        QCOMPARE(rig().parts.volume.WavVolume(), 0);
         QCOMPARE(knob->y(), track->y() + travel);
         sendMouse(track, QEvent::MouseButtonRelease, {5, travel + 40}, Qt::LeftButton,
                   Qt::NoButton);
@@ -304,7 +307,7 @@ private slots:
         // A pointer passing over the bar without a button leaves step and knob alone.
         for (int y = 0; y < track->height(); y += 3)
             QTest::mouseMove(track, QPoint(5, y));
-        QCOMPARE(rig().player.volumeControl().WavVolume(), 2);
+        QCOMPARE(rig().parts.volume.WavVolume(), 2);
         QCOMPARE(knob->y(), knobY);
     }
 
@@ -328,7 +331,7 @@ private slots:
         QTest::keyClick(&rig().window, Qt::Key_Right);
         QTRY_COMPARE(rig().row(), 3);
         QCOMPARE(rig().player.DmyFileName(), m_third);
-        QCOMPARE(rig().player.PlayState(), int(StatePlaying));
+        QCOMPARE(rig().player.PlayState(), PlayState::Playing);
     }
 
     void draggingTheSeekKnobSeeksToWhereItIsLetGo() {
@@ -341,7 +344,7 @@ private slots:
         // Nothing open: the bar does not take the knob.
         sendMouse(track, QEvent::MouseButtonPress, {range / 2, 3}, Qt::LeftButton, Qt::LeftButton);
         QCOMPARE(knob->x(), track->x());
-        QCOMPARE(rig().player.knob().SeekDragging, std::int16_t(0));
+        QVERIFY(!rig().parts.display.knobHeld());
         sendMouse(track, QEvent::MouseButtonRelease, {range / 2, 3}, Qt::LeftButton, Qt::NoButton);
 
         playRow(1);
@@ -353,13 +356,13 @@ private slots:
         // Dragged past the left end the knob stays at it; let go there, the song
         // starts over and the knob follows the position again at once.
         sendMouse(track, QEvent::MouseButtonPress, {range / 2, 3}, Qt::LeftButton, Qt::LeftButton);
-        QVERIFY(rig().player.seekControl().isDragging());
+        QVERIFY(rig().parts.seek.isDragging());
         sendMouse(track, QEvent::MouseMove, {-60, 3}, Qt::NoButton, Qt::LeftButton);
         QCOMPARE(knob->x(), track->x());
         sendMouse(track, QEvent::MouseButtonRelease, {-60, 3}, Qt::LeftButton, Qt::NoButton);
-        QVERIFY(!rig().player.seekControl().isDragging());
+        QVERIFY(!rig().parts.seek.isDragging());
         QCOMPARE(nowTime(rig()), QStringLiteral("00:00"));
-        QCOMPARE(rig().player.knob().KnobOffset, 0);
+        QCOMPARE(rig().parts.display.KnobOffset(), 0);
         QTRY_VERIFY(knob->x() > track->x());
         QCOMPARE(rig().row(), 1);
 
@@ -385,11 +388,11 @@ private slots:
                   Qt::RightButton);
         sendMouse(track, QEvent::MouseMove, {track->width() - 5, 3}, Qt::NoButton,
                   Qt::LeftButton | Qt::RightButton);
-        QVERIFY(!rig().player.seekControl().isDragging());
+        QVERIFY(!rig().parts.seek.isDragging());
         sendMouse(track, QEvent::MouseButtonRelease, {track->width() - 5, 3}, Qt::RightButton,
                   Qt::LeftButton);
         QCOMPARE(nowTime(rig()), QStringLiteral("00:00"));
-        QCOMPARE(rig().player.PlayState(), int(StatePlaying));
+        QCOMPARE(rig().player.PlayState(), PlayState::Playing);
     }
 };
 

@@ -4,10 +4,11 @@
 #include "ScriptedDecoder.h"
 #include "SkinFixture.h"
 
+#include "app/Session.h"
 #include "player/MainPlayer.h"
-#include "player/Player.h"
 #include "player/SkinWidgets.h"
 #include "player/SoundFileDialog.h"
+#include "playlistwindow/PlayListForm.h"
 
 #include <QElapsedTimer>
 #include <QMimeData>
@@ -20,18 +21,18 @@ using namespace pelto::test;
 
 namespace {
 
+// The running program with a scripted decoder.
 struct Window {
     QStringList events;
-    Settings settings;
-    PlaylistModel playlist;
-    Player player{settings, playlist};
-    MainPlayer window{player};
-    RecordingHooks hooks{&events};
+    Session session;
+    PlayerParts& parts = session.parts();
+    PlaylistModel& playlist = parts.playlist;
+    Player& player = parts.player;
+    MainPlayer& window = session.mainWindow();
     ScriptedDecoder* decoder = nullptr;
 
     explicit Window(const QString& commandLine = {}) {
-        player.setHooks(&hooks);
-        player.Load(commandLine, [this] {
+        session.start(commandLine, [this] {
             auto d = std::make_unique<ScriptedDecoder>(&events);
             decoder = d.get();
             return d;
@@ -40,8 +41,8 @@ struct Window {
     TextBox* box(SkinElement e) const { return window.textBox(e); }
     void playSong(const QString& path, int length, const QString& title) {
         decoder->addSong(path, length, title);
-        player.playlist().appendRow({title, {}, {}, path});
-        player.playlist().setPlayListTrNum(player.playlist().count());
+        playlist.appendRow({title, {}, {}, path});
+        playlist.setPlayListTrNum(playlist.count());
         player.Play();
     }
 };
@@ -87,10 +88,7 @@ void TestMainPlayer::init() {
 }
 
 void TestMainPlayer::identityAndSkin() {
-    Settings settings;
-    PlaylistModel playlist;
-    Player player{settings, playlist};
-    MainPlayer bare(player);
+    MainPlayer bare;
     QCOMPARE(bare.objectName(), QString("MainPlayer"));
     QCOMPARE(bare.windowTitle(), QString("Pelto"));
     QVERIFY(bare.windowFlags() & Qt::FramelessWindowHint);
@@ -105,7 +103,7 @@ void TestMainPlayer::identityAndSkin() {
     QCOMPARE(w.window.element(SkinElement::PowerSkin)->geometry(), QRect(180, 2, 12, 12));
     // Elements without a section lie outside the window, one pixel large.
     QCOMPARE(w.window.element(SkinElement::PlaySkin)->geometry(), QRect(-10, -10, 1, 1));
-    QCOMPARE(w.player.TotalTimePrefix(), QString("/ "));
+    QCOMPARE(w.parts.display.TotalTimePrefix(), QString("/ "));
 
     // Stacking: later sections above earlier ones, every text area above the surface.
     const QObjectList order = w.window.children();
@@ -218,12 +216,12 @@ void TestMainPlayer::dropsOfNothingPlayableChangeNothing() {
     };
     drop({QUrl("https://example.org/song.mp3")});
     drop({QUrl::fromLocalFile("/m/notes.txt")});
-    QCOMPARE(w.player.playlist().count(), 1);
+    QCOMPARE(w.playlist.count(), 1);
     QVERIFY(w.player.timerInfoActive());
 
     w.decoder->addSong("/m/b.wav", 10);
     drop({QUrl::fromLocalFile("/m/b.wav"), QUrl("https://example.org/x.mp3")});
-    QCOMPARE(w.player.playlist().count(), 1);
+    QCOMPARE(w.playlist.count(), 1);
     QCOMPARE(w.player.DmyFileName(), QString("/m/b.wav"));
     QCOMPARE(w.decoder->opened.last(), QString("/m/b.wav"));
 }
@@ -263,8 +261,10 @@ void TestMainPlayer::closingRunsTheUnload() {
     w.playSong("/m/a.mp3", 100, "a");
     w.events.clear();
     QVERIFY(w.window.close());
-    QCOMPARE(w.events, (QStringList{"UnhookMainWindow", "SaveConfig", "unloadWindows", "stop",
-                                    "close", "free"}));
+    // Pelto.cfg written, the playlist window gone, then the decoder shut down.
+    QCOMPARE(w.events, (QStringList{"stop", "close", "free"}));
+    QVERIFY(QFile::exists(m_home.filePath("Pelto.cfg")));
+    QVERIFY(!w.session.playListWindow()->isVisible());
     QVERIFY(!w.player.decoder());
     QFile m3u(m_home.filePath("Pelto.m3u"));
     QVERIFY(m3u.open(QIODevice::ReadOnly));

@@ -7,6 +7,7 @@
 #include "SkinFixture.h"
 #include "TestChild.h"
 
+#include "app/Session.h"
 #include "audio/AudioEngine.h"
 #include "player/MainPlayer.h"
 #include "player/Player.h"
@@ -209,13 +210,13 @@ void TestPlayerEngine::timesFollowTheSongAsHeard() {
     qputenv("SDL_AUDIODRIVER", "dummy");
     qputenv("PELTO_HOME", m_dir.path().toLocal8Bit());
     QFile::remove(m_dir.filePath("Pelto.m3u"));
-    Settings settings;
-    PlaylistModel playlist;
-    Player player{settings, playlist};
-    MainPlayer window(player);
+    Session session;
+    const PlaylistModel& playlist = session.playlist();
+    const Player& player = session.player();
+    MainPlayer& window = session.mainWindow();
     QElapsedTimer clock;
     clock.start();
-    player.Load(m_a + ' ' + m_b, [] { return std::make_unique<AudioEngine>(); });
+    session.start(m_a + ' ' + m_b);
     TextBox* now = window.textBox(SkinElement::NowTime);
     TextBox* total = window.textBox(SkinElement::TotalTime);
     QCOMPARE(total->text(), QString("/ 00:02"));
@@ -223,7 +224,7 @@ void TestPlayerEngine::timesFollowTheSongAsHeard() {
     // When each elapsed-time text first shows, and the totals seen along the way.
     QMap<QString, qint64> firstSeen;
     QStringList totals{total->text()};
-    while (clock.elapsed() < 8000 && player.playlist().PlayListTrNum() == 1) {
+    while (clock.elapsed() < 8000 && playlist.PlayListTrNum() == 1) {
         if (!firstSeen.contains(now->text()))
             firstSeen.insert(now->text(), clock.elapsed());
         QTest::qWait(5);
@@ -235,7 +236,7 @@ void TestPlayerEngine::timesFollowTheSongAsHeard() {
         const qint64 at = firstSeen.value(QStringLiteral("00:0%1").arg(s));
         QVERIFY2(at >= s * 1000 && at < s * 1000 + 400, qPrintable(QString::number(at)));
     }
-    QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), int(StateStopped), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), PlayState::Stopped, 5000);
     QCOMPARE(player.DmyFileName(), m_b);
     QCOMPARE(total->text(), QString("/ 00:00"));
     QVERIFY(!player.timerInfoActive());

@@ -5,57 +5,93 @@
 #include "SkinFixture.h"
 #include "TestFiles.h"
 
-#include "player/Player.h"
-#include "skin/SkinMenu.h"
+#include "app/Session.h"
+#include "player/MainPlayer.h"
+#include "playlistwindow/PlayListForm.h"
+#include "settings/ConfigFile.h"
+#include "tray/TaskTrayForm.h"
+#include "tray/TrayMenu.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <functional>
 
 using namespace pelto;
 using namespace pelto::test;
 
 namespace {
 
-class RecordingSkinMenu : public SkinMenuHost {
+// Logs the moments the main window and the playlist window show.
+class ShowLog : public QObject {
 public:
-    explicit RecordingSkinMenu(QStringList* events) : m_events(events) {}
-    QStringList entries;
-    int checked = -2;
-    void setSkinEntries(const QStringList& captions) override {
-        m_events->append(QStringLiteral("setSkinEntries"));
-        entries = captions;
+    explicit ShowLog(QStringList* events) : m_events(events) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->objectName() == u"MainPlayer")
+            m_events->append(QStringLiteral("showMainWindow"));
+        if (event->type() == QEvent::Show && watched->objectName() == u"PlayListForm")
+            m_events->append(QStringLiteral("showPlayListWindow"));
+        return false;
     }
-    void setCheckedEntry(int index) override { checked = index; }
 
 private:
     QStringList* m_events;
 };
 
+// The running program with a scripted decoder, drawing into a recording view: the
+// steps of the load and unload are logged as the parts they reach announce them.
 struct Program {
     QStringList events;
-    Settings settings;
-    PlaylistModel playlist;
-    Player player{settings, playlist};
+    Session session;
+    PlayerParts& parts = session.parts();
+    Settings& settings = parts.settings;
+    PlaylistModel& playlist = parts.playlist;
+    Player& player = parts.player;
     RecordingView view{&events};
-    RecordingHooks hooks{&events};
-    RecordingSkinMenu menu{&events};
     ScriptedDecoder* decoder = nullptr;
     int volumeApplied = 0;
+    // The skin menu's entries and its checked entry, as the skin side gives them.
+    QStringList entries;
+    int checked = -2;
+    // What the tray looked like when the skin list came: loaded, "常に手前に表示" off.
+    bool hiddenWindowsLoaded = false;
+    // The settings as the first skin was applied: Pelto.cfg already read.
+    Settings settingsAtSkin;
+    ShowLog shown{&events};
 
     Program() {
-        player.setView(&view);
-        player.setHooks(&hooks);
-        player.setSkinMenu(&menu);
+        parts.setView(&view);
+        QObject::connect(&parts.skins, &SkinControl::skinEntriesChanged,
+                         [this](const QStringList& captions) {
+                             events << QStringLiteral("setSkinEntries");
+                             entries = captions;
+                             TaskTrayForm* tray = session.tray();
+                             hiddenWindowsLoaded = tray && session.playListWindow() &&
+                                                   !tray->menu().AlwaysTop->isChecked();
+                         });
+        QObject::connect(&parts.skins, &SkinControl::checkedSkinEntryChanged,
+                         [this](int index) { checked = index; });
+        QObject::connect(&parts.skins, &SkinControl::skinApplied,
+                         [this] { settingsAtSkin = settings; });
         // ApplyVolume places the volume knob, once each time it runs.
-        QObject::connect(&player.volumeControl(), &VolumeControl::knobPlaced, [this] {
+        QObject::connect(&parts.volume, &VolumeControl::knobPlaced, [this] {
             ++volumeApplied;
             events << QStringLiteral("ApplyVolume");
         });
     }
+    // Pelto.cfg as these settings and this current row write it.
+    static void configure(const std::function<void(Settings&)>& change, int row = 1) {
+        Settings s;
+        change(s);
+        QVERIFY(writeFile(configFilePath(qEnvironmentVariable("PELTO_HOME") + u'/'),
+                          configText(s, std::int16_t(row))));
+    }
     void load(const QString& commandLine = {}, const QStringList& songs = {}) {
-        player.Load(commandLine, [this, songs] {
+        session.start(commandLine, [this, songs] {
             events << QStringLiteral("startDecoder");
+            if (session.tray())
+                events << QStringLiteral("hidden windows before the decoder");
             auto d = std::make_unique<ScriptedDecoder>(&events);
             for (const QString& s : songs)
                 d->addSong(s, 100);
@@ -63,6 +99,8 @@ struct Program {
             return d;
         });
     }
+    // The main window closed: the close query and the unload.
+    void close() { session.mainWindow().close(); }
 };
 
 using pelto::test::readFile;
@@ -100,20 +138,24 @@ void TestPlayerLifecycle::initTestCase() {
 
 void TestPlayerLifecycle::init() {
     QFile::remove(m_m3u);
+    QFile::remove(configFilePath(m_home.path() + u'/'));
 }
 
 void TestPlayerLifecycle::loadRunsItsStepsInOrder() {
+    Program::configure([](Settings& s) { s.PlayList_Visible = -1; });
     Program p;
-    p.hooks.config = [](Settings& s, PlaylistModel&) { s.PlayList_Visible = -1; };
     p.load();
-    QCOMPARE(p.events, (QStringList{"startDecoder", "loadHiddenWindows", "uncheckAlwaysTop",
-                                    "setSkinEntries", "LoadConfig", "applySkinState", "ApplyVolume",
-                                    "showPlayListWindow", "showMainWindow"}));
-    QCOMPARE(p.menu.entries, (QStringList{"standard", "Zeta"}));
-    QCOMPARE(p.menu.checked, 0);
+    QCOMPARE(p.events, (QStringList{"startDecoder", "setSkinEntries", "applySkinState",
+                                    "ApplyVolume", "showPlayListWindow", "showMainWindow"}));
+    // The hidden windows came after the decoder and before the skin list, with the
+    // always-on-top mark unchecked; the configuration was read before the skin.
+    QVERIFY(p.hiddenWindowsLoaded);
+    QCOMPARE(p.settingsAtSkin.PlayList_Visible, std::int16_t(-1));
+    QCOMPARE(p.entries, (QStringList{"standard", "Zeta"}));
+    QCOMPARE(p.checked, 0);
     QCOMPARE(p.player.FirstFailedRow(), -1);
     QCOMPARE(p.player.StopRequested(), std::int16_t(0));
-    QCOMPARE(p.player.TotalTimePrefix(), QString("/ "));
+    QCOMPARE(p.parts.display.TotalTimePrefix(), QString("/ "));
     // With no song open the load prints none of the texts.
     QVERIFY(p.view.nowTime.isEmpty());
     QVERIFY(p.view.totalTime.isEmpty());
@@ -122,47 +164,44 @@ void TestPlayerLifecycle::loadRunsItsStepsInOrder() {
 
 void TestPlayerLifecycle::savedPlaylistIsRestoredNotPlayed() {
     QVERIFY(writeFile(m_m3u, "a.mp3\r\nb.mp3\r\n/m/a.mp3\r\nb.mp3\r\n"));
+    Program::configure([](Settings&) {}, 4);
     Program p;
-    p.hooks.config = [](Settings&, PlaylistModel& list) { list.setPlayListTrNum(4); };
-    QSignalSpy scrolls(&p.player.playlist(), &PlaylistModel::scrollToRowRequested);
+    QSignalSpy scrolls(&p.playlist, &PlaylistModel::scrollToRowRequested);
     p.load({}, {m_home.filePath("a.mp3")});
-    QCOMPARE(p.player.playlist().count(), 4);
-    QCOMPARE(p.player.playlist().path(1), m_home.filePath("a.mp3"));
-    QCOMPARE(p.player.playlist().PlayListTrNum(), 4);
-    QVERIFY(p.player.playlist().isHighlighted(4));
+    QCOMPARE(p.playlist.count(), 4);
+    QCOMPARE(p.playlist.path(1), m_home.filePath("a.mp3"));
+    QCOMPARE(p.playlist.PlayListTrNum(), 4);
+    QVERIFY(p.playlist.isHighlighted(4));
     QCOMPARE(scrolls.size(), 1);
     QCOMPARE(scrolls.at(0).at(0).toInt(), 2); // the first row with row 4's path
     QVERIFY(p.decoder->opened.isEmpty());
-    QCOMPARE(p.player.PlayState(), int(StateStopped));
+    QCOMPARE(p.player.PlayState(), PlayState::Stopped);
 }
 
 void TestPlayerLifecycle::restoredRowOutsideTheListMarksNothing() {
     QVERIFY(writeFile(m_m3u, "a.mp3\r\nb.mp3\r\n"));
+    Program::configure([](Settings& s) { s.AutoScrollPlayList = 0; }, 9);
     Program p;
-    p.hooks.config = [](Settings& s, PlaylistModel& list) {
-        list.setPlayListTrNum(9);
-        s.AutoScrollPlayList = 0;
-    };
     p.load();
-    QCOMPARE(p.player.playlist().PlayListTrNum(), 9);
-    QCOMPARE(p.player.playlist().FindPlayingRow(), 1); // no row is marked
-    QVERIFY(!p.player.playlist().isHighlighted(1) && !p.player.playlist().isHighlighted(2));
+    QCOMPARE(p.playlist.PlayListTrNum(), 9);
+    QCOMPARE(p.playlist.FindPlayingRow(), 1); // no row is marked
+    QVERIFY(!p.playlist.isHighlighted(1) && !p.playlist.isHighlighted(2));
 }
 
 void TestPlayerLifecycle::withoutSavedPlaylistTheListIsEmpty() {
     {
         Program p;
         p.load();
-        QCOMPARE(p.player.playlist().count(), 0);
-        QCOMPARE(p.player.playlist().PlayListTrNum(), 0);
+        QCOMPARE(p.playlist.count(), 0);
+        QCOMPARE(p.playlist.PlayListTrNum(), 0);
     }
     QVERIFY(writeFile(m_m3u, "a.mp3\r\n"));
+    Program::configure([](Settings& s) { s.SavePlayList = 0; });
     Program p;
-    p.hooks.config = [](Settings& s, PlaylistModel&) { s.SavePlayList = 0; };
     p.load();
-    QCOMPARE(p.player.playlist().count(), 0);
-    QCOMPARE(p.player.playlist().PlayListTrNum(), 0);
-    p.player.Unload();
+    QCOMPARE(p.playlist.count(), 0);
+    QCOMPARE(p.playlist.PlayListTrNum(), 0);
+    p.close();
     QCOMPARE(readFile(m_m3u), QByteArray("a.mp3\r\n")); // not written with SavePlayList 0
 }
 
@@ -170,40 +209,40 @@ void TestPlayerLifecycle::commandLineReplacesTheSavedPlaylist() {
     QVERIFY(writeFile(m_m3u, "old.mp3\r\n"));
     Program p;
     p.load("\"/m/with space.mp3\" /m/b.wav /m/readme.txt", {"/m/with space.mp3", "/m/b.wav"});
-    QCOMPARE(p.player.playlist().count(), 2);
+    QCOMPARE(p.playlist.count(), 2);
     QCOMPARE(p.decoder->opened, QStringList{"/m/with space.mp3"});
     QCOMPARE(p.player.DmyFileName(), QString("/m/with space.mp3"));
-    QVERIFY(p.player.playlist().isHighlighted(1));
+    QVERIFY(p.playlist.isHighlighted(1));
     QVERIFY(p.player.timerInfoActive());
     // The song starts before the window shows.
     QVERIFY(p.events.indexOf("play") < p.events.indexOf("showMainWindow"));
-    p.player.Unload();
+    p.close();
     QCOMPARE(readFile(m_m3u), QByteArray("/m/with space.mp3\r\n/m/b.wav\r\n"));
 }
 
 void TestPlayerLifecycle::missingSkinFallsBackAtStartOnly() {
+    Program::configure([](Settings& s) { s.Skin_FilePath = QStringLiteral("Zeta"); });
     Program p;
-    p.hooks.config = [](Settings& s, PlaylistModel&) { s.Skin_FilePath = QStringLiteral("Zeta"); };
     p.load();
     QCOMPARE(p.view.skinsApplied, 1);
-    QCOMPARE(p.player.settings().Skin_FilePath, QString("standard"));
-    QCOMPARE(p.menu.checked, 0);
+    QCOMPARE(p.settings.Skin_FilePath, QString("standard"));
+    QCOMPARE(p.checked, 0);
     QCOMPARE(p.volumeApplied, 1);
 
     // Chosen later, a skin without a definition changes nothing but the name.
-    p.player.settings().Skin_FilePath = QStringLiteral("Zeta");
-    p.menu.checked = -2;
-    p.player.LoadSkin();
+    p.settings.Skin_FilePath = QStringLiteral("Zeta");
+    p.checked = -2;
+    p.parts.skins.LoadSkin();
     QCOMPARE(p.view.skinsApplied, 1);
-    QCOMPARE(p.menu.checked, -2);
+    QCOMPARE(p.checked, -2);
     QCOMPARE(p.volumeApplied, 1);
-    QCOMPARE(p.player.settings().Skin_FilePath, QString("standard"));
+    QCOMPARE(p.settings.Skin_FilePath, QString("standard"));
 
     // A name in other letter case still finds and checks its skin.
-    p.player.settings().Skin_FilePath = QStringLiteral("STANDARD");
-    p.player.LoadSkin();
+    p.settings.Skin_FilePath = QStringLiteral("STANDARD");
+    p.parts.skins.LoadSkin();
     QCOMPARE(p.view.skinsApplied, 2);
-    QCOMPARE(p.menu.checked, 0);
+    QCOMPARE(p.checked, 0);
     QCOMPARE(p.volumeApplied, 2);
 }
 
@@ -217,25 +256,28 @@ void TestPlayerLifecycle::skinLoadWhilePlayingRedrawsTheTexts() {
     p.view.nowTime.clear();
     p.view.knobOffset = -1;
     p.view.seekRange = 3000; // the new skin's time bar is twice as long
-    p.player.LoadSkin();
+    p.parts.skins.LoadSkin();
     QCOMPARE(p.view.totalTime, QString("/ 01:40"));
     QCOMPARE(p.view.nowTime, QString("00:50"));
     QCOMPARE(p.view.knobOffset, 1500);
-    QCOMPARE(p.player.ScrollWait(), 0);
+    QCOMPARE(p.parts.display.ScrollWait(), 0);
 }
 
 void TestPlayerLifecycle::unloadRunsItsStepsInOrder() {
     Program p;
     p.load("/m/a.mp3", {"/m/a.mp3"});
     p.events.clear();
-    p.player.closeQuery();
-    p.player.Unload();
-    QCOMPARE(p.events, (QStringList{"UnhookMainWindow", "SaveConfig", "setSkinEntries",
-                                    "unloadWindows", "stop", "close", "free"}));
-    QCOMPARE(p.menu.entries, QStringList{"standard"});
+    QFile::remove(configFilePath(m_home.path() + u'/'));
+    p.close();
+    // Pelto.cfg, the skin menu's entries, the windows, the decoder.
+    QCOMPARE(p.events, (QStringList{"setSkinEntries", "stop", "close", "free"}));
+    QVERIFY(QFile::exists(configFilePath(m_home.path() + u'/')));
+    QVERIFY(!p.session.playListWindow()->isVisible());
+    QVERIFY(!p.session.tray()->iconShown());
+    QCOMPARE(p.entries, QStringList{"standard"});
     QCOMPARE(readFile(m_m3u), QByteArray("/m/a.mp3\r\n"));
     QVERIFY(!p.player.decoder());
 }
 
-QTEST_GUILESS_MAIN(TestPlayerLifecycle)
+QTEST_MAIN(TestPlayerLifecycle)
 #include "tst_player_lifecycle.moc"

@@ -3,7 +3,7 @@
 #include "RecordingParts.h"
 #include "ScriptedDecoder.h"
 
-#include "player/Player.h"
+#include "player/PlayerParts.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -18,33 +18,32 @@ namespace {
 
 struct Rig {
     QStringList events;
-    Settings settings;
-    PlaylistModel playlist;
-    Player player{settings, playlist};
+    PlayerParts parts;
+    Settings& settings = parts.settings;
+    PlaylistModel& playlist = parts.playlist;
+    Player& player = parts.player;
     RecordingView view{&events};
-    RecordingHooks hooks{&events};
     ScriptedDecoder* decoder = nullptr;
 
     Rig() {
         auto d = std::make_unique<ScriptedDecoder>();
         decoder = d.get();
         player.setDecoder(std::move(d));
-        player.setView(&view);
-        player.setHooks(&hooks);
+        parts.setView(&view);
     }
     // Rows for the paths; each given length makes its file open, -1 makes it fail.
     void rows(const QStringList& paths, const QList<int>& lengths) {
         for (int i = 0; i < paths.size(); ++i) {
             if (lengths[i] >= 0)
                 decoder->addSong(paths[i], lengths[i], QStringLiteral("Song %1").arg(i + 1));
-            player.playlist().appendRow({paths[i], {}, {}, paths[i]});
+            playlist.appendRow({paths[i], {}, {}, paths[i]});
         }
     }
     void playRow(int n) {
-        player.playlist().setPlayListTrNum(n);
+        playlist.setPlayListTrNum(n);
         player.Play();
     }
-    int current() const { return player.playlist().PlayListTrNum(); }
+    int current() const { return playlist.PlayListTrNum(); }
     // Moves the song on by some seconds and lets the refresh timer see it.
     void tick(int seconds = 0) {
         decoder->advance(seconds);
@@ -93,20 +92,20 @@ void TestPlayerLogic::nextAndBackAtBothEnds() {
     r.player.PlayNextSound();
     r.player.PlayNextSound();
     QCOMPARE(r.current(), 3);
-    QVERIFY(r.player.playlist().isHighlighted(3));
-    QVERIFY(!r.player.playlist().isHighlighted(2));
+    QVERIFY(r.playlist.isHighlighted(3));
+    QVERIFY(!r.playlist.isHighlighted(2));
 
     r.player.PlayNextSound(); // last row, repeat off: nothing
     QCOMPARE(r.decoder->opened.size(), 3);
     QCOMPARE(r.current(), 3);
-    QCOMPARE(r.player.PlayState(), int(StatePlaying));
+    QCOMPARE(r.player.PlayState(), PlayState::Playing);
 
     r.player.setRepeat(true);
     r.player.PlayNextSound(); // repeat on: row 1
     QCOMPARE(r.current(), 1);
     QCOMPARE(r.decoder->opened.last(), QString("/m/a.mp3"));
-    QVERIFY(r.player.playlist().isHighlighted(1));
-    QVERIFY(!r.player.playlist().isHighlighted(3));
+    QVERIFY(r.playlist.isHighlighted(1));
+    QVERIFY(!r.playlist.isHighlighted(3));
 
     r.player.PlayBackSound(); // repeat does not wrap backwards either
     QCOMPARE(r.current(), 1);
@@ -140,14 +139,14 @@ void TestPlayerLogic::endOfSongMovesOnOrStops() {
     r.tick(7);                        // past the end
     QCOMPARE(r.decoder->opened, openedAfter);
     if (openedAfter.size() == 1) {
-        QCOMPARE(r.player.PlayState(), int(StateStopped));
+        QCOMPARE(r.player.PlayState(), PlayState::Stopped);
         QVERIFY(!r.player.timerInfoActive());
         QCOMPARE(r.view.knobOffset, 0); // back at the left end
         QCOMPARE(r.current(), row);
         r.tick(); // a later tick changes nothing
         QCOMPARE(r.decoder->opened, openedAfter);
     } else {
-        QCOMPARE(r.player.PlayState(), int(StatePlaying));
+        QCOMPARE(r.player.PlayState(), PlayState::Playing);
         QVERIFY(r.player.timerInfoActive());
         QCOMPARE(r.view.nowTime, QString("00:00"));
     }
@@ -187,7 +186,7 @@ void TestPlayerLogic::failuresAreSkippedUntilOnePassFailed() {
     QCOMPARE(r.current(), endRow);
     QCOMPARE(r.player.FirstFailedRow(), firstFailed);
     QCOMPARE(r.player.timerInfoActive(), playing);
-    QCOMPARE(r.player.playlist().isHighlighted(endRow), true);
+    QCOMPARE(r.playlist.isHighlighted(endRow), true);
 }
 
 void TestPlayerLogic::longRunOfFailuresEndsWithoutNesting() {
@@ -199,7 +198,7 @@ void TestPlayerLogic::longRunOfFailuresEndsWithoutNesting() {
     QVector<PlaylistRow> rows;
     for (int i = 0; i < n; ++i)
         rows.append({{}, {}, {}, QStringLiteral("/gone/%1.mp3").arg(i)});
-    r.player.playlist().appendRows(rows);
+    r.playlist.appendRows(rows);
     r.playRow(1);
     QCOMPARE(r.decoder->log.filter(QRegularExpression("^open ")).size(), n + 1);
     QCOMPARE(r.current(), 1);
@@ -214,10 +213,10 @@ void TestPlayerLogic::stopHoldsAndPlayRestartsFromZero() {
     r.tick(12);
     QCOMPARE(r.view.nowTime, QString("00:12"));
     r.player.PlayPause();
-    QCOMPARE(r.decoder->stateNow(), int(StatePaused));
+    QCOMPARE(r.decoder->stateNow(), PlayState::Paused);
     r.player.PlayStop();
     QCOMPARE(r.player.StopRequested(), std::int16_t(-1));
-    QCOMPARE(r.player.PlayState(), int(StateStopped));
+    QCOMPARE(r.player.PlayState(), PlayState::Stopped);
     QVERIFY(!r.player.timerInfoActive());
     QCOMPARE(r.view.knobOffset, 0);
     QCOMPARE(r.view.nowTime, QString("00:12")); // the stop tick redraws where it stood
@@ -240,7 +239,7 @@ void TestPlayerLogic::stopHoldsAndPlayRestartsFromZero() {
 
 void TestPlayerLogic::pauseFreezesTimeAndScrolling() {
     Rig r;
-    r.player.settings().UseSkinTag = 0;
+    r.settings.UseSkinTag = 0;
     r.rows({"/m/long.mp3"}, {300});
     r.decoder->addSong("/m/long.mp3", 300, QString(40, u'x')); // 240 px > 120 px box
     r.playRow(1);
@@ -248,18 +247,18 @@ void TestPlayerLogic::pauseFreezesTimeAndScrolling() {
         r.tick(i % 10 == 0 ? 1 : 0);
     QCOMPARE(r.view.lines[0].offsetPx, 10);
     const QString time = r.view.nowTime;
-    const int wait = r.player.ScrollWait();
+    const int wait = r.parts.display.ScrollWait();
 
     r.player.PlayPause();
     QVERIFY(!r.player.timerInfoActive());
     QTest::qWait(350); // the real timer would have ticked three times
     QCOMPARE(r.view.lines[0].offsetPx, 10);
     QCOMPARE(r.view.nowTime, time);
-    QCOMPARE(r.player.ScrollWait(), wait);
+    QCOMPARE(r.parts.display.ScrollWait(), wait);
 
     r.player.PlayPause(); // resume: both go on from where they stood
     QVERIFY(r.player.timerInfoActive());
-    QCOMPARE(r.decoder->stateNow(), int(StatePlaying));
+    QCOMPARE(r.decoder->stateNow(), PlayState::Playing);
     for (int i = 0; i < 7; ++i)
         r.tick();
     QCOMPARE(r.view.lines[0].offsetPx, 20);
@@ -286,12 +285,12 @@ void TestPlayerLogic::playWithEmptyListOpensTheDialog() {
 void TestPlayerLogic::autoScrollFindsTheFirstRowWithThePath() {
     Rig r;
     r.rows({"/m/a.mp3", "/m/b.mp3", "/m/a.mp3"}, {10, 10, 10});
-    QSignalSpy spy(&r.player.playlist(), &PlaylistModel::scrollToRowRequested);
+    QSignalSpy spy(&r.playlist, &PlaylistModel::scrollToRowRequested);
     r.playRow(3);
     QCOMPARE(spy.size(), 1);
     QCOMPARE(spy.at(0).at(0).toInt(), 1);
 
-    r.player.settings().AutoScrollPlayList = 0;
+    r.settings.AutoScrollPlayList = 0;
     r.playRow(2);
     QCOMPARE(spy.size(), 1);
 }
@@ -299,7 +298,9 @@ void TestPlayerLogic::autoScrollFindsTheFirstRowWithThePath() {
 void TestPlayerLogic::timeTexts() {
     Rig r;
     r.rows({"/m/long.mp3", "/m/unknown.mp3"}, {6005, 0});
-    r.player.setSkinTexts({}, {}, QStringLiteral("/ "));
+    SkinState look;
+    look.TotalTimePrefix = QStringLiteral("/ ");
+    r.parts.display.applySkin(look);
     r.playRow(1);
     QCOMPARE(r.view.totalTime, QString("/ 100:05"));
     QCOMPARE(r.view.nowTime, QString("00:00"));
@@ -313,15 +314,15 @@ void TestPlayerLogic::timeTexts() {
 
 void TestPlayerLogic::scrollPacingAndWrap() {
     Rig r;
-    r.player.settings().UseSkinTag = 0;
-    r.player.settings().TagInfo1 = QStringLiteral("%1");
-    r.player.settings().TagInfoScroll = QStringLiteral("***");
+    r.settings.UseSkinTag = 0;
+    r.settings.TagInfo1 = QStringLiteral("%1");
+    r.settings.TagInfoScroll = QStringLiteral("***");
     const QString title(25, u't'); // 150 px in a 120 px box
     r.rows({"/m/a.mp3"}, {600});
     r.decoder->addSong("/m/a.mp3", 600, title);
     r.playRow(1);
     const QString doubled = title + "***" + title + "***";
-    QCOMPARE(r.player.TagInfoData(0), doubled);
+    QCOMPARE(r.parts.display.TagInfoData(0), doubled);
     QCOMPARE(r.view.lines[0].text, doubled);
     QCOMPARE(r.view.lines[0].offsetPx, 0);
     QCOMPARE(r.view.lines[0].twice, false);
@@ -357,8 +358,8 @@ void TestPlayerLogic::scrollPacingAndWrap() {
 
 void TestPlayerLogic::linesThatFitNeverMove() {
     Rig r;
-    r.player.settings().UseSkinTag = 0;
-    r.player.settings().TagInfo1 = QStringLiteral("%1");
+    r.settings.UseSkinTag = 0;
+    r.settings.TagInfo1 = QStringLiteral("%1");
     r.rows({"/m/a.mp3"}, {600});
     r.decoder->addSong("/m/a.mp3", 600, QString(20, u'f')); // exactly 120 px
     r.playRow(1);
@@ -369,7 +370,7 @@ void TestPlayerLogic::linesThatFitNeverMove() {
     QCOMPARE(r.view.lines[0].twice, false);
 
     r.view.boxWidth[0] = 119; // one pixel narrower: doubled
-    r.player.BuildInfoLines();
+    r.parts.display.BuildInfoLines();
     QCOMPARE(r.view.lines[0].text.size(), 2 * (20 + 3));
 }
 
@@ -405,22 +406,22 @@ void TestPlayerLogic::dropReplacesPlaylistOnlyWithSomethingToPlay() {
     Rig r;
     r.rows(kThree, {10, 10, 10});
     r.playRow(2);
-    r.player.dropFiles({"/m/readme.txt", "/m/folder", dir.filePath("empty.m3u")});
-    QCOMPARE(r.player.playlist().count(), 3);
+    r.parts.commands.dropFiles({"/m/readme.txt", "/m/folder", dir.filePath("empty.m3u")});
+    QCOMPARE(r.playlist.count(), 3);
     QCOMPARE(r.current(), 2);
     QCOMPARE(r.decoder->opened.size(), 1);
     QVERIFY(r.player.timerInfoActive());
-    r.player.dropFiles({});
-    QCOMPARE(r.player.playlist().count(), 3);
+    r.parts.commands.dropFiles({});
+    QCOMPARE(r.playlist.count(), 3);
 
     r.decoder->addSong("/m/new.MP3", 5);
-    r.player.dropFiles({"/m/notes.txt", "/m/new.MP3", m3u});
-    QCOMPARE(r.player.playlist().count(), 3);
-    QCOMPARE(r.player.playlist().path(1), QString("/m/new.MP3"));
-    QCOMPARE(r.player.playlist().path(2), dir.filePath("x.mp3"));
-    QCOMPARE(r.player.playlist().path(3), QString("/m/y.wav"));
+    r.parts.commands.dropFiles({"/m/notes.txt", "/m/new.MP3", m3u});
+    QCOMPARE(r.playlist.count(), 3);
+    QCOMPARE(r.playlist.path(1), QString("/m/new.MP3"));
+    QCOMPARE(r.playlist.path(2), dir.filePath("x.mp3"));
+    QCOMPARE(r.playlist.path(3), QString("/m/y.wav"));
     QCOMPARE(r.current(), 1);
-    QVERIFY(r.player.playlist().isHighlighted(1));
+    QVERIFY(r.playlist.isHighlighted(1));
     QCOMPARE(r.decoder->opened.last(), QString("/m/new.MP3"));
 }
 
@@ -428,18 +429,18 @@ void TestPlayerLogic::openDialogReplacesPlaylistAndPlays() {
     Rig r;
     r.rows(kThree, {10, 10, 10});
     r.playRow(3);
-    r.player.OpenSoundFile(); // cancelled: nothing changes
+    r.parts.commands.OpenSoundFile(); // cancelled: nothing changes
     QCOMPARE(r.view.dialogsShown, 1);
-    QCOMPARE(r.player.playlist().count(), 3);
+    QCOMPARE(r.playlist.count(), 3);
     QCOMPARE(r.current(), 3);
 
     // Any chosen file becomes a row, whatever its extension.
     r.decoder->addSong("/n/one.mp2", 7);
     r.view.filesToChoose = QStringList{"/n/one.mp2", "/n/two.ogg"};
-    r.player.OpenSoundFile();
-    QCOMPARE(r.player.playlist().count(), 0); // emptied, filled after a short pause
-    QTRY_COMPARE(r.player.playlist().count(), 2);
-    QCOMPARE(r.player.playlist().path(2), QString("/n/two.ogg"));
+    r.parts.commands.OpenSoundFile();
+    QCOMPARE(r.playlist.count(), 0); // emptied, filled after a short pause
+    QTRY_COMPARE(r.playlist.count(), 2);
+    QCOMPARE(r.playlist.path(2), QString("/n/two.ogg"));
     QCOMPARE(r.current(), 1);
     QCOMPARE(r.decoder->opened.last(), QString("/n/one.mp2"));
 }
@@ -451,13 +452,13 @@ void TestPlayerLogic::announcesEveryChange() {
     QStringList heard;
     Player& p = r.player;
     QObject::connect(&p, &Player::playStateChanged,
-                     [&](int s) { heard << QString("state %1").arg(s); });
+                     [&](PlayState s) { heard << QString("state %1").arg(int(s)); });
     QObject::connect(&p, &Player::songStarted, [&](int row, const QString& path) {
         heard << QString("song %1 %2").arg(row).arg(path);
     });
     QObject::connect(&p, &Player::positionJumped,
                      [&](int s) { heard << QString("jump %1").arg(s); });
-    QObject::connect(&p, &Player::volumeChanged,
+    QObject::connect(&r.parts.volume, &VolumeControl::volumeChanged,
                      [&](int s) { heard << QString("volume %1").arg(s); });
     QObject::connect(&p, &Player::repeatChanged,
                      [&](bool on) { heard << QString("repeat %1").arg(on); });
@@ -473,14 +474,14 @@ void TestPlayerLogic::announcesEveryChange() {
     QCOMPARE(step([&] { r.rows(kThree, {10, 10, 10}); }), QStringList({"rows", "rows", "rows"}));
     QCOMPARE(step([&] { r.playRow(1); }), QStringList({"state 1", "song 1 /m/a.mp3"}));
     QCOMPARE(step([&] { r.tick(3); }), QStringList());
-    QCOMPARE(step([&] { p.seekControl().SeekBy(5); }), QStringList({"jump 8"}));
+    QCOMPARE(step([&] { r.parts.seek.SeekBy(5); }), QStringList({"jump 8"}));
     QCOMPARE(step([&] { p.PlayPause(); }), QStringList({"state 2"}));
     QCOMPARE(step([&] { p.PlayPause(); }), QStringList({"state 1"}));
     QCOMPARE(step([&] { p.PlayNextSound(); }), QStringList({"row 2", "song 2 /m/b.mp3"}));
     QCOMPARE(step([&] { p.setRepeat(true); }), QStringList({"repeat 1"}));
     QCOMPARE(step([&] { p.setRepeat(true); }), QStringList());
-    QCOMPARE(step([&] { p.volumeControl().VolumeUp(); }), QStringList({"volume 14"}));
-    QCOMPARE(step([&] { p.volumeControl().mouseOnBar(Qt::NoButton, 0); }), QStringList());
+    QCOMPARE(step([&] { r.parts.volume.VolumeUp(); }), QStringList({"volume 14"}));
+    QCOMPARE(step([&] { r.parts.volume.mouseOnBar(Qt::NoButton, 0); }), QStringList());
     // The last row ends; repeat goes on with row 1.
     p.PlayNextSound();
     QCOMPARE(step([&] {
@@ -494,7 +495,7 @@ void TestPlayerLogic::announcesEveryChange() {
                  p.PlayStop();
              }),
              QStringList({"state 0", "jump 4"}));
-    QCOMPARE(step([&] { p.playlist().clear(); }), QStringList({"rows"}));
+    QCOMPARE(step([&] { r.playlist.clear(); }), QStringList({"rows"}));
 }
 
 QTEST_GUILESS_MAIN(TestPlayerLogic)

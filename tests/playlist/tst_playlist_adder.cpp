@@ -28,7 +28,8 @@ struct Fixture {
     PlaylistAdder adder{model, rowFromName};
     QStringList played;
     Fixture() {
-        QObject::connect(&adder, &PlaylistAdder::playRequested, [this](const QString& p) { played << p; });
+        QObject::connect(&adder, &PlaylistAdder::playRequested,
+                         [this](const QString& p) { played << p; });
     }
     int highlightedCount() const {
         int n = 0;

@@ -4,8 +4,8 @@
 // are made up on the spot, and what is "played" is what the decoder was asked to open.
 #include "ScriptedDecoder.h"
 
-#include "player/ControlCommands.h"
-#include "player/Player.h"
+#include "player/AddFilesDialog.h"
+#include "player/PlayerParts.h"
 #include "playlistwindow/PlayListForm.h"
 #include "playlistwindow/PlayListView.h"
 #include "playlistwindow/StripImage.h"
@@ -16,17 +16,23 @@
 namespace pelto::test {
 
 struct WindowRig {
-    Settings settings;
-    PlaylistModel playlist;
-    Player player{settings, playlist};
-    ControlCommands commands{player};
+    PlayerParts parts;
+    Settings& settings = parts.settings;
+    PlaylistModel& playlist = parts.playlist;
+    Player& player = parts.player;
+    ControlCommands& commands = parts.commands;
     ScriptedDecoder* decoder = new ScriptedDecoder;
-    PlayListForm form{player, commands};
+    PlayListForm form{playlist, player, commands, parts.buttons};
 
     // One row per letter: title the letter, path "/m/LETTER.mp3"; the row `current`
     // (0 for none) is the current, highlighted row.
     explicit WindowRig(const QString& letters = {}, int current = 0) {
         player.setDecoder(std::unique_ptr<Decoder>(decoder));
+        // The window's commands, as the program connects them.
+        QObject::connect(&commands, &ControlCommands::addFilesRequested, &form,
+                         [this] { AddSound_PlayList(commands, player.DmyFileName(), &form); });
+        QObject::connect(&commands, &ControlCommands::playListWindowToggleRequested, &form,
+                         &PlayListForm::View_PlayList_Menu_Click);
         for (QChar c : letters)
             addRow({QString(c), QStringLiteral("artist"), QStringLiteral("03:00"),
                     QStringLiteral("/m/%1.mp3").arg(c)});

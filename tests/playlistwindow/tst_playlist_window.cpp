@@ -200,11 +200,11 @@ void TestPlaylistWindow::buttonsShowTheirPressedImageThenAct() {
     // rows are as they were.
     QVERIFY(normal->isHidden());
     QCOMPARE(rig.form.childAt(pressedImage->geometry().center()), pressedImage);
-    QCOMPARE(rig.player.buttons().PressedButton(), code);
+    QCOMPARE(rig.parts.buttons.PressedButton(), code);
     QCOMPARE(rig.titles(), letters);
     // Popped up: then the button has acted.
     QTRY_VERIFY(!normal->isHidden());
-    QCOMPARE(rig.player.buttons().PressedButton(), int(NoButton));
+    QCOMPARE(rig.parts.buttons.PressedButton(), int(NoButton));
     QTEST(rig.titles(), "titles");
     QTEST(rig.selection(), "selected");
     QTEST(rig.trNum(), "trNum");
@@ -251,7 +251,7 @@ void TestPlaylistWindow::repeatSwitchGoesThroughItsFourImages() {
         const bool before = rig.player.repeatOn();
         QTest::mouseClick(face, Qt::LeftButton);
         QCOMPARE(rig.repeatImagesShown(), QStringList{click.pressedImage});
-        QCOMPARE(rig.player.buttons().PressedButton(), int(PlainPause));
+        QCOMPARE(rig.parts.buttons.PressedButton(), int(PlainPause));
         QCOMPARE(rig.player.repeatOn(), before); // it turns once it pops up
         // A second click within the pressed moment does not turn it again.
         QTest::mouseClick(face, Qt::LeftButton);
@@ -548,7 +548,7 @@ void TestPlaylistWindow::showingHidingAndTheConfiguration() {
     in.PlayList_Size = QSize(pixelsToTwips(420), pixelsToTwips(250));
     in.PlayListView_ItemSize = {87.5f, 100, std::nullopt, 321};
     in.RepeatPlay = 1;
-    rig.player.settings().RepeatPlay = 1;
+    rig.settings.RepeatPlay = 1;
     form.applyConfig(in);
     QCOMPARE(form.geometry(), QRect(40, 60, 420, 250));
     QCOMPARE(rig.view()->columnWidth(0), 88);

@@ -48,11 +48,12 @@ struct Program {
         });
     }
     Player& player() { return session->player(); }
+    InfoDisplay& display() { return session->parts().display; }
     Settings& settings() { return session->settings(); }
-    void setPlayState(int state) {
-        if (state == StatePaused)
+    void setPlayState(PlayState state) {
+        if (state == PlayState::Paused)
             player().PlayPause();
-        else if (state == StateStopped)
+        else if (state == PlayState::Stopped)
             player().PlayStop();
     }
 };
@@ -236,18 +237,18 @@ void TestSettingForm::closing() {
     QFETCH(int, redraws);
 
     Program p;
-    QCOMPARE(p.player().PlayState(), int(StatePlaying));
+    QCOMPARE(p.player().PlayState(), PlayState::Playing);
     p.decoder->advance(30);
-    p.player().Timer_Sec();
+    p.display().Timer_Sec();
     Settings& s = p.settings();
     s.TagInfo1 = "[%1]";
     s.TagInfoScroll = " ~ ";
     s.UseSkinTag = std::uint8_t(useSkinTag);
-    p.player().BuildInfoLines();
-    p.setPlayState(playState);
-    const QString lineBefore = p.player().TagInfoData(0);
-    const QStringList skin = {p.player().SkinTagInfo()[0], p.player().SkinTagInfo()[1],
-                              p.player().SkinTagInfo()[2], p.player().SkinTagScroll()};
+    p.display().BuildInfoLines();
+    p.setPlayState(PlayState(playState));
+    const QString lineBefore = p.display().TagInfoData(0);
+    const QStringList skin = {p.display().SkinTagInfo()[0], p.display().SkinTagInfo()[1],
+                              p.display().SkinTagInfo()[2], p.display().SkinTagScroll()};
     QVERIFY(skin != userTexts(s));
 
     CountingHost host(p.session->settingsBridge());
@@ -300,15 +301,15 @@ void TestSettingForm::closing() {
     QCOMPARE(userTexts(s), formats);
     QCOMPARE(s.UseSkinTag, useSkinTagAfter);
     QCOMPARE(host.redraws, redraws);
-    const QString lineAfter = p.player().TagInfoData(0);
+    const QString lineAfter = p.display().TagInfoData(0);
     if (redraws == 0) {
         QCOMPARE(lineAfter, lineBefore);
     } else {
         // The line as the new formats give it, at its left edge, the knob redrawn.
         QCOMPARE(lineAfter, useSkinTagAfter ? kSongTitle : formats[0].replace("%1", kSongTitle));
-        QCOMPARE(p.player().ScrollWait(), 0);
+        QCOMPARE(p.display().ScrollWait(), 0);
         QCOMPARE(p.player().PlayPosSec(), 30);
-        QCOMPARE(p.player().PlayState(), playState);
+        QCOMPARE(int(p.player().PlayState()), playState);
     }
 }
 
@@ -324,9 +325,9 @@ void TestSettingForm::nextSongShowsAFormatChangedWhileStopped() {
         form.close();
     }
     QCOMPARE(host.redraws, 0);
-    QCOMPARE(p.player().TagInfoData(0), kSongTitle);
+    QCOMPARE(p.display().TagInfoData(0), kSongTitle);
     p.player().Play();
-    QCOMPARE(p.player().TagInfoData(0), "<" + kSongTitle + ">");
+    QCOMPARE(p.display().TagInfoData(0), "<" + kSongTitle + ">");
 }
 
 void TestSettingForm::tabs() {
@@ -379,7 +380,7 @@ void TestSettingForm::greyedValues() {
     SettingForm form(s, host);
     QCOMPARE(form.SkinDefaultCheck()->checkState(), Qt::PartiallyChecked);
     QVERIFY(!boxesEnabled(form));
-    QCOMPARE(form.InfoText(0)->text(), p.player().SkinTagInfo()[0]);
+    QCOMPARE(form.InfoText(0)->text(), p.display().SkinTagInfo()[0]);
     QCOMPARE(form.SavePlayListCheck()->checkState(), Qt::PartiallyChecked);
     form.close();
     QCOMPARE(s.UseSkinTag, 2);
@@ -401,7 +402,7 @@ void TestSettingForm::opensModallyFromTheProgram() {
     p.session->settingsBridge().showSettingForm();
     QVERIFY(modal);
     QCOMPARE(p.settings().TagInfo1, "x");
-    QCOMPARE(p.player().TagInfoData(0), "x");
+    QCOMPARE(p.display().TagInfoData(0), "x");
 }
 
 QTEST_MAIN(TestSettingForm)

@@ -3,10 +3,9 @@
 // the window shows the background wherever no element lies.
 #include "SkinFixture.h"
 #include "player/MainPlayer.h"
-#include "player/Player.h"
+#include "player/PlayerParts.h"
 #include "player/SkinWidgets.h"
 #include "skin/SkinFiles.h"
-#include "skin/SkinMenu.h"
 #include "skin/SkinReader.h"
 
 #include <QMouseEvent>
@@ -19,14 +18,17 @@ using E = SkinElement;
 namespace {
 
 // The menu side of the skin entries as the tray shows them: captions and check mark.
-struct MenuEntries : SkinMenuHost {
+struct MenuEntries {
     QStringList captions;
     int checked = -1;
-    void setSkinEntries(const QStringList& c) override {
-        captions = c;
-        checked = -1;
+    void follow(SkinControl& skins) {
+        QObject::connect(&skins, &SkinControl::skinEntriesChanged, [this](const QStringList& c) {
+            captions = c;
+            checked = -1;
+        });
+        QObject::connect(&skins, &SkinControl::checkedSkinEntryChanged,
+                         [this](int index) { checked = index; });
     }
-    void setCheckedEntry(int index) override { checked = index; }
 };
 
 void copyFolder(const QString& from, const QString& to) {
@@ -53,18 +55,18 @@ class TestSkinWindow : public QObject {
     }
 
     struct Window {
-        Settings settings;
-        PlaylistModel playlist;
-        Player player{settings, playlist};
-        MainPlayer main{player};
+        PlayerParts parts;
+        Settings& settings = parts.settings;
+        MainPlayer main;
         MenuEntries menu;
         Window() {
-            player.setSkinMenu(&menu);
-            player.SetSkinList();
+            parts.setView(&main);
+            menu.follow(parts.skins);
+            parts.skins.SetSkinList();
         }
         void load(const QString& name, bool atStart = false) {
-            player.settings().Skin_FilePath = name;
-            player.LoadSkin(atStart);
+            settings.Skin_FilePath = name;
+            parts.skins.LoadSkin(atStart);
         }
         // The element that receives a left press at a point of the window.
         SkinElement pressAt(QPoint p) {
@@ -176,12 +178,12 @@ private slots:
         QCOMPARE(w.main.size(), before);
         QCOMPARE(w.main.element(E::PlaySkin)->geometry(), play);
         QCOMPARE(w.menu.checked, checked);
-        QCOMPARE(w.player.settings().Skin_FilePath, QStringLiteral("standard"));
+        QCOMPARE(w.settings.Skin_FilePath, QStringLiteral("standard"));
 
         // At start the standard skin takes its place in the same start.
         Window start;
         start.load("nocfg", true);
-        QCOMPARE(start.player.settings().Skin_FilePath, QStringLiteral("standard"));
+        QCOMPARE(start.settings.Skin_FilePath, QStringLiteral("standard"));
         QCOMPARE(start.main.size(), QImage(skin("standard") + "main.bmp").size());
         QCOMPARE(start.menu.checked, 0);
         // A saved name in other letter case still checks its entry.

@@ -21,12 +21,12 @@ void ScriptedDecoder::addSong(const QString& path, int totalSec, const QString& 
 }
 
 void ScriptedDecoder::advance(int seconds) {
-    if (m_state != StatePlaying)
+    if (m_state != PlayState::Playing)
         return;
     m_pos += seconds;
     if (m_pos >= m_songs.value(m_open).totalSec) {
         m_pos = m_songs.value(m_open).totalSec;
-        m_state = StateStopped;
+        m_state = PlayState::Stopped;
     }
 }
 
@@ -46,25 +46,25 @@ bool ScriptedDecoder::open(const QString& path) {
 
 void ScriptedDecoder::play() {
     note(QStringLiteral("play"));
-    m_state = StatePlaying;
+    m_state = PlayState::Playing;
     m_pos = 0;
 }
 
 void ScriptedDecoder::stop() {
     note(QStringLiteral("stop"));
-    m_state = StateStopped;
+    m_state = PlayState::Stopped;
 }
 
 void ScriptedDecoder::pause() {
     log << QStringLiteral("pause");
-    if (m_state == StatePlaying)
-        m_state = StatePaused;
+    if (m_state == PlayState::Playing)
+        m_state = PlayState::Paused;
 }
 
 void ScriptedDecoder::restart() {
     log << QStringLiteral("restart");
-    if (m_state == StatePaused)
-        m_state = StatePlaying;
+    if (m_state == PlayState::Paused)
+        m_state = PlayState::Playing;
 }
 
 void ScriptedDecoder::seek(int seconds) {
@@ -72,7 +72,7 @@ void ScriptedDecoder::seek(int seconds) {
     m_pos = seconds;
 }
 
-int ScriptedDecoder::state(int& positionSec) {
+PlayState ScriptedDecoder::state(int& positionSec) {
     positionSec = m_pos;
     return m_state;
 }

@@ -32,7 +32,7 @@ public:
     QStringList log;    // "open a.mp3", "play", "stop", ...
     QStringList opened; // paths opened successfully, in order
     std::uint32_t volume = 0xFFFFFFFF;
-    int stateNow() const { return m_state; }
+    PlayState stateNow() const { return m_state; }
     int positionNow() const { return m_pos; }
 
     bool open(const QString& path) override;
@@ -41,7 +41,8 @@ public:
     void pause() override;
     void restart() override;
     void seek(int seconds) override;
-    int state(int& positionSec) override;
+    PlayState state(int& positionSec) override;
+    std::int64_t playedMilliseconds() const override { return std::int64_t(m_pos) * 1000; }
     FileInfo fileInfo(const QString& path) override;
     void close() override;
     void setVolume(std::uint32_t leftRight) override;
@@ -51,7 +52,7 @@ private:
     QStringList* m_events;
     QHash<QString, Song> m_songs;
     QString m_open;
-    int m_state = StateStopped;
+    PlayState m_state = PlayState::Stopped;
     int m_pos = 0;
 };
 

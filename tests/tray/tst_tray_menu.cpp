@@ -93,9 +93,8 @@ void TestTrayMenu::volumeItems() {
 void TestTrayMenu::skinEntries() {
     TrayMenu menu;
     QSignalSpy chosen(&menu, &TrayMenu::skinChosen);
-    SkinMenuHost& host = menu;
-    host.setSkinEntries({"standard", "R&B", "washi"});
-    host.setCheckedEntry(0);
+    menu.setSkinEntries({"standard", "R&B", "washi"});
+    menu.setCheckedEntry(0);
     QCOMPARE(outline(menu.SkinMenu).mid(2),
              (QStringList{"SkinList standard [x]", "SkinList R&B [ ]", "SkinList washi [ ]"}));
     // Choosing reports the name; the mark moves only when the skin has loaded.
@@ -104,7 +103,7 @@ void TestTrayMenu::skinEntries() {
     QCOMPARE(outline(menu.SkinMenu).mid(2, 2),
              (QStringList{"SkinList standard [x]", "SkinList R&B [ ]"}));
     // The unload leaves the first entry only.
-    host.setSkinEntries({"standard"});
+    menu.setSkinEntries({"standard"});
     QCOMPARE(menu.SkinList().size(), 1);
     QCOMPARE(outline(menu.SkinMenu).mid(2), QStringList{"SkinList standard [ ]"});
 }

@@ -6,9 +6,12 @@
 #include "ConfigEntries.h"
 #include "ScriptedDecoder.h"
 
+#include "TestFiles.h"
+
 #include "app/Session.h"
 #include "player/MainPlayer.h"
 #include "playlistwindow/PlayListForm.h"
+#include "settings/ConfigFile.h"
 #include "tray/TaskTrayForm.h"
 #include "tray/TrayMenu.h"
 
@@ -45,6 +48,7 @@ class TestTraySession : public QObject {
     Q_OBJECT
 private slots:
     void menuActsOnTheProgram();
+    void playListCheckFollowsTheWindow();
 };
 
 void TestTraySession::menuActsOnTheProgram() {
@@ -89,7 +93,7 @@ void TestTraySession::menuActsOnTheProgram() {
         QCOMPARE(engine->volume, 0xFFFFFFFFu);
 
         menu.PlaySound_Menu->trigger();
-        QCOMPARE(session.player().PlayState(), 1);
+        QCOMPARE(session.player().PlayState(), PlayState::Playing);
         QCOMPARE(session.player().DmyFileName(), home.filePath("one.mp3"));
 
         // The playlist item and the main window's playlist button show and hide the
@@ -100,10 +104,10 @@ void TestTraySession::menuActsOnTheProgram() {
                           QPoint(3, 3));
         QTRY_VERIFY(!playList->isVisible());
         QVERIFY(!menu.View_PlayList_Menu->isChecked());
-        // Keeping the hidden window on top shows it, the playlist item stays unchecked.
+        // Keeping the hidden window on top shows it, and the playlist item says so.
         menu.AlwaysTopPlaylist->trigger();
         QVERIFY(playList->isVisible() && onTop(playList));
-        QVERIFY(menu.AlwaysTopPlaylist->isChecked() && !menu.View_PlayList_Menu->isChecked());
+        QVERIFY(menu.AlwaysTopPlaylist->isChecked() && menu.View_PlayList_Menu->isChecked());
         menu.AlwaysTop->trigger();
         QVERIFY(menu.AlwaysTop->isChecked() && onTop(&main) && main.isVisible());
 
@@ -141,6 +145,39 @@ void TestTraySession::menuActsOnTheProgram() {
     QVERIFY(!onTop(&again.mainWindow()));
     again.mainWindow().close();
     QCOMPARE(configEntries(home.filePath("Pelto.cfg")).value("AlwaysTop"), QString("0"));
+}
+
+// The playlist item's check mark is the playlist window's visibility, however it
+// changes: shown at the start because it was visible and kept on top, hidden by a
+// close of the window manager, shown again from the menu.
+void TestTraySession::playListCheckFollowsTheWindow() {
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    qputenv("PELTO_HOME", home.path().toLocal8Bit());
+    QVERIFY(QFile::link(QStringLiteral(PELTO_BINARY_DIR "/skin"), home.filePath("skin")));
+    Settings saved;
+    saved.PlayList_Visible = -1;
+    saved.AlwaysTopPlaylist = 1;
+    QVERIFY(writeFile(configFilePath(home.path() + u'/'), configText(saved, 0)));
+
+    Session session;
+    session.start(QString(), [] { return std::make_unique<ScriptedDecoder>(); });
+    TrayMenu& menu = session.tray()->menu();
+    PlayListForm* playList = session.playListWindow();
+    QVERIFY(playList->isVisible() && onTop(playList));
+    QVERIFY(menu.View_PlayList_Menu->isChecked());
+    QVERIFY(menu.AlwaysTopPlaylist->isChecked());
+
+    // Alt+F4 or a taskbar's close reach the window as a close event: it hides, the
+    // program goes on.
+    QVERIFY(!playList->close());
+    QVERIFY(!playList->isVisible());
+    QVERIFY(!menu.View_PlayList_Menu->isChecked());
+    QVERIFY(session.mainWindow().isVisible());
+    QCOMPARE(session.player().decoder() != nullptr, true);
+
+    menu.View_PlayList_Menu->trigger();
+    QVERIFY(playList->isVisible() && menu.View_PlayList_Menu->isChecked());
 }
 
 QTEST_MAIN(TestTraySession)
