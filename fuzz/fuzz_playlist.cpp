@@ -22,12 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
 
     const QString list = QStringLiteral("/lists/x.m3u");
-    const QStringList entries = parsePlayListBytes(bytes, list);
+    const QStringList entries = parsePlaylistBytes(bytes, list);
     for (const QString& e : entries)
         check(!e.isEmpty() && !e.contains(u'\r') && !e.contains(u'\n') && !e.contains(QChar(0)));
-    const QByteArray saved = playListFileBytes(entries, list);
-    check(parsePlayListBytes(saved, list) == entries);
-    (void)parsePlayListBytes(bytes, QStringLiteral("C:\\Lists\\x.m3u"), PathSyntax::windows());
+    const QByteArray saved = playlistFileBytes(entries, list);
+    check(parsePlaylistBytes(saved, list) == entries);
+    (void)parsePlaylistBytes(bytes, QStringLiteral("C:\\Lists\\x.m3u"), PathSyntax::windows());
 
     const QString text = decodeLegacyText(bytes);
     const QStringList names = splitCommandLine(text);

@@ -86,9 +86,9 @@ void Session::start(const QString& commandLine, const DecoderFactory& startDecod
     m_parts.skins.SetSkinList();
     LoadConfig();
     m_parts.skins.LoadSkin(true);
-    restorePlayList(commandLine);
-    if (m_parts.settings.PlayList_Visible == -1 && !m_playListWindow->isVisible())
-        m_playListWindow->View_PlayList_Menu_Click();
+    restorePlaylist(commandLine);
+    if (m_parts.settings.PlayList_Visible == -1 && !m_playlistWindow->isVisible())
+        m_playlistWindow->View_PlayList_Menu_Click();
     m_mainWindow->showMainWindow();
     // The main window's saved switch once it shows, so it appears once, in its place.
     m_tray->applyMainWindowAlwaysTop();
@@ -102,7 +102,7 @@ void Session::start(const QString& commandLine, const DecoderFactory& startDecod
 // The tray window (which puts up the tray icon) and the playlist window, neither
 // shown.
 void Session::loadHiddenWindows() {
-    if (m_playListWindow)
+    if (m_playlistWindow)
         return;
     m_tray = std::make_unique<TaskTrayForm>(m_parts.commands, m_parts.settings, *m_mainWindow);
     TrayMenu& menu = m_tray->menu();
@@ -110,31 +110,31 @@ void Session::loadHiddenWindows() {
     connect(&m_parts.skins, &SkinControl::checkedSkinEntryChanged, &menu,
             &TrayMenu::setCheckedEntry);
 
-    m_playListWindow = std::make_unique<PlayListForm>(m_parts.playlist, m_parts.player,
+    m_playlistWindow = std::make_unique<PlayListForm>(m_parts.playlist, m_parts.player,
                                                       m_parts.commands, m_parts.buttons);
-    m_tray->attachPlayListWindow(m_playListWindow.get());
-    connect(m_playListWindow.get(), &PlayListForm::visibilityChanged, m_tray.get(),
-            &TaskTrayForm::setPlayListChecked);
-    connect(&m_parts.commands, &ControlCommands::playListWindowToggleRequested,
-            m_playListWindow.get(), &PlayListForm::View_PlayList_Menu_Click);
+    m_tray->attachPlaylistWindow(m_playlistWindow.get());
+    connect(m_playlistWindow.get(), &PlayListForm::visibilityChanged, m_tray.get(),
+            &TaskTrayForm::setPlaylistChecked);
+    connect(&m_parts.commands, &ControlCommands::playlistWindowToggleRequested,
+            m_playlistWindow.get(), &PlayListForm::View_PlayList_Menu_Click);
 }
 
 // Pelto.cfg over the defaults; then the windows take their places and switches.
 void Session::LoadConfig() {
     m_settingsBridge->LoadConfig(m_parts.playlist);
-    m_playListWindow->applyConfig(m_parts.settings);
+    m_playlistWindow->applyConfig(m_parts.settings);
     // After the playlist window has its place: a saved always-on-top switch shows it.
     m_tray->applyConfig(m_parts.settings);
 }
 
 // The command line replaces the playlist and plays; without one the saved playlist
 // is restored and its current row marked, not played.
-void Session::restorePlayList(const QString& commandLine) {
+void Session::restorePlaylist(const QString& commandLine) {
     const QString saved = filePlaces().settingsFolder + kDefaultPlaylist;
     if (!commandLine.isEmpty()) {
         m_parts.adder.AddCommandLine(commandLine, true, true);
     } else if (m_parts.settings.SavePlayList == 1 && QFileInfo::exists(saved)) {
-        m_parts.adder.addPlayListFile(saved);
+        m_parts.adder.addPlaylistFile(saved);
         const int row = m_parts.playlist.PlayListTrNum();
         if (row > 0 && row <= m_parts.playlist.count()) {
             if (m_parts.settings.AutoScrollPlayList == 1)
@@ -164,8 +164,8 @@ void Session::Unload() {
         SavePlayListFile(m_parts.playlist, folder + kDefaultPlaylist);
     m_parts.rowFacts.save(RowFactsCache::fileIn(folder));
     m_parts.skins.clearSkinList();
-    if (m_playListWindow)
-        m_playListWindow->hide();
+    if (m_playlistWindow)
+        m_playlistWindow->hide();
     if (m_tray)
         m_tray->unload();
     m_parts.player.shutdownDecoder();
@@ -174,8 +174,8 @@ void Session::Unload() {
 // The windows give their values back, then Pelto.cfg is written whole.
 void Session::SaveConfig() {
     Settings saved = m_parts.settings;
-    if (m_playListWindow)
-        m_playListWindow->storeConfig(saved);
+    if (m_playlistWindow)
+        m_playlistWindow->storeConfig(saved);
     if (m_tray)
         m_tray->storeConfig(saved);
     m_settingsBridge->SaveConfig(saved, m_parts.playlist);
@@ -193,8 +193,8 @@ void Session::handOff(const QString& commandLine) {
 }
 
 void Session::addFilesThroughDialog() {
-    QWidget* parent = m_playListWindow && m_playListWindow->isVisible()
-                          ? static_cast<QWidget*>(m_playListWindow.get())
+    QWidget* parent = m_playlistWindow && m_playlistWindow->isVisible()
+                          ? static_cast<QWidget*>(m_playlistWindow.get())
                           : m_mainWindow.get();
     AddSound_PlayList(m_parts.commands, m_parts.player.DmyFileName(), parent);
 }

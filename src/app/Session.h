@@ -49,7 +49,7 @@ public:
     ControlCommands& commands() { return m_parts.commands; }
     MainPlayer& mainWindow() { return *m_mainWindow; }
     // The playlist window, from the load's hidden windows on; null before.
-    PlayListForm* playListWindow() { return m_playListWindow.get(); }
+    PlayListForm* playlistWindow() { return m_playlistWindow.get(); }
     // Pelto.cfg and the settings dialog.
     SettingsBridge& settingsBridge() { return *m_settingsBridge; }
     // The tray icon and the popup menu, from the load's hidden windows on; null before.
@@ -73,7 +73,7 @@ signals:
 private:
     // The steps of the load and the unload that take more than one call.
     void loadHiddenWindows();
-    void restorePlayList(const QString& commandLine);
+    void restorePlaylist(const QString& commandLine);
     void LoadConfig();
     void SaveConfig();
     void closeQuery();
@@ -88,7 +88,7 @@ private:
     std::unique_ptr<SettingsBridge> m_settingsBridge;
     std::unique_ptr<QuitSignals> m_quitSignals;
     std::unique_ptr<TaskTrayForm> m_tray;
-    std::unique_ptr<PlayListForm> m_playListWindow;
+    std::unique_ptr<PlayListForm> m_playlistWindow;
     std::unique_ptr<MprisService> m_mpris;
     MultRunningCheck* m_instance;
     int m_handOffs = 0;

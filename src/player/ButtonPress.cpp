@@ -24,7 +24,7 @@ constexpr std::array<ButtonImages, 8> kMainButtons = {{
 }};
 
 bool isMainButton(int code) {
-    return code >= BackButton && code <= PlayListButton;
+    return code >= BackButton && code <= PlaylistButton;
 }
 
 } // namespace

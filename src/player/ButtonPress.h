@@ -22,7 +22,7 @@ enum ButtonCode : int {
     NextButton = 4,
     OpenButton = 5,
     PowerButton = 6,
-    PlayListButton = 7,
+    PlaylistButton = 7,
     AddItemButton = 10,
     DelItemButton = 11,
     UpItemButton = 12,

@@ -46,7 +46,7 @@ void ControlCommands::run(Command command) {
     case Command::SeekBackward:
         return m_seek.SeekBy(-kSeekStepSec);
     case Command::View_PlayList:
-        return emit playListWindowToggleRequested();
+        return emit playlistWindowToggleRequested();
     case Command::PopupTrayMenu:
         return emit trayMenuRequested();
     }
@@ -57,7 +57,7 @@ void ControlCommands::useButton(int code, bool leftButton) {
                                            Command::PlayPause,     Command::PlayStop,
                                            Command::PlayNextSound, Command::OpenSoundFile,
                                            Command::PopupTrayMenu, Command::View_PlayList};
-    if (code < BackButton || code > PlayListButton)
+    if (code < BackButton || code > PlaylistButton)
         return;
     const Command action = kActions[code];
     // Every button shows its pressed image; only the left button makes it act.

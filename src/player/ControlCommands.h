@@ -98,7 +98,7 @@ signals:
     // The add-files dialog ("プレイリストに追加する").
     void addFilesRequested();
     // Show the playlist window when hidden, hide it when shown.
-    void playListWindowToggleRequested();
+    void playlistWindowToggleRequested();
     // The popup menu at the pointer.
     void trayMenuRequested();
     void raiseRequested();

@@ -39,7 +39,7 @@ constexpr qsizetype kBatchRows = 4096;
 // after telling reserve(n) how many entries there may be.
 template <typename Reserve, typename Add>
 void addEntriesOf(const QString& playlist, Reserve&& reserve, Add&& add) {
-    PlayListFileReader reader(playlist);
+    PlaylistFileReader reader(playlist);
     reserve(reader.lineCount());
     QStringList batch;
     while (reader.read(batch, kBatchRows)) {
@@ -127,7 +127,7 @@ void PlaylistAdder::addPlayListItems(const QStringList& paths) {
     m_model.appendRows(rows.take());
 }
 
-void PlaylistAdder::addPlayListFile(const QString& path) {
+void PlaylistAdder::addPlaylistFile(const QString& path) {
     PendingRows rows(m_reader, m_model.lastStoredRow());
     addEntriesOf(
         path, [&](qsizetype lines) { rows.reserve(lines); },

@@ -31,7 +31,7 @@ public:
     // Appends one row per entry of the playlist file, as
     // addPlayListItems(ReadPlayListFile(path)) would, with the list read a batch at
     // a time.
-    void addPlayListFile(const QString& path);
+    void addPlaylistFile(const QString& path);
 
     // Adds the names of a command line (see splitCommandLine): audio files and the
     // entries of ".m3u" playlists; names without "." or of other kinds are skipped.

@@ -131,7 +131,7 @@ private:
 
 } // namespace
 
-QStringList parsePlayListBytes(QByteArrayView bytes, const QString& playlistPath,
+QStringList parsePlaylistBytes(QByteArrayView bytes, const QString& playlistPath,
                                PathSyntax syntax) {
     LineRules rules(playlistPath, syntax);
     rules.setUtf8(isValidUtf8(bytes));
@@ -140,7 +140,7 @@ QStringList parsePlayListBytes(QByteArrayView bytes, const QString& playlistPath
     return entries;
 }
 
-struct PlayListFileReader::State {
+struct PlaylistFileReader::State {
     State(const QString& path, PathSyntax syntax) : rules(path, syntax) {}
 
     // Starts reading the file from its beginning.
@@ -185,7 +185,7 @@ struct PlayListFileReader::State {
     qsizetype next = 0;
 };
 
-PlayListFileReader::PlayListFileReader(const QString& path, PathSyntax syntax)
+PlaylistFileReader::PlaylistFileReader(const QString& path, PathSyntax syntax)
     : d(std::make_unique<State>(path, syntax)) {
     if (!d->file.open(path))
         return;
@@ -200,13 +200,13 @@ PlayListFileReader::PlayListFileReader(const QString& path, PathSyntax syntax)
     d->rewind();
 }
 
-PlayListFileReader::~PlayListFileReader() = default;
+PlaylistFileReader::~PlaylistFileReader() = default;
 
-qsizetype PlayListFileReader::lineCount() const {
+qsizetype PlaylistFileReader::lineCount() const {
     return d->lines;
 }
 
-bool PlayListFileReader::read(QStringList& batch, qsizetype max) {
+bool PlaylistFileReader::read(QStringList& batch, qsizetype max) {
     qsizetype taken = 0;
     while (taken < max) {
         if (d->next == d->pending.size()) {
@@ -228,7 +228,7 @@ bool PlayListFileReader::read(QStringList& batch, qsizetype max) {
 }
 
 QStringList ReadPlayListFile(const QString& path, PathSyntax syntax) {
-    PlayListFileReader reader(path, syntax);
+    PlaylistFileReader reader(path, syntax);
     QStringList entries;
     entries.reserve(reader.lineCount());
     while (reader.read(entries, reader.lineCount() + 1)) {
@@ -239,7 +239,7 @@ QStringList ReadPlayListFile(const QString& path, PathSyntax syntax) {
 namespace {
 
 // The line written for a row's path into a playlist at a target path (see
-// playListFileLines).
+// playlistFileLines).
 class LineForRow {
 public:
     LineForRow(const QString& targetPath, PathSyntax syntax)
@@ -292,7 +292,7 @@ template <typename Line> QByteArray fileBytes(qsizetype n, Line&& line) {
 
 } // namespace
 
-QStringList playListFileLines(const QStringList& rowPaths, const QString& targetPath,
+QStringList playlistFileLines(const QStringList& rowPaths, const QString& targetPath,
                               PathSyntax syntax) {
     const LineForRow lineFor(targetPath, syntax);
     QStringList lines;
@@ -302,7 +302,7 @@ QStringList playListFileLines(const QStringList& rowPaths, const QString& target
     return lines;
 }
 
-QByteArray playListFileBytes(const QStringList& rowPaths, const QString& targetPath,
+QByteArray playlistFileBytes(const QStringList& rowPaths, const QString& targetPath,
                              PathSyntax syntax) {
     const LineForRow lineFor(targetPath, syntax);
     return fileBytes(rowPaths.size(), [&](qsizetype i) { return lineFor(rowPaths[i]); });

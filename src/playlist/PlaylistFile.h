@@ -34,12 +34,12 @@ QStringList ReadPlayListFile(const QString& path, PathSyntax syntax = PathSyntax
 // give them, so that a huge list is never in memory whole, neither as text nor as
 // one list of entries: the file is read in blocks of whole lines, once to choose the
 // encoding and count the lines, and once more for the entries.
-class PlayListFileReader {
+class PlaylistFileReader {
 public:
-    explicit PlayListFileReader(const QString& path, PathSyntax syntax = PathSyntax::native());
-    ~PlayListFileReader();
-    PlayListFileReader(const PlayListFileReader&) = delete;
-    PlayListFileReader& operator=(const PlayListFileReader&) = delete;
+    explicit PlaylistFileReader(const QString& path, PathSyntax syntax = PathSyntax::native());
+    ~PlaylistFileReader();
+    PlaylistFileReader(const PlaylistFileReader&) = delete;
+    PlaylistFileReader& operator=(const PlaylistFileReader&) = delete;
 
     // The number of lines that are not blank, which no number of entries exceeds; 0
     // when there is no readable regular file at the path.
@@ -54,7 +54,7 @@ private:
 };
 
 // The entries that the bytes of a playlist file at playlistPath give.
-QStringList parsePlayListBytes(QByteArrayView bytes, const QString& playlistPath,
+QStringList parsePlaylistBytes(QByteArrayView bytes, const QString& playlistPath,
                                PathSyntax syntax = PathSyntax::native());
 
 // The lines written for the given row paths into a playlist at targetPath: the bare
@@ -62,12 +62,12 @@ QStringList parsePlayListBytes(QByteArrayView bytes, const QString& playlistPath
 // without its drive for a row on the playlist's drive, and the path unchanged
 // otherwise. A bare name that would read back as a comment or a blank line (it
 // begins with "#" or is empty) is written in the longer form instead.
-QStringList playListFileLines(const QStringList& rowPaths, const QString& targetPath,
+QStringList playlistFileLines(const QStringList& rowPaths, const QString& targetPath,
                               PathSyntax syntax = PathSyntax::native());
 
 // The bytes of a playlist file holding those lines: each line as file-name bytes
 // (UTF-8, names that are not UTF-8 as they were), ended by CR LF.
-QByteArray playListFileBytes(const QStringList& rowPaths, const QString& targetPath,
+QByteArray playlistFileBytes(const QStringList& rowPaths, const QString& targetPath,
                              PathSyntax syntax = PathSyntax::native());
 
 // Writes every row of the playlist to targetPath, UTF-8 with CR LF line ends,

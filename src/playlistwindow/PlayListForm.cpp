@@ -230,7 +230,7 @@ void PlayListForm::act(int code, const std::function<double()>& uniform01) {
 }
 
 void PlayListForm::SaveListBtm_Click() {
-    if (const auto path = choosePlayListToSave(this, m_player.DmyFileName()))
+    if (const auto path = choosePlaylistToSave(this, m_player.DmyFileName()))
         SavePlayListFile(m_playlist, *path);
 }
 

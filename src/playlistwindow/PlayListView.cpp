@@ -28,8 +28,8 @@ PlayListView::PlayListView(PlaylistModel& model, QWidget* parent) : QTreeView(pa
     top->setSectionsMovable(false);
     top->setSectionsClickable(true);
     top->setHighlightSections(false);
-    for (int column = 0; column < int(kPlayListColumnWidths.size()); ++column)
-        setColumnWidth(column, qRound(kPlayListColumnWidths[size_t(column)]));
+    for (int column = 0; column < int(kPlaylistColumnWidths.size()); ++column)
+        setColumnWidth(column, qRound(kPlaylistColumnWidths[size_t(column)]));
     connect(top, &QHeaderView::sectionClicked, this, &PlayListView::columnClicked);
     connect(&model, &PlaylistModel::scrollToRowRequested, this,
             [this, &model](int n) { scrollToRow(model.index(n - 1, 0)); });

@@ -6,7 +6,7 @@
 
 namespace pelto {
 
-std::optional<QString> choosePlayListToSave(QWidget* parent, const QString& currentSong) {
+std::optional<QString> choosePlaylistToSave(QWidget* parent, const QString& currentSong) {
     QFileDialog dialog(parent, QStringLiteral("プレイリストに保存する"),
                        fileDialogFolder(currentSong));
     // Qt's own dialog, as the open dialogs use: it speaks the program's language.

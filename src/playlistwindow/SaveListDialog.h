@@ -12,6 +12,6 @@ namespace pelto {
 // starting in the folder the file dialogs last used (or the current song's). The
 // path as the user typed or chose it, with no extension added, or nothing when the
 // user cancels; a file that exists is replaced only once the user has agreed.
-std::optional<QString> choosePlayListToSave(QWidget* parent, const QString& currentSong);
+std::optional<QString> choosePlaylistToSave(QWidget* parent, const QString& currentSong);
 
 } // namespace pelto

@@ -91,7 +91,7 @@ SettingForm::SettingForm(Settings& settings, SettingFormHost& host, QWidget* par
     // The tabs only choose which frame shows; the frames lie over the strip's body.
     m_tabs->addTab(new QWidget, QStringLiteral("表示する曲情報"));
     m_tabs->addTab(new QWidget, QStringLiteral("プレイリスト"));
-    m_frames = {buildInfoFrame(), buildPlayListFrame()};
+    m_frames = {buildInfoFrame(), buildPlaylistFrame()};
 
     // Loading.
     m_shownTabIndex = 1;
@@ -163,7 +163,7 @@ QWidget* SettingForm::buildInfoFrame() {
     return frame;
 }
 
-QWidget* SettingForm::buildPlayListFrame() {
+QWidget* SettingForm::buildPlaylistFrame() {
     auto* frame = new QWidget(this);
     frame->setObjectName(QStringLiteral("SettingFrame(1)"));
     frame->setAccessibleName(QStringLiteral("プレイリストの処理"));

@@ -47,7 +47,7 @@ public:
 
 private:
     QWidget* buildInfoFrame();
-    QWidget* buildPlayListFrame();
+    QWidget* buildPlaylistFrame();
     QStringList shownTexts() const;
     void showTexts(const QStringList& texts, bool enabled);
 

@@ -11,8 +11,8 @@ namespace pelto {
 
 // The playlist window as laid out: its size in pixels and the widths of its four
 // columns (title, artist, length, path) in the list view's pixels.
-constexpr QSize kPlayListDesignSize{313, 197};
-constexpr std::array<float, 4> kPlayListColumnWidths{130, 130, 43, 200};
+constexpr QSize kPlaylistDesignSize{313, 197};
+constexpr std::array<float, 4> kPlaylistColumnWidths{130, 130, 43, 200};
 
 // The settings the program keeps in memory from start to exit, with the values they
 // have when no configuration file exists or a key is missing. Pelto.cfg holds them all

@@ -12,7 +12,7 @@ constexpr SettingsField section(const char* line) {
     return {line, SectionLine{}};
 }
 constexpr SettingsField column(const char* key, int i) {
-    return {key, ColumnWidthValue{&V::PlayListView_ItemSize, i, kPlayListColumnWidths[size_t(i)]}};
+    return {key, ColumnWidthValue{&V::PlayListView_ItemSize, i, kPlaylistColumnWidths[size_t(i)]}};
 }
 
 constexpr ValueSpan kLine = ValueSpan::RestOfLine;
@@ -26,8 +26,8 @@ constexpr SettingsField kFields[] = {
     {"MainPlayer_Y", PlaceValue{&V::MainPlayer_Y}},
     {"PlayList_X", PlaceValue{&V::PlayList_X}},
     {"PlayList_Y", PlaceValue{&V::PlayList_Y}},
-    {"PlayList_SizeX", SizeHalfValue{&V::PlayList_Size, 0, kPlayListDesignSize.width()}},
-    {"PlayList_SizeY", SizeHalfValue{&V::PlayList_Size, 1, kPlayListDesignSize.height()}},
+    {"PlayList_SizeX", SizeHalfValue{&V::PlayList_Size, 0, kPlaylistDesignSize.width()}},
+    {"PlayList_SizeY", SizeHalfValue{&V::PlayList_Size, 1, kPlaylistDesignSize.height()}},
     column("PlayListView_Item(1)Size", 0),
     column("PlayListView_Item(2)Size", 1),
     column("PlayListView_Item(3)Size", 2),

@@ -49,7 +49,7 @@ bool TaskTrayForm::iconShown() const {
     return m_icon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-void TaskTrayForm::setPlayListChecked(bool visible) {
+void TaskTrayForm::setPlaylistChecked(bool visible) {
     m_menu->View_PlayList_Menu->setChecked(visible);
 }
 
@@ -65,7 +65,7 @@ void TaskTrayForm::wireItems() {
     // The click has already toggled the switch's mark.
     on(m.AlwaysTop, [this] { SetAlwaysTop(&m_mainWindow, m_menu->AlwaysTop->isChecked()); });
     on(m.AlwaysTopPlaylist,
-       [this] { SetAlwaysTop(m_playListWindow, m_menu->AlwaysTopPlaylist->isChecked()); });
+       [this] { SetAlwaysTop(m_playlistWindow, m_menu->AlwaysTopPlaylist->isChecked()); });
     on(m.View_PlayList_Menu, [this] { m_commands.run(Command::View_PlayList); });
 
     const std::pair<QAction*, Command> playback[] = {
@@ -126,7 +126,7 @@ void TaskTrayForm::applyConfig(const Settings& settings) {
     m_menu->AlwaysTop->setChecked(settings.AlwaysTop == 1);
     if (settings.AlwaysTopPlaylist == 1) {
         m_menu->AlwaysTopPlaylist->setChecked(true);
-        SetAlwaysTop(m_playListWindow, true);
+        SetAlwaysTop(m_playlistWindow, true);
     }
 }
 

@@ -26,7 +26,7 @@ struct Settings;
 //
 // The always-on-top switches are the menu's check marks, kept in Pelto.cfg; every
 // change of them goes through SetAlwaysTop. The playlist item's check mark shows the
-// playlist window's visibility (setPlayListChecked, which follows the window).
+// playlist window's visibility (setPlaylistChecked, which follows the window).
 class TaskTrayForm : public QObject {
     Q_OBJECT
 public:
@@ -43,9 +43,9 @@ public:
 
     // The playlist window, loaded after the tray: the target of the playlist's
     // always-on-top switch.
-    void attachPlayListWindow(QWidget* window) { m_playListWindow = window; }
+    void attachPlaylistWindow(QWidget* window) { m_playlistWindow = window; }
     // The playlist item's check mark: whether the playlist window shows.
-    void setPlayListChecked(bool visible);
+    void setPlaylistChecked(bool visible);
 
     // The icon's left-button press (the 513 action).
     void leftButtonDown();
@@ -79,7 +79,7 @@ private:
     QWidget& m_mainWindow;
     std::unique_ptr<TrayMenu> m_menu;
     std::unique_ptr<QSystemTrayIcon> m_icon;
-    QPointer<QWidget> m_playListWindow;
+    QPointer<QWidget> m_playlistWindow;
 };
 
 } // namespace pelto

@@ -186,7 +186,7 @@ private slots:
 
     void playlistButtonTogglesThePlaylistWindow() {
         int toggles = 0;
-        QObject::connect(&rig().commands, &ControlCommands::playListWindowToggleRequested,
+        QObject::connect(&rig().commands, &ControlCommands::playlistWindowToggleRequested,
                          [&] { ++toggles; });
         QTest::mouseClick(rig().element(SkinElement::PlayListSkin), Qt::LeftButton);
         QVERIFY(rig().element(SkinElement::PlayList2Skin)->isVisible());

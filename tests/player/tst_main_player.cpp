@@ -264,7 +264,7 @@ void TestMainPlayer::closingRunsTheUnload() {
     // Pelto.cfg written, the playlist window gone, then the decoder shut down.
     QCOMPARE(w.events, (QStringList{"stop", "close", "free"}));
     QVERIFY(QFile::exists(m_home.filePath("Pelto.cfg")));
-    QVERIFY(!w.session.playListWindow()->isVisible());
+    QVERIFY(!w.session.playlistWindow()->isVisible());
     QVERIFY(!w.player.decoder());
     QFile m3u(m_home.filePath("Pelto.m3u"));
     QVERIFY(m3u.open(QIODevice::ReadOnly));

@@ -67,7 +67,7 @@ struct Program {
                              events << QStringLiteral("setSkinEntries");
                              entries = captions;
                              TaskTrayForm* tray = session.tray();
-                             hiddenWindowsLoaded = tray && session.playListWindow() &&
+                             hiddenWindowsLoaded = tray && session.playlistWindow() &&
                                                    !tray->menu().AlwaysTop->isChecked();
                          });
         QObject::connect(&parts.skins, &SkinControl::checkedSkinEntryChanged,
@@ -272,7 +272,7 @@ void TestPlayerLifecycle::unloadRunsItsStepsInOrder() {
     // Pelto.cfg, the skin menu's entries, the windows, the decoder.
     QCOMPARE(p.events, (QStringList{"setSkinEntries", "stop", "close", "free"}));
     QVERIFY(QFile::exists(configFilePath(m_home.path() + u'/')));
-    QVERIFY(!p.session.playListWindow()->isVisible());
+    QVERIFY(!p.session.playlistWindow()->isVisible());
     QVERIFY(!p.session.tray()->iconShown());
     QCOMPARE(p.entries, QStringList{"standard"});
     QCOMPARE(readFile(m_m3u), QByteArray("/m/a.mp3\r\n"));

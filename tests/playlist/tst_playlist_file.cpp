@@ -56,84 +56,84 @@ void TestPlaylistFile::windowsFormReading() {
     const PathSyntax win = PathSyntax::windows();
     const QByteArray bytes = "a.mp3\r\n\\Music\\b.mp3\r\nD:\\c.wav\r\nsub\\d.mp3\r\n"
                              "#EXTINF:123,Title\r\n#EXTM3U\r\n";
-    QCOMPARE(parsePlayListBytes(bytes, "C:\\Lists\\x.m3u", win),
+    QCOMPARE(parsePlaylistBytes(bytes, "C:\\Lists\\x.m3u", win),
              QStringList({"C:\\Lists\\a.mp3", "C:\\Music\\b.mp3", "D:\\c.wav", "sub\\d.mp3"}));
     // A playlist in a drive's root joins bare names to the root.
-    QCOMPARE(parsePlayListBytes("a.mp3", "C:\\x.m3u", win), QStringList({"C:\\a.mp3"}));
+    QCOMPARE(parsePlaylistBytes("a.mp3", "C:\\x.m3u", win), QStringList({"C:\\a.mp3"}));
     // A folder that equals the drive (the only separator is the second character)
     // counts as none.
-    QCOMPARE(parsePlayListBytes("b.mp3", "a\\x.m3u", win), QStringList({"b.mp3"}));
+    QCOMPARE(parsePlaylistBytes("b.mp3", "a\\x.m3u", win), QStringList({"b.mp3"}));
     // Lines keep their spaces.
-    QCOMPARE(parsePlayListBytes(" a.mp3 \r\n", "C:\\L\\x.m3u", win),
+    QCOMPARE(parsePlaylistBytes(" a.mp3 \r\n", "C:\\L\\x.m3u", win),
              QStringList({"C:\\L\\ a.mp3 "}));
 }
 
 void TestPlaylistFile::windowsFormSaving() {
     const PathSyntax win = PathSyntax::windows();
-    QCOMPARE(playListFileLines({"C:\\Lists\\a.mp3", "C:\\Music\\b.mp3", "D:\\c.wav"},
+    QCOMPARE(playlistFileLines({"C:\\Lists\\a.mp3", "C:\\Music\\b.mp3", "D:\\c.wav"},
                                "C:\\Lists\\y.m3u", win),
              QStringList({"a.mp3", "\\Music\\b.mp3", "D:\\c.wav"}));
     // Comparisons are exact: a different letter case is another folder and drive.
-    QCOMPARE(playListFileLines({"c:\\lists\\a.mp3"}, "C:\\Lists\\y.m3u", win),
+    QCOMPARE(playlistFileLines({"c:\\lists\\a.mp3"}, "C:\\Lists\\y.m3u", win),
              QStringList({"c:\\lists\\a.mp3"}));
     // Same first three characters but no drive mark: written whole.
-    QCOMPARE(playListFileLines({"ab\\c\\d.mp3"}, "ab\\y.m3u", win), QStringList({"ab\\c\\d.mp3"}));
+    QCOMPARE(playlistFileLines({"ab\\c\\d.mp3"}, "ab\\y.m3u", win), QStringList({"ab\\c\\d.mp3"}));
     // Every line written reads back to its row's path while the file stays put.
     const QStringList rows = {"C:\\Lists\\a.mp3", "C:\\Lists\\sub\\e.mp3", "C:\\Music\\b.mp3",
                               "D:\\c.wav", "C:\\Lists\\#1.mp3"};
     const QString target = "C:\\Lists\\y.m3u";
     const QByteArray saved =
-        QStringList(playListFileLines(rows, target, win)).join("\r\n").toUtf8();
-    QCOMPARE(parsePlayListBytes(saved, target, win), rows);
+        QStringList(playlistFileLines(rows, target, win)).join("\r\n").toUtf8();
+    QCOMPARE(parsePlaylistBytes(saved, target, win), rows);
 }
 
 void TestPlaylistFile::posixReadingRules() {
     const QByteArray bytes = "a.mp3\n/music/b.mp3\nsub/d.mp3\n#EXTINF:1,T\n\n  spaced.mp3  \n"
                              "#/not/this.mp3\nno-extension\n";
-    QCOMPARE(parsePlayListBytes(bytes, "/lists/x.m3u"),
+    QCOMPARE(parsePlaylistBytes(bytes, "/lists/x.m3u"),
              QStringList({"/lists/a.mp3", "/music/b.mp3", "sub/d.mp3", "/lists/  spaced.mp3  ",
                           "/lists/no-extension"}));
     // A playlist named without a folder leaves bare names as they are.
-    QCOMPARE(parsePlayListBytes("a.mp3", "x.m3u"), QStringList({"a.mp3"}));
-    QCOMPARE(parsePlayListBytes("a.mp3", "/x.m3u"), QStringList({"/a.mp3"}));
+    QCOMPARE(parsePlaylistBytes("a.mp3", "x.m3u"), QStringList({"a.mp3"}));
+    QCOMPARE(parsePlaylistBytes("a.mp3", "/x.m3u"), QStringList({"/a.mp3"}));
 }
 
 void TestPlaylistFile::lineEndsAndEncodings() {
     // CR LF, LF and lone CR all end lines; the last line needs no end; blank lines go.
-    QCOMPARE(parsePlayListBytes("a.mp3\r\nb.mp3\nc.mp3\rd.mp3\r\n\r\n\n\re.mp3", "/l/x.m3u"),
+    QCOMPARE(parsePlaylistBytes("a.mp3\r\nb.mp3\nc.mp3\rd.mp3\r\n\r\n\n\re.mp3", "/l/x.m3u"),
              QStringList({"/l/a.mp3", "/l/b.mp3", "/l/c.mp3", "/l/d.mp3", "/l/e.mp3"}));
     // UTF-8, with and without a byte order mark.
     const QString name = QStringLiteral("曲ｱｲｳ～.mp3");
-    QCOMPARE(parsePlayListBytes(name.toUtf8(), "/l/x.m3u"), QStringList({"/l/" + name}));
-    QCOMPARE(parsePlayListBytes("\xEF\xBB\xBF" + name.toUtf8(), "/l/x.m3u"),
+    QCOMPARE(parsePlaylistBytes(name.toUtf8(), "/l/x.m3u"), QStringList({"/l/" + name}));
+    QCOMPARE(parsePlaylistBytes("\xEF\xBB\xBF" + name.toUtf8(), "/l/x.m3u"),
              QStringList({"/l/" + name}));
     // CP932 written by older tools, including half-width katakana that would pass
     // for UTF-8 on its own ("ﾃｨ" is C3 A8).
     QStringEncoder cp932("CP932");
     const QString kana = QStringLiteral("ﾃｨ曲.mp3");
     const QByteArray legacy = cp932.encode(kana + "\r\n" + name);
-    QCOMPARE(parsePlayListBytes(legacy, "/l/x.m3u"), QStringList({"/l/" + kana, "/l/" + name}));
+    QCOMPARE(parsePlaylistBytes(legacy, "/l/x.m3u"), QStringList({"/l/" + kana, "/l/" + name}));
 }
 
 void TestPlaylistFile::hostileInput() {
     // NUL bytes: a line ends where the file system would end the name.
-    QCOMPARE(parsePlayListBytes(QByteArray("a\0b.mp3\n\0junk\nc.mp3", 20), "/l/x.m3u"),
+    QCOMPARE(parsePlaylistBytes(QByteArray("a\0b.mp3\n\0junk\nc.mp3", 20), "/l/x.m3u"),
              QStringList({"/l/a", "/l/c.mp3"}));
     // Bytes that are neither UTF-8 nor CP932 still give one entry per line.
-    const QStringList bad = parsePlayListBytes("\xFF\xFE\x80.mp3\n\xA0\xFD\n", "/l/x.m3u");
+    const QStringList bad = parsePlaylistBytes("\xFF\xFE\x80.mp3\n\xA0\xFD\n", "/l/x.m3u");
     QCOMPARE(bad.size(), 2);
     QVERIFY(bad[0].startsWith("/l/") && bad[0].endsWith(".mp3"));
     // 100,000 lines.
     QByteArray many;
     for (int i = 0; i < 100000; ++i)
         many += "song" + QByteArray::number(i) + ".mp3\r\n";
-    const QStringList entries = parsePlayListBytes(many, "/l/x.m3u");
+    const QStringList entries = parsePlaylistBytes(many, "/l/x.m3u");
     QCOMPARE(entries.size(), 100000);
     QCOMPARE(entries.last(), QStringLiteral("/l/song99999.mp3"));
     // A 100 kB line, and a 100 kB line of separators only.
     const QByteArray longLine(100 * 1024, 'x');
-    QCOMPARE(parsePlayListBytes(longLine, "/l/x.m3u").value(0).size(), 100 * 1024 + 3);
-    QCOMPARE(parsePlayListBytes(QByteArray(100 * 1024, '\r'), "/l/x.m3u"), QStringList());
+    QCOMPARE(parsePlaylistBytes(longLine, "/l/x.m3u").value(0).size(), 100 * 1024 + 3);
+    QCOMPARE(parsePlaylistBytes(QByteArray(100 * 1024, '\r'), "/l/x.m3u"), QStringList());
 }
 
 void TestPlaylistFile::missingOrNotAFile() {
@@ -166,8 +166,8 @@ void TestPlaylistFile::largeFileReadInBatches() {
     for (const QByteArray& bytes : {utf8, cp932}) {
         const QString path = dir.filePath("big.m3u");
         QVERIFY(writeFile(path, bytes));
-        const QStringList whole = parsePlayListBytes(bytes, path);
-        PlayListFileReader reader(path);
+        const QStringList whole = parsePlaylistBytes(bytes, path);
+        PlaylistFileReader reader(path);
         QCOMPARE(reader.lineCount(), whole.size() + 60000 / 50);
         QStringList batches;
         QStringList batch;
@@ -180,7 +180,7 @@ void TestPlaylistFile::largeFileReadInBatches() {
         QVERIFY(batches == whole);
         QCOMPARE(ReadPlayListFile(path), whole);
     }
-    QVERIFY(parsePlayListBytes(cp932, "/l.m3u").contains(QStringLiteral("/テ.mp3")));
+    QVERIFY(parsePlaylistBytes(cp932, "/l.m3u").contains(QStringLiteral("/テ.mp3")));
 }
 
 void TestPlaylistFile::saveWritesUtf8CrLfAndReadsBack() {

@@ -31,7 +31,7 @@ struct WindowRig {
         // The window's commands, as the program connects them.
         QObject::connect(&commands, &ControlCommands::addFilesRequested, &form,
                          [this] { AddSound_PlayList(commands, player.DmyFileName(), &form); });
-        QObject::connect(&commands, &ControlCommands::playListWindowToggleRequested, &form,
+        QObject::connect(&commands, &ControlCommands::playlistWindowToggleRequested, &form,
                          &PlayListForm::View_PlayList_Menu_Click);
         for (QChar c : letters)
             addRow({QString(c), QStringLiteral("artist"), QStringLiteral("03:00"),

@@ -61,7 +61,7 @@ void TestPlaylistWindowSession::configurationAndTheMainWindowsButton() {
 
     Session session;
     session.start(QString(), [] { return std::unique_ptr<Decoder>(new ScriptedDecoder); });
-    PlayListForm* window = session.playListWindow();
+    PlayListForm* window = session.playlistWindow();
     QVERIFY(window);
     QCOMPARE(window->isVisible(), shownAtStart);
     QCOMPARE(window->geometry(), QRect(40, 60, 420, 250));

@@ -48,7 +48,7 @@ void changeField(const SettingsField& field, ConfigValues& v) {
                    [&](const PlaceValue& f) { v.*f.member = -120 * 15; },
                    [&](const SizeHalfValue& f) {
                        // The largest whole number of pixels below 32768 twips.
-                       QSize size = kPlayListDesignSize * 15;
+                       QSize size = kPlaylistDesignSize * 15;
                        (f.half == 0 ? size.rwidth() : size.rheight()) = 2184 * 15;
                        v.*f.member = size;
                    },

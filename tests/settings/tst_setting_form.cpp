@@ -120,7 +120,7 @@ private slots:
     void closing();
     void nextSongShowsAFormatChangedWhileStopped();
     void tabs();
-    void playListOptionsActAtOnce();
+    void playlistOptionsActAtOnce();
     void greyedValues();
     void opensModallyFromTheProgram();
 };
@@ -348,7 +348,7 @@ void TestSettingForm::tabs() {
     form.close();
 }
 
-void TestSettingForm::playListOptionsActAtOnce() {
+void TestSettingForm::playlistOptionsActAtOnce() {
     Program p;
     Settings& s = p.settings();
     s.SavePlayList = 1;

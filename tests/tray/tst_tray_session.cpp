@@ -48,7 +48,7 @@ class TestTraySession : public QObject {
     Q_OBJECT
 private slots:
     void menuActsOnTheProgram();
-    void playListCheckFollowsTheWindow();
+    void playlistCheckFollowsTheWindow();
 };
 
 void TestTraySession::menuActsOnTheProgram() {
@@ -71,8 +71,8 @@ void TestTraySession::menuActsOnTheProgram() {
         session.start(QString(), decoder);
         TrayMenu& menu = session.tray()->menu();
         MainPlayer& main = session.mainWindow();
-        PlayListForm* playList = session.playListWindow();
-        QVERIFY(!onTop(&main) && !playList->isVisible());
+        PlayListForm* playlist = session.playlistWindow();
+        QVERIFY(!onTop(&main) && !playlist->isVisible());
         QCOMPARE(menu.SkinList().size(), 2);
         QVERIFY(menu.SkinList()[0]->isChecked()); // standard
 
@@ -99,14 +99,14 @@ void TestTraySession::menuActsOnTheProgram() {
         // The playlist item and the main window's playlist button show and hide the
         // window; the check mark follows.
         menu.View_PlayList_Menu->trigger();
-        QVERIFY(playList->isVisible() && menu.View_PlayList_Menu->isChecked());
+        QVERIFY(playlist->isVisible() && menu.View_PlayList_Menu->isChecked());
         QTest::mouseClick(main.element(SkinElement::PlayListSkin), Qt::LeftButton, {},
                           QPoint(3, 3));
-        QTRY_VERIFY(!playList->isVisible());
+        QTRY_VERIFY(!playlist->isVisible());
         QVERIFY(!menu.View_PlayList_Menu->isChecked());
         // Keeping the hidden window on top shows it, and the playlist item says so.
         menu.AlwaysTopPlaylist->trigger();
-        QVERIFY(playList->isVisible() && onTop(playList));
+        QVERIFY(playlist->isVisible() && onTop(playlist));
         QVERIFY(menu.AlwaysTopPlaylist->isChecked() && menu.View_PlayList_Menu->isChecked());
         menu.AlwaysTop->trigger();
         QVERIFY(menu.AlwaysTop->isChecked() && onTop(&main) && main.isVisible());
@@ -140,7 +140,7 @@ void TestTraySession::menuActsOnTheProgram() {
     QVERIFY(again.tray()->menu().AlwaysTop->isChecked());
     QVERIFY(again.tray()->menu().AlwaysTopPlaylist->isChecked());
     QVERIFY(onTop(&again.mainWindow()) && again.mainWindow().isVisible());
-    QVERIFY(onTop(again.playListWindow()) && again.playListWindow()->isVisible());
+    QVERIFY(onTop(again.playlistWindow()) && again.playlistWindow()->isVisible());
     again.tray()->menu().AlwaysTop->trigger();
     QVERIFY(!onTop(&again.mainWindow()));
     again.mainWindow().close();
@@ -150,7 +150,7 @@ void TestTraySession::menuActsOnTheProgram() {
 // The playlist item's check mark is the playlist window's visibility, however it
 // changes: shown at the start because it was visible and kept on top, hidden by a
 // close of the window manager, shown again from the menu.
-void TestTraySession::playListCheckFollowsTheWindow() {
+void TestTraySession::playlistCheckFollowsTheWindow() {
     QTemporaryDir home;
     QVERIFY(home.isValid());
     qputenv("PELTO_HOME", home.path().toLocal8Bit());
@@ -163,21 +163,21 @@ void TestTraySession::playListCheckFollowsTheWindow() {
     Session session;
     session.start(QString(), [] { return std::make_unique<ScriptedDecoder>(); });
     TrayMenu& menu = session.tray()->menu();
-    PlayListForm* playList = session.playListWindow();
-    QVERIFY(playList->isVisible() && onTop(playList));
+    PlayListForm* playlist = session.playlistWindow();
+    QVERIFY(playlist->isVisible() && onTop(playlist));
     QVERIFY(menu.View_PlayList_Menu->isChecked());
     QVERIFY(menu.AlwaysTopPlaylist->isChecked());
 
     // Alt+F4 or a taskbar's close reach the window as a close event: it hides, the
     // program goes on.
-    QVERIFY(!playList->close());
-    QVERIFY(!playList->isVisible());
+    QVERIFY(!playlist->close());
+    QVERIFY(!playlist->isVisible());
     QVERIFY(!menu.View_PlayList_Menu->isChecked());
     QVERIFY(session.mainWindow().isVisible());
     QCOMPARE(session.player().decoder() != nullptr, true);
 
     menu.View_PlayList_Menu->trigger();
-    QVERIFY(playList->isVisible() && menu.View_PlayList_Menu->isChecked());
+    QVERIFY(playlist->isVisible() && menu.View_PlayList_Menu->isChecked());
 }
 
 QTEST_MAIN(TestTraySession)

@@ -241,7 +241,7 @@ void TestTrayX11::walkTheMenu(Run& run, const std::function<void()>& openMenu,
         desktop.keys(keys);
         return true;
     };
-    const auto playListWindow = [&] { return desktop.windowNamed("^プレイリスト$"); };
+    const auto playlistWindow = [&] { return desktop.windowNamed("^プレイリスト$"); };
 
     // "常に手前に表示"
     QVERIFY(!desktop.keptAbove(mainWindow(run)));
@@ -249,13 +249,13 @@ void TestTrayX11::walkTheMenu(Run& run, const std::function<void()>& openMenu,
     QVERIFY2(QTest::qWaitFor([&] { return desktop.keptAbove(mainWindow(run)); }, 10000),
              "the main window is not kept above");
     // "プレイリスト"
-    QVERIFY(playListWindow().isEmpty());
+    QVERIFY(playlistWindow().isEmpty());
     QVERIFY(chooseFromMenu({"Down", "Down", "Down", "Return"}));
-    QVERIFY(QTest::qWaitFor([&] { return !playListWindow().isEmpty(); }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return !playlistWindow().isEmpty(); }, 10000));
     // "プレイリストを常に手前に表示"
-    QVERIFY(!desktop.keptAbove(playListWindow()));
+    QVERIFY(!desktop.keptAbove(playlistWindow()));
     QVERIFY(chooseFromMenu({"Down", "Down", "Return"}));
-    QVERIFY2(QTest::qWaitFor([&] { return desktop.keptAbove(playListWindow()); }, 10000),
+    QVERIFY2(QTest::qWaitFor([&] { return desktop.keptAbove(playlistWindow()); }, 10000),
              "the playlist window is not kept above");
 
     // "曲操作" > "X  -  再生": the first song is heard at the volume it started with.

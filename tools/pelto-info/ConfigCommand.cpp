@@ -65,7 +65,7 @@ void insertPlaces(QJsonObject& o, const Settings& s, QSize screen, QSize mainWin
     const auto [mainX, mainY] =
         place(mainWindow * kTwipsPerPixel, s.MainPlayer_X, s.MainPlayer_Y, true);
     const auto [listX, listY] =
-        place(s.PlayList_Size.value_or(kPlayListDesignSize * kTwipsPerPixel), s.PlayList_X,
+        place(s.PlayList_Size.value_or(kPlaylistDesignSize * kTwipsPerPixel), s.PlayList_X,
               s.PlayList_Y, false);
     QJsonValue listSize = QJsonValue::Null;
     if (s.PlayList_Size)
