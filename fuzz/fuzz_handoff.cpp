@@ -1,8 +1,8 @@
 // The hand-off a running copy receives from a later launch: bytes of a framed
 // message, arriving in pieces, and the command line taken from its payload.
 
-#include "app/CommandLine.h"
 #include "app/HandOffWire.h"
+#include "app/LaunchArguments.h"
 
 #include <cstdint>
 #include <cstdlib>

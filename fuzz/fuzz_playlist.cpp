@@ -2,7 +2,7 @@
 // Checks that every entry is a non-empty single line, that a playlist saved from the
 // entries reads back to the same entries, and that names carry no double quotes.
 #include "common/LegacyText.h"
-#include "playlist/CommandLine.h"
+#include "playlist/CommandLineSplit.h"
 #include "playlist/PlaylistFile.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "app/MultRunningCheck.h"
 
-#include "app/CommandLine.h"
 #include "app/HandOffWire.h"
+#include "app/LaunchArguments.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,7 +1,7 @@
 #include "app/Session.h"
 
 #include "about/Version_Info.h"
-#include "app/CommandLine.h"
+#include "app/LaunchArguments.h"
 #include "app/MultRunningCheck.h"
 #include "app/QuitSignals.h"
 #include "app/SettingsBridge.h"

@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "app/LaunchArguments.h"
 #include "app/LaunchRequest.h"
 #include "app/QtTranslation.h"
 #include "app/Session.h"

@@ -1,6 +1,6 @@
 #include "PlaylistAdder.h"
 
-#include "CommandLine.h"
+#include "CommandLineSplit.h"
 #include "PlaylistFile.h"
 #include "common/Paths.h"
 

@@ -13,7 +13,7 @@
 //   PROBE_FIND_MS    how long a later copy looks for a copy that is still starting
 // A hand-off whose text is "quit" closes the main window.
 
-#include "app/CommandLine.h"
+#include "app/LaunchArguments.h"
 #include "app/StartUp.h"
 #include "common/Paths.h"
 

@@ -1,5 +1,5 @@
-#include "app/CommandLine.h"
 #include "app/HandOffWire.h"
+#include "app/LaunchArguments.h"
 #include "app/LaunchRequest.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 // How files become rows: the title, artist and length rules, the command-line
 // parser, drops, the add dialog's choice, the batch path, and FindPlayingRow.
 #include "TestFiles.h"
-#include "playlist/CommandLine.h"
+#include "playlist/CommandLineSplit.h"
 #include "playlist/PlaylistAdder.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/RowFacts.h"

@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "app/LaunchArguments.h"
 
 #include "common/FileNames.h"
 #include "common/Paths.h"

@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "CommandLineSplit.h"
 
 namespace pelto {
 
