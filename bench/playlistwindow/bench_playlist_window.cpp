@@ -5,7 +5,7 @@
 // block. Prints the best of five runs, each on a freshly filled window, and the
 // memory the process holds at the end.
 //   bench_playlist_window [N]        (offscreen unless a platform is set)
-#include "player/PlayerParts.h"
+#include "player/ProgramLogic.h"
 #include "playlist/PlaylistOperations.h"
 #include "playlistwindow/PlayListForm.h"
 #include "playlistwindow/PlayListView.h"
@@ -29,9 +29,9 @@ enum class Selection { EveryOther, OneBlock };
 // The window over N made-up rows, shown, with half the rows selected and the current
 // song in the middle, scrolled to it.
 struct ShownWindow {
-    PlayerParts parts;
-    PlaylistModel& playlist = parts.playlist;
-    PlayListForm form{playlist, parts.player, parts.commands, parts.buttons};
+    ProgramLogic logic;
+    PlaylistModel& playlist = logic.playlist;
+    PlayListForm form{playlist, logic.player, logic.commands, logic.buttons};
 
     ShownWindow(int n, Selection selection) {
         std::mt19937 random(7);
@@ -117,10 +117,10 @@ int main(int argc, char** argv) {
     // The first showing of a window just made and filled.
     double firstShow = 1e30;
     for (int run = 0; run < 5; ++run) {
-        PlayerParts parts;
+        ProgramLogic logic;
         QVector<PlaylistRow> rows(n, {"曲", "歌手", "03:00", "/music/a.mp3"});
-        parts.playlist.appendRows(rows);
-        PlayListForm form{parts.playlist, parts.player, parts.commands, parts.buttons};
+        logic.playlist.appendRows(rows);
+        PlayListForm form{logic.playlist, logic.player, logic.commands, logic.buttons};
         QElapsedTimer t;
         t.start();
         form.View_PlayList_Menu_Click();

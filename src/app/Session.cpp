@@ -30,24 +30,24 @@ const QString kDefaultPlaylist = QStringLiteral("Pelto.m3u");
 
 Session::Session(MultRunningCheck* instance, QObject* parent)
     : QObject(parent), m_mainWindow(std::make_unique<MainPlayer>()),
-      m_settingsBridge(std::make_unique<SettingsBridge>(m_parts.settings, m_parts.player,
-                                                        m_parts.display, *m_mainWindow)),
+      m_settingsBridge(std::make_unique<SettingsBridge>(m_logic.settings, m_logic.player,
+                                                        m_logic.display, *m_mainWindow)),
       m_quitSignals(std::make_unique<QuitSignals>()), m_instance(instance) {
     MainPlayer& window = *m_mainWindow;
-    m_parts.setView(&window);
+    m_logic.setView(&window);
     // The bars, buttons and keys; owned by the window.
-    new MainPlayerControls(window, m_parts.commands, m_parts.keys, m_parts.seek, m_parts.volume,
-                           m_parts.buttons);
+    new MainPlayerControls(window, m_logic.commands, m_logic.keys, m_logic.seek, m_logic.volume,
+                           m_logic.buttons);
 
-    connect(&m_parts.commands, &ControlCommands::addFilesRequested, this,
+    connect(&m_logic.commands, &ControlCommands::addFilesRequested, this,
             &Session::addFilesThroughDialog);
-    connect(&m_parts.commands, &ControlCommands::raiseRequested, this, &Session::raiseMainWindow);
-    connect(&m_parts.commands, &ControlCommands::endRequested, &window, &QWidget::close);
-    connect(&m_parts.commands, &ControlCommands::settingFormRequested, m_settingsBridge.get(),
+    connect(&m_logic.commands, &ControlCommands::raiseRequested, this, &Session::raiseMainWindow);
+    connect(&m_logic.commands, &ControlCommands::endRequested, &window, &QWidget::close);
+    connect(&m_logic.commands, &ControlCommands::settingFormRequested, m_settingsBridge.get(),
             &SettingsBridge::showSettingForm);
-    connect(&m_parts.commands, &ControlCommands::versionInfoRequested, &window,
+    connect(&m_logic.commands, &ControlCommands::versionInfoRequested, &window,
             [&window] { Version_Info::showModal(&window); });
-    connect(&m_parts.commands, &ControlCommands::fileOpenRequested, this,
+    connect(&m_logic.commands, &ControlCommands::fileOpenRequested, this,
             [this](const QString& path) { handOff(joinCommandLine({path})); });
 
     // Closing the main window is the end of the program.
@@ -66,14 +66,14 @@ Session::~Session() = default;
 
 // The main window's load, in order.
 void Session::start(const QString& commandLine, const DecoderFactory& startDecoder) {
-    m_parts.player.setDecoder(startDecoder ? startDecoder() : std::make_unique<AudioEngine>());
+    m_logic.player.setDecoder(startDecoder ? startDecoder() : std::make_unique<AudioEngine>());
     loadHiddenWindows();
     m_tray->uncheckAlwaysTop();
 
-    m_parts.player.resetForLoad();
-    m_parts.display.resetForLoad();
-    m_parts.settings = Settings();
-    m_parts.playlist.setPlayListTrNum(1);
+    m_logic.player.resetForLoad();
+    m_logic.display.resetForLoad();
+    m_logic.settings = Settings();
+    m_logic.playlist.setPlayListTrNum(1);
 
     const QString folder = filePlaces().settingsFolder;
     // A save that a crash cut short left its temporary file beside the old one. This
@@ -81,13 +81,13 @@ void Session::start(const QString& commandLine, const DecoderFactory& startDecod
     removeUnfinishedSaves(configFilePath(folder));
     removeUnfinishedSaves(folder + kDefaultPlaylist);
     removeUnfinishedSaves(RowFactsCache::fileIn(folder));
-    m_parts.rowFacts.load(RowFactsCache::fileIn(folder));
+    m_logic.rowFacts.load(RowFactsCache::fileIn(folder));
 
-    m_parts.skins.SetSkinList();
+    m_logic.skins.SetSkinList();
     LoadConfig();
-    m_parts.skins.LoadSkin(true);
+    m_logic.skins.LoadSkin(true);
     restorePlaylist(commandLine);
-    if (m_parts.settings.PlayList_Visible == -1 && !m_playlistWindow->isVisible())
+    if (m_logic.settings.PlayList_Visible == -1 && !m_playlistWindow->isVisible())
         m_playlistWindow->View_PlayList_Menu_Click();
     m_mainWindow->showMainWindow();
     // The main window's saved switch once it shows, so it appears once, in its place.
@@ -104,27 +104,27 @@ void Session::start(const QString& commandLine, const DecoderFactory& startDecod
 void Session::loadHiddenWindows() {
     if (m_playlistWindow)
         return;
-    m_tray = std::make_unique<TaskTrayForm>(m_parts.commands, m_parts.settings, *m_mainWindow);
+    m_tray = std::make_unique<TaskTrayForm>(m_logic.commands, m_logic.settings, *m_mainWindow);
     TrayMenu& menu = m_tray->menu();
-    connect(&m_parts.skins, &SkinControl::skinEntriesChanged, &menu, &TrayMenu::setSkinEntries);
-    connect(&m_parts.skins, &SkinControl::checkedSkinEntryChanged, &menu,
+    connect(&m_logic.skins, &SkinControl::skinEntriesChanged, &menu, &TrayMenu::setSkinEntries);
+    connect(&m_logic.skins, &SkinControl::checkedSkinEntryChanged, &menu,
             &TrayMenu::setCheckedEntry);
 
-    m_playlistWindow = std::make_unique<PlayListForm>(m_parts.playlist, m_parts.player,
-                                                      m_parts.commands, m_parts.buttons);
+    m_playlistWindow = std::make_unique<PlayListForm>(m_logic.playlist, m_logic.player,
+                                                      m_logic.commands, m_logic.buttons);
     m_tray->attachPlaylistWindow(m_playlistWindow.get());
     connect(m_playlistWindow.get(), &PlayListForm::visibilityChanged, m_tray.get(),
             &TaskTrayForm::setPlaylistChecked);
-    connect(&m_parts.commands, &ControlCommands::playlistWindowToggleRequested,
+    connect(&m_logic.commands, &ControlCommands::playlistWindowToggleRequested,
             m_playlistWindow.get(), &PlayListForm::View_PlayList_Menu_Click);
 }
 
 // Pelto.cfg over the defaults; then the windows take their places and switches.
 void Session::LoadConfig() {
-    m_settingsBridge->LoadConfig(m_parts.playlist);
-    m_playlistWindow->applyConfig(m_parts.settings);
+    m_settingsBridge->LoadConfig(m_logic.playlist);
+    m_playlistWindow->applyConfig(m_logic.settings);
     // After the playlist window has its place: a saved always-on-top switch shows it.
-    m_tray->applyConfig(m_parts.settings);
+    m_tray->applyConfig(m_logic.settings);
 }
 
 // The command line replaces the playlist and plays; without one the saved playlist
@@ -132,18 +132,18 @@ void Session::LoadConfig() {
 void Session::restorePlaylist(const QString& commandLine) {
     const QString saved = filePlaces().settingsFolder + kDefaultPlaylist;
     if (!commandLine.isEmpty()) {
-        m_parts.adder.AddCommandLine(commandLine, true, true);
-    } else if (m_parts.settings.SavePlayList == 1 && QFileInfo::exists(saved)) {
-        m_parts.adder.addPlaylistFile(saved);
-        const int row = m_parts.playlist.PlayListTrNum();
-        if (row > 0 && row <= m_parts.playlist.count()) {
-            if (m_parts.settings.AutoScrollPlayList == 1)
-                m_parts.playlist.requestScrollTo(
-                    m_parts.playlist.findFirstRowWithPath(m_parts.playlist.path(row)));
-            m_parts.playlist.SetPlayListColor();
+        m_logic.adder.AddCommandLine(commandLine, true, true);
+    } else if (m_logic.settings.SavePlayList == 1 && QFileInfo::exists(saved)) {
+        m_logic.adder.addPlaylistFile(saved);
+        const int row = m_logic.playlist.PlayListTrNum();
+        if (row > 0 && row <= m_logic.playlist.count()) {
+            if (m_logic.settings.AutoScrollPlayList == 1)
+                m_logic.playlist.requestScrollTo(
+                    m_logic.playlist.findFirstRowWithPath(m_logic.playlist.path(row)));
+            m_logic.playlist.SetPlayListColor();
         }
     } else {
-        m_parts.playlist.setPlayListTrNum(0);
+        m_logic.playlist.setPlayListTrNum(0);
     }
 }
 
@@ -160,35 +160,35 @@ void Session::Unload() {
     const QString folder = filePlaces().settingsFolder;
     QDir().mkpath(folder);
     SaveConfig();
-    if (m_parts.settings.SavePlayList == 1)
-        SavePlayListFile(m_parts.playlist, folder + kDefaultPlaylist);
-    m_parts.rowFacts.save(RowFactsCache::fileIn(folder));
-    m_parts.skins.clearSkinList();
+    if (m_logic.settings.SavePlayList == 1)
+        SavePlayListFile(m_logic.playlist, folder + kDefaultPlaylist);
+    m_logic.rowFacts.save(RowFactsCache::fileIn(folder));
+    m_logic.skins.clearSkinList();
     if (m_playlistWindow)
         m_playlistWindow->hide();
     if (m_tray)
         m_tray->unload();
-    m_parts.player.shutdownDecoder();
+    m_logic.player.shutdownDecoder();
 }
 
 // The windows give their values back, then Pelto.cfg is written whole.
 void Session::SaveConfig() {
-    Settings saved = m_parts.settings;
+    Settings saved = m_logic.settings;
     if (m_playlistWindow)
         m_playlistWindow->storeConfig(saved);
     if (m_tray)
         m_tray->storeConfig(saved);
-    m_settingsBridge->SaveConfig(saved, m_parts.playlist);
+    m_settingsBridge->SaveConfig(saved, m_logic.playlist);
 }
 
 void Session::startMediaPlayerService() {
-    m_mpris = std::make_unique<MprisService>(m_parts.player, m_parts.playlist, m_parts.settings,
-                                             m_parts.commands);
+    m_mpris = std::make_unique<MprisService>(m_logic.player, m_logic.playlist, m_logic.settings,
+                                             m_logic.commands);
     m_mpris->registerOnSessionBus();
 }
 
 void Session::handOff(const QString& commandLine) {
-    m_parts.adder.AddCommandLine(commandLine, false, true);
+    m_logic.adder.AddCommandLine(commandLine, false, true);
     emit handedOff(++m_handOffs);
 }
 
@@ -196,7 +196,7 @@ void Session::addFilesThroughDialog() {
     QWidget* parent = m_playlistWindow && m_playlistWindow->isVisible()
                           ? static_cast<QWidget*>(m_playlistWindow.get())
                           : m_mainWindow.get();
-    AddSound_PlayList(m_parts.commands, m_parts.player.DmyFileName(), parent);
+    AddSound_PlayList(m_logic.commands, m_logic.player.DmyFileName(), parent);
 }
 
 void Session::raiseMainWindow() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/PlayerParts.h"
+#include "player/ProgramLogic.h"
 
 #include <QObject>
 
@@ -20,7 +20,7 @@ class QuitSignals;
 class SettingsBridge;
 class TaskTrayForm;
 
-// The running program: the one owner of its logic (PlayerParts: the settings, the
+// The running program: the one owner of its logic (ProgramLogic: the settings, the
 // playlist, the player and the objects around it), the windows and the services. It
 // runs the main window's load and unload as two lists of steps, and takes the
 // hand-offs of later launches from the load's end until the main window's close.
@@ -42,11 +42,11 @@ public:
     ~Session() override;
 
     // The program's logic: settings, playlist, player, displays, controls, commands.
-    PlayerParts& parts() { return m_parts; }
-    Settings& settings() { return m_parts.settings; }
-    PlaylistModel& playlist() { return m_parts.playlist; }
-    Player& player() { return m_parts.player; }
-    ControlCommands& commands() { return m_parts.commands; }
+    ProgramLogic& logic() { return m_logic; }
+    Settings& settings() { return m_logic.settings; }
+    PlaylistModel& playlist() { return m_logic.playlist; }
+    Player& player() { return m_logic.player; }
+    ControlCommands& commands() { return m_logic.commands; }
     MainPlayer& mainWindow() { return *m_mainWindow; }
     // The playlist window, from the load's hidden windows on; null before.
     PlayListForm* playlistWindow() { return m_playlistWindow.get(); }
@@ -83,7 +83,7 @@ private:
     void addFilesThroughDialog();
     void raiseMainWindow();
 
-    PlayerParts m_parts;
+    ProgramLogic m_logic;
     std::unique_ptr<MainPlayer> m_mainWindow;
     std::unique_ptr<SettingsBridge> m_settingsBridge;
     std::unique_ptr<QuitSignals> m_quitSignals;

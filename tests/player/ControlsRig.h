@@ -7,7 +7,7 @@
 #include "player/AddFilesDialog.h"
 #include "player/MainPlayer.h"
 #include "player/MainPlayerControls.h"
-#include "player/PlayerParts.h"
+#include "player/ProgramLogic.h"
 
 #include <QTemporaryDir>
 
@@ -20,24 +20,24 @@ namespace pelto::test {
 constexpr float kSongLevel = 0.5f;
 
 struct ControlsRig {
-    PlayerParts parts;
-    Settings& settings = parts.settings;
-    PlaylistModel& playlist = parts.playlist;
-    Player& player = parts.player;
-    ControlCommands& commands = parts.commands;
+    ProgramLogic logic;
+    Settings& settings = logic.settings;
+    PlaylistModel& playlist = logic.playlist;
+    Player& player = logic.player;
+    ControlCommands& commands = logic.commands;
     MainPlayer window;
-    MainPlayerControls* controls = new MainPlayerControls(window, commands, parts.keys, parts.seek,
-                                                          parts.volume, parts.buttons);
+    MainPlayerControls* controls = new MainPlayerControls(window, commands, logic.keys, logic.seek,
+                                                          logic.volume, logic.buttons);
 
     ControlsRig() {
         qputenv("PELTO_HOME", PELTO_SOURCE_DIR);
-        parts.setView(&window);
+        logic.setView(&window);
         // The add dialog over the main window, as the program gives it without a
         // playlist window.
         QObject::connect(&commands, &ControlCommands::addFilesRequested, &window,
                          [this] { AddSound_PlayList(commands, player.DmyFileName(), &window); });
         player.setDecoder(std::make_unique<AudioEngine>());
-        parts.skins.LoadSkin(true);
+        logic.skins.LoadSkin(true);
         window.show();
     }
     ~ControlsRig() { player.shutdownDecoder(); }
@@ -45,7 +45,7 @@ struct ControlsRig {
     QWidget* element(SkinElement e) const { return window.element(e); }
     void addRows(const QStringList& paths) {
         for (const QString& p : paths)
-            parts.adder.AddPlayListItem(p);
+            logic.adder.AddPlayListItem(p);
     }
     int row() const { return playlist.PlayListTrNum(); }
 };

@@ -56,14 +56,14 @@ private slots:
         {
             ControlsRig rig;
             rig.addRows({song});
-            QCOMPARE(rig.parts.volume.WavVolume(), 13);
+            QCOMPARE(rig.logic.volume.WavVolume(), 13);
             QTest::keyClick(&rig.window, Qt::Key_X);
             QCOMPARE(rig.player.PlayState(), PlayState::Playing);
             QTest::qWait(250);
             // Up three times: 13 -> 16, the step that is louder on the left.
             for (int i = 0; i < 3; ++i)
                 QTest::keyClick(&rig.window, Qt::Key_Up);
-            QCOMPARE(rig.parts.volume.WavVolume(), 16);
+            QCOMPARE(rig.logic.volume.WavVolume(), 16);
             QTRY_COMPARE_WITH_TIMEOUT(rig.player.PlayState(), PlayState::Stopped, 15000);
         }
         QFile raw(m_dir.filePath("played.raw"));

@@ -78,12 +78,12 @@ private slots:
         clock.start();
         QTest::mouseClick(rig().element(SkinElement::PlaySkin), Qt::LeftButton);
         QVERIFY(play2->isVisible());
-        QCOMPARE(rig().parts.buttons.PressedButton(), int(PlayButton));
+        QCOMPARE(rig().logic.buttons.PressedButton(), int(PlayButton));
         QCOMPARE(rig().player.PlayState(), PlayState::Stopped);
         QTRY_COMPARE(rig().player.PlayState(), PlayState::Playing);
         QVERIFY(clock.elapsed() >= 80);
         QVERIFY(!play2->isVisible());
-        QCOMPARE(rig().parts.buttons.PressedButton(), int(NoButton));
+        QCOMPARE(rig().logic.buttons.PressedButton(), int(NoButton));
         QCOMPARE(rig().player.DmyFileName(), m_long);
 
         const struct {
@@ -153,7 +153,7 @@ private slots:
         poll.stop();
         QCOMPARE(title, QStringLiteral("プレイリストに追加する"));
         // The rows come after the pause, which holds the shared button timer.
-        QCOMPARE(rig().parts.buttons.PressedButton(), int(PlainPause));
+        QCOMPARE(rig().logic.buttons.PressedButton(), int(PlainPause));
         QCOMPARE(rig().playlist.count(), 1);
         QTRY_COMPARE(rig().playlist.count(), 2);
         QCOMPARE(rig().playlist.path(2), m_long);
@@ -262,29 +262,29 @@ private slots:
         QWidget* knob = rig().element(SkinElement::VolumeBarSkin);
         const int travel = track->height() - knob->height();
         QVERIFY(travel > 0);
-        QCOMPARE(rig().parts.volume.WavVolume(), 13);
+        QCOMPARE(rig().logic.volume.WavVolume(), 13);
         QTest::keyClick(&rig().window, Qt::Key_Up);
-        QCOMPARE(rig().parts.volume.WavVolume(), 14);
+        QCOMPARE(rig().logic.volume.WavVolume(), 14);
         QCOMPARE(knob->y(), track->y() + qRound(travel * 17.0 / 31));
 
         rig().settings.WavVolume = 31;
-        rig().parts.volume.ApplyVolume();
+        rig().logic.volume.ApplyVolume();
         QCOMPARE(knob->y(), track->y());
         QTest::keyClick(&rig().window, Qt::Key_Up);
-        QCOMPARE(rig().parts.volume.WavVolume(), 31);
+        QCOMPARE(rig().logic.volume.WavVolume(), 31);
         QCOMPARE(knob->y(), track->y());
 
         rig().settings.WavVolume = 0;
-        rig().parts.volume.ApplyVolume();
+        rig().logic.volume.ApplyVolume();
         QTest::keyClick(&rig().window, Qt::Key_Down);
-        QCOMPARE(rig().parts.volume.WavVolume(), 0);
+        QCOMPARE(rig().logic.volume.WavVolume(), 0);
         QCOMPARE(knob->y(), track->y() + travel);
         // Held down, the arrow repeats.
         for (int i = 0; i < 5; ++i) {
             QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), i > 0);
             QCoreApplication::sendEvent(&rig().window, &repeat);
         }
-        QCOMPARE(rig().parts.volume.WavVolume(), 5);
+        QCOMPARE(rig().logic.volume.WavVolume(), 5);
     }
 
     void volumeBarFollowsTheLeftButtonOnly() {
@@ -294,10 +294,10 @@ private slots:
         sendMouse(track, QEvent::MouseButtonPress, {5, 2}, Qt::LeftButton, Qt::LeftButton);
         QCOMPARE(knob->y(), track->y() + 2);
         sendMouse(track, QEvent::MouseMove, {5, -40}, Qt::NoButton, Qt::LeftButton);
-        QCOMPARE(rig().parts.volume.WavVolume(), 31);
+        QCOMPARE(rig().logic.volume.WavVolume(), 31);
         QCOMPARE(knob->y(), track->y());
         sendMouse(track, QEvent::MouseMove, {5, travel + 40}, Qt::NoButton, Qt::LeftButton);
-        QCOMPARE(rig().parts.volume.WavVolume(), 0);
+        QCOMPARE(rig().logic.volume.WavVolume(), 0);
         QCOMPARE(knob->y(), track->y() + travel);
         sendMouse(track, QEvent::MouseButtonRelease, {5, travel + 40}, Qt::LeftButton,
                   Qt::NoButton);
@@ -307,7 +307,7 @@ private slots:
         // A pointer passing over the bar without a button leaves step and knob alone.
         for (int y = 0; y < track->height(); y += 3)
             QTest::mouseMove(track, QPoint(5, y));
-        QCOMPARE(rig().parts.volume.WavVolume(), 2);
+        QCOMPARE(rig().logic.volume.WavVolume(), 2);
         QCOMPARE(knob->y(), knobY);
     }
 
@@ -344,7 +344,7 @@ private slots:
         // Nothing open: the bar does not take the knob.
         sendMouse(track, QEvent::MouseButtonPress, {range / 2, 3}, Qt::LeftButton, Qt::LeftButton);
         QCOMPARE(knob->x(), track->x());
-        QVERIFY(!rig().parts.display.knobHeld());
+        QVERIFY(!rig().logic.display.knobHeld());
         sendMouse(track, QEvent::MouseButtonRelease, {range / 2, 3}, Qt::LeftButton, Qt::NoButton);
 
         playRow(1);
@@ -356,13 +356,13 @@ private slots:
         // Dragged past the left end the knob stays at it; let go there, the song
         // starts over and the knob follows the position again at once.
         sendMouse(track, QEvent::MouseButtonPress, {range / 2, 3}, Qt::LeftButton, Qt::LeftButton);
-        QVERIFY(rig().parts.seek.isDragging());
+        QVERIFY(rig().logic.seek.isDragging());
         sendMouse(track, QEvent::MouseMove, {-60, 3}, Qt::NoButton, Qt::LeftButton);
         QCOMPARE(knob->x(), track->x());
         sendMouse(track, QEvent::MouseButtonRelease, {-60, 3}, Qt::LeftButton, Qt::NoButton);
-        QVERIFY(!rig().parts.seek.isDragging());
+        QVERIFY(!rig().logic.seek.isDragging());
         QCOMPARE(nowTime(rig()), QStringLiteral("00:00"));
-        QCOMPARE(rig().parts.display.KnobOffset(), 0);
+        QCOMPARE(rig().logic.display.KnobOffset(), 0);
         QTRY_VERIFY(knob->x() > track->x());
         QCOMPARE(rig().row(), 1);
 
@@ -388,7 +388,7 @@ private slots:
                   Qt::RightButton);
         sendMouse(track, QEvent::MouseMove, {track->width() - 5, 3}, Qt::NoButton,
                   Qt::LeftButton | Qt::RightButton);
-        QVERIFY(!rig().parts.seek.isDragging());
+        QVERIFY(!rig().logic.seek.isDragging());
         sendMouse(track, QEvent::MouseButtonRelease, {track->width() - 5, 3}, Qt::RightButton,
                   Qt::LeftButton);
         QCOMPARE(nowTime(rig()), QStringLiteral("00:00"));

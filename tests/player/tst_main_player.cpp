@@ -25,9 +25,9 @@ namespace {
 struct Window {
     QStringList events;
     Session session;
-    PlayerParts& parts = session.parts();
-    PlaylistModel& playlist = parts.playlist;
-    Player& player = parts.player;
+    ProgramLogic& logic = session.logic();
+    PlaylistModel& playlist = logic.playlist;
+    Player& player = logic.player;
     MainPlayer& window = session.mainWindow();
     ScriptedDecoder* decoder = nullptr;
 
@@ -103,7 +103,7 @@ void TestMainPlayer::identityAndSkin() {
     QCOMPARE(w.window.element(SkinElement::PowerSkin)->geometry(), QRect(180, 2, 12, 12));
     // Elements without a section lie outside the window, one pixel large.
     QCOMPARE(w.window.element(SkinElement::PlaySkin)->geometry(), QRect(-10, -10, 1, 1));
-    QCOMPARE(w.parts.display.TotalTimePrefix(), QString("/ "));
+    QCOMPARE(w.logic.display.TotalTimePrefix(), QString("/ "));
 
     // Stacking: later sections above earlier ones, every text area above the surface.
     const QObjectList order = w.window.children();

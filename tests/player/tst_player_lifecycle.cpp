@@ -44,10 +44,10 @@ private:
 struct Program {
     QStringList events;
     Session session;
-    PlayerParts& parts = session.parts();
-    Settings& settings = parts.settings;
-    PlaylistModel& playlist = parts.playlist;
-    Player& player = parts.player;
+    ProgramLogic& logic = session.logic();
+    Settings& settings = logic.settings;
+    PlaylistModel& playlist = logic.playlist;
+    Player& player = logic.player;
     RecordingView view{&events};
     ScriptedDecoder* decoder = nullptr;
     int volumeApplied = 0;
@@ -61,8 +61,8 @@ struct Program {
     ShowLog shown{&events};
 
     Program() {
-        parts.setView(&view);
-        QObject::connect(&parts.skins, &SkinControl::skinEntriesChanged,
+        logic.setView(&view);
+        QObject::connect(&logic.skins, &SkinControl::skinEntriesChanged,
                          [this](const QStringList& captions) {
                              events << QStringLiteral("setSkinEntries");
                              entries = captions;
@@ -70,12 +70,12 @@ struct Program {
                              hiddenWindowsLoaded = tray && session.playlistWindow() &&
                                                    !tray->menu().AlwaysTop->isChecked();
                          });
-        QObject::connect(&parts.skins, &SkinControl::checkedSkinEntryChanged,
+        QObject::connect(&logic.skins, &SkinControl::checkedSkinEntryChanged,
                          [this](int index) { checked = index; });
-        QObject::connect(&parts.skins, &SkinControl::skinApplied,
+        QObject::connect(&logic.skins, &SkinControl::skinApplied,
                          [this] { settingsAtSkin = settings; });
         // ApplyVolume places the volume knob, once each time it runs.
-        QObject::connect(&parts.volume, &VolumeControl::knobPlaced, [this] {
+        QObject::connect(&logic.volume, &VolumeControl::knobPlaced, [this] {
             ++volumeApplied;
             events << QStringLiteral("ApplyVolume");
         });
@@ -155,7 +155,7 @@ void TestPlayerLifecycle::loadRunsItsStepsInOrder() {
     QCOMPARE(p.checked, 0);
     QCOMPARE(p.player.FirstFailedRow(), -1);
     QCOMPARE(p.player.StopRequested(), std::int16_t(0));
-    QCOMPARE(p.parts.display.TotalTimePrefix(), QString("/ "));
+    QCOMPARE(p.logic.display.TotalTimePrefix(), QString("/ "));
     // With no song open the load prints none of the texts.
     QVERIFY(p.view.nowTime.isEmpty());
     QVERIFY(p.view.totalTime.isEmpty());
@@ -232,7 +232,7 @@ void TestPlayerLifecycle::missingSkinFallsBackAtStartOnly() {
     // Chosen later, a skin without a definition changes nothing but the name.
     p.settings.Skin_FilePath = QStringLiteral("Zeta");
     p.checked = -2;
-    p.parts.skins.LoadSkin();
+    p.logic.skins.LoadSkin();
     QCOMPARE(p.view.skinsApplied, 1);
     QCOMPARE(p.checked, -2);
     QCOMPARE(p.volumeApplied, 1);
@@ -240,7 +240,7 @@ void TestPlayerLifecycle::missingSkinFallsBackAtStartOnly() {
 
     // A name in other letter case still finds and checks its skin.
     p.settings.Skin_FilePath = QStringLiteral("STANDARD");
-    p.parts.skins.LoadSkin();
+    p.logic.skins.LoadSkin();
     QCOMPARE(p.view.skinsApplied, 2);
     QCOMPARE(p.checked, 0);
     QCOMPARE(p.volumeApplied, 2);
@@ -256,11 +256,11 @@ void TestPlayerLifecycle::skinLoadWhilePlayingRedrawsTheTexts() {
     p.view.nowTime.clear();
     p.view.knobOffset = -1;
     p.view.seekRange = 3000; // the new skin's time bar is twice as long
-    p.parts.skins.LoadSkin();
+    p.logic.skins.LoadSkin();
     QCOMPARE(p.view.totalTime, QString("/ 01:40"));
     QCOMPARE(p.view.nowTime, QString("00:50"));
     QCOMPARE(p.view.knobOffset, 1500);
-    QCOMPARE(p.parts.display.ScrollWait(), 0);
+    QCOMPARE(p.logic.display.ScrollWait(), 0);
 }
 
 void TestPlayerLifecycle::unloadRunsItsStepsInOrder() {

@@ -3,7 +3,7 @@
 #include "RecordingParts.h"
 #include "ScriptedDecoder.h"
 
-#include "player/PlayerParts.h"
+#include "player/ProgramLogic.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -18,10 +18,10 @@ namespace {
 
 struct Rig {
     QStringList events;
-    PlayerParts parts;
-    Settings& settings = parts.settings;
-    PlaylistModel& playlist = parts.playlist;
-    Player& player = parts.player;
+    ProgramLogic logic;
+    Settings& settings = logic.settings;
+    PlaylistModel& playlist = logic.playlist;
+    Player& player = logic.player;
     RecordingView view{&events};
     ScriptedDecoder* decoder = nullptr;
 
@@ -29,7 +29,7 @@ struct Rig {
         auto d = std::make_unique<ScriptedDecoder>();
         decoder = d.get();
         player.setDecoder(std::move(d));
-        parts.setView(&view);
+        logic.setView(&view);
     }
     // Rows for the paths; each given length makes its file open, -1 makes it fail.
     void rows(const QStringList& paths, const QList<int>& lengths) {
@@ -247,14 +247,14 @@ void TestPlayerLogic::pauseFreezesTimeAndScrolling() {
         r.tick(i % 10 == 0 ? 1 : 0);
     QCOMPARE(r.view.lines[0].offsetPx, 10);
     const QString time = r.view.nowTime;
-    const int wait = r.parts.display.ScrollWait();
+    const int wait = r.logic.display.ScrollWait();
 
     r.player.PlayPause();
     QVERIFY(!r.player.timerInfoActive());
     QTest::qWait(350); // the real timer would have ticked three times
     QCOMPARE(r.view.lines[0].offsetPx, 10);
     QCOMPARE(r.view.nowTime, time);
-    QCOMPARE(r.parts.display.ScrollWait(), wait);
+    QCOMPARE(r.logic.display.ScrollWait(), wait);
 
     r.player.PlayPause(); // resume: both go on from where they stood
     QVERIFY(r.player.timerInfoActive());
@@ -300,7 +300,7 @@ void TestPlayerLogic::timeTexts() {
     r.rows({"/m/long.mp3", "/m/unknown.mp3"}, {6005, 0});
     SkinState look;
     look.TotalTimePrefix = QStringLiteral("/ ");
-    r.parts.display.applySkin(look);
+    r.logic.display.applySkin(look);
     r.playRow(1);
     QCOMPARE(r.view.totalTime, QString("/ 100:05"));
     QCOMPARE(r.view.nowTime, QString("00:00"));
@@ -322,7 +322,7 @@ void TestPlayerLogic::scrollPacingAndWrap() {
     r.decoder->addSong("/m/a.mp3", 600, title);
     r.playRow(1);
     const QString doubled = title + "***" + title + "***";
-    QCOMPARE(r.parts.display.TagInfoData(0), doubled);
+    QCOMPARE(r.logic.display.TagInfoData(0), doubled);
     QCOMPARE(r.view.lines[0].text, doubled);
     QCOMPARE(r.view.lines[0].offsetPx, 0);
     QCOMPARE(r.view.lines[0].twice, false);
@@ -370,7 +370,7 @@ void TestPlayerLogic::linesThatFitNeverMove() {
     QCOMPARE(r.view.lines[0].twice, false);
 
     r.view.boxWidth[0] = 119; // one pixel narrower: doubled
-    r.parts.display.BuildInfoLines();
+    r.logic.display.BuildInfoLines();
     QCOMPARE(r.view.lines[0].text.size(), 2 * (20 + 3));
 }
 
@@ -406,16 +406,16 @@ void TestPlayerLogic::dropReplacesPlaylistOnlyWithSomethingToPlay() {
     Rig r;
     r.rows(kThree, {10, 10, 10});
     r.playRow(2);
-    r.parts.commands.dropFiles({"/m/readme.txt", "/m/folder", dir.filePath("empty.m3u")});
+    r.logic.commands.dropFiles({"/m/readme.txt", "/m/folder", dir.filePath("empty.m3u")});
     QCOMPARE(r.playlist.count(), 3);
     QCOMPARE(r.current(), 2);
     QCOMPARE(r.decoder->opened.size(), 1);
     QVERIFY(r.player.timerInfoActive());
-    r.parts.commands.dropFiles({});
+    r.logic.commands.dropFiles({});
     QCOMPARE(r.playlist.count(), 3);
 
     r.decoder->addSong("/m/new.MP3", 5);
-    r.parts.commands.dropFiles({"/m/notes.txt", "/m/new.MP3", m3u});
+    r.logic.commands.dropFiles({"/m/notes.txt", "/m/new.MP3", m3u});
     QCOMPARE(r.playlist.count(), 3);
     QCOMPARE(r.playlist.path(1), QString("/m/new.MP3"));
     QCOMPARE(r.playlist.path(2), dir.filePath("x.mp3"));
@@ -429,7 +429,7 @@ void TestPlayerLogic::openDialogReplacesPlaylistAndPlays() {
     Rig r;
     r.rows(kThree, {10, 10, 10});
     r.playRow(3);
-    r.parts.commands.OpenSoundFile(); // cancelled: nothing changes
+    r.logic.commands.OpenSoundFile(); // cancelled: nothing changes
     QCOMPARE(r.view.dialogsShown, 1);
     QCOMPARE(r.playlist.count(), 3);
     QCOMPARE(r.current(), 3);
@@ -437,7 +437,7 @@ void TestPlayerLogic::openDialogReplacesPlaylistAndPlays() {
     // Any chosen file becomes a row, whatever its extension.
     r.decoder->addSong("/n/one.mp2", 7);
     r.view.filesToChoose = QStringList{"/n/one.mp2", "/n/two.ogg"};
-    r.parts.commands.OpenSoundFile();
+    r.logic.commands.OpenSoundFile();
     QCOMPARE(r.playlist.count(), 0); // emptied, filled after a short pause
     QTRY_COMPARE(r.playlist.count(), 2);
     QCOMPARE(r.playlist.path(2), QString("/n/two.ogg"));
@@ -458,7 +458,7 @@ void TestPlayerLogic::announcesEveryChange() {
     });
     QObject::connect(&p, &Player::positionJumped,
                      [&](int s) { heard << QString("jump %1").arg(s); });
-    QObject::connect(&r.parts.volume, &VolumeControl::volumeChanged,
+    QObject::connect(&r.logic.volume, &VolumeControl::volumeChanged,
                      [&](int s) { heard << QString("volume %1").arg(s); });
     QObject::connect(&p, &Player::repeatChanged,
                      [&](bool on) { heard << QString("repeat %1").arg(on); });
@@ -474,14 +474,14 @@ void TestPlayerLogic::announcesEveryChange() {
     QCOMPARE(step([&] { r.rows(kThree, {10, 10, 10}); }), QStringList({"rows", "rows", "rows"}));
     QCOMPARE(step([&] { r.playRow(1); }), QStringList({"state 1", "song 1 /m/a.mp3"}));
     QCOMPARE(step([&] { r.tick(3); }), QStringList());
-    QCOMPARE(step([&] { r.parts.seek.SeekBy(5); }), QStringList({"jump 8"}));
+    QCOMPARE(step([&] { r.logic.seek.SeekBy(5); }), QStringList({"jump 8"}));
     QCOMPARE(step([&] { p.PlayPause(); }), QStringList({"state 2"}));
     QCOMPARE(step([&] { p.PlayPause(); }), QStringList({"state 1"}));
     QCOMPARE(step([&] { p.PlayNextSound(); }), QStringList({"row 2", "song 2 /m/b.mp3"}));
     QCOMPARE(step([&] { p.setRepeat(true); }), QStringList({"repeat 1"}));
     QCOMPARE(step([&] { p.setRepeat(true); }), QStringList());
-    QCOMPARE(step([&] { r.parts.volume.VolumeUp(); }), QStringList({"volume 14"}));
-    QCOMPARE(step([&] { r.parts.volume.mouseOnBar(Qt::NoButton, 0); }), QStringList());
+    QCOMPARE(step([&] { r.logic.volume.VolumeUp(); }), QStringList({"volume 14"}));
+    QCOMPARE(step([&] { r.logic.volume.mouseOnBar(Qt::NoButton, 0); }), QStringList());
     // The last row ends; repeat goes on with row 1.
     p.PlayNextSound();
     QCOMPARE(step([&] {

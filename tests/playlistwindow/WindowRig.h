@@ -5,7 +5,7 @@
 #include "ScriptedDecoder.h"
 
 #include "player/AddFilesDialog.h"
-#include "player/PlayerParts.h"
+#include "player/ProgramLogic.h"
 #include "playlistwindow/PlayListForm.h"
 #include "playlistwindow/PlayListView.h"
 #include "playlistwindow/StripImage.h"
@@ -16,13 +16,13 @@
 namespace pelto::test {
 
 struct WindowRig {
-    PlayerParts parts;
-    Settings& settings = parts.settings;
-    PlaylistModel& playlist = parts.playlist;
-    Player& player = parts.player;
-    ControlCommands& commands = parts.commands;
+    ProgramLogic logic;
+    Settings& settings = logic.settings;
+    PlaylistModel& playlist = logic.playlist;
+    Player& player = logic.player;
+    ControlCommands& commands = logic.commands;
     ScriptedDecoder* decoder = new ScriptedDecoder;
-    PlayListForm form{playlist, player, commands, parts.buttons};
+    PlayListForm form{playlist, player, commands, logic.buttons};
 
     // One row per letter: title the letter, path "/m/LETTER.mp3"; the row `current`
     // (0 for none) is the current, highlighted row.

@@ -200,11 +200,11 @@ void TestPlaylistWindow::buttonsShowTheirPressedImageThenAct() {
     // rows are as they were.
     QVERIFY(normal->isHidden());
     QCOMPARE(rig.form.childAt(pressedImage->geometry().center()), pressedImage);
-    QCOMPARE(rig.parts.buttons.PressedButton(), code);
+    QCOMPARE(rig.logic.buttons.PressedButton(), code);
     QCOMPARE(rig.titles(), letters);
     // Popped up: then the button has acted.
     QTRY_VERIFY(!normal->isHidden());
-    QCOMPARE(rig.parts.buttons.PressedButton(), int(NoButton));
+    QCOMPARE(rig.logic.buttons.PressedButton(), int(NoButton));
     QTEST(rig.titles(), "titles");
     QTEST(rig.selection(), "selected");
     QTEST(rig.trNum(), "trNum");
@@ -251,7 +251,7 @@ void TestPlaylistWindow::repeatSwitchGoesThroughItsFourImages() {
         const bool before = rig.player.repeatOn();
         QTest::mouseClick(face, Qt::LeftButton);
         QCOMPARE(rig.repeatImagesShown(), QStringList{click.pressedImage});
-        QCOMPARE(rig.parts.buttons.PressedButton(), int(PlainPause));
+        QCOMPARE(rig.logic.buttons.PressedButton(), int(PlainPause));
         QCOMPARE(rig.player.repeatOn(), before); // it turns once it pops up
         // A second click within the pressed moment does not turn it again.
         QTest::mouseClick(face, Qt::LeftButton);

@@ -48,7 +48,7 @@ struct Program {
         });
     }
     Player& player() { return session->player(); }
-    InfoDisplay& display() { return session->parts().display; }
+    InfoDisplay& display() { return session->logic().display; }
     Settings& settings() { return session->settings(); }
     void setPlayState(PlayState state) {
         if (state == PlayState::Paused)

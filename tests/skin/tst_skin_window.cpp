@@ -3,7 +3,7 @@
 // the window shows the background wherever no element lies.
 #include "SkinFixture.h"
 #include "player/MainPlayer.h"
-#include "player/PlayerParts.h"
+#include "player/ProgramLogic.h"
 #include "player/SkinWidgets.h"
 #include "skin/SkinFiles.h"
 #include "skin/SkinReader.h"
@@ -55,18 +55,18 @@ class TestSkinWindow : public QObject {
     }
 
     struct Window {
-        PlayerParts parts;
-        Settings& settings = parts.settings;
+        ProgramLogic logic;
+        Settings& settings = logic.settings;
         MainPlayer main;
         MenuEntries menu;
         Window() {
-            parts.setView(&main);
-            menu.follow(parts.skins);
-            parts.skins.SetSkinList();
+            logic.setView(&main);
+            menu.follow(logic.skins);
+            logic.skins.SetSkinList();
         }
         void load(const QString& name, bool atStart = false) {
             settings.Skin_FilePath = name;
-            parts.skins.LoadSkin(atStart);
+            logic.skins.LoadSkin(atStart);
         }
         // The element that receives a left press at a point of the window.
         SkinElement pressAt(QPoint p) {

@@ -23,11 +23,11 @@ class PlayerView;
 // its adder and row cache, the player, the displays of the main window, the skin, the
 // volume and seek controls, the button timer, the commands and the keys, wired to
 // each other. The program's owner adds the windows and services; tests drive the same
-// parts with a view of their own.
-class PlayerParts : public QObject {
+// objects with a view of their own.
+class ProgramLogic : public QObject {
     Q_OBJECT
 public:
-    explicit PlayerParts(QObject* parent = nullptr);
+    explicit ProgramLogic(QObject* parent = nullptr);
 
     // The window the displays draw into and the open dialog belongs to; a new skin is
     // applied to it first. It must outlive its use here.

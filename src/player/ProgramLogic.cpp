@@ -1,10 +1,10 @@
-#include "player/PlayerParts.h"
+#include "player/ProgramLogic.h"
 
 #include "player/PlayerView.h"
 
 namespace pelto {
 
-PlayerParts::PlayerParts(QObject* parent) : QObject(parent) {
+ProgramLogic::ProgramLogic(QObject* parent) : QObject(parent) {
     connect(&adder, &PlaylistAdder::playRequested, &player, &Player::playPath);
     // A new skin: the window's elements, then the lines and times, then the volume bar.
     connect(&skins, &SkinControl::skinApplied, this, [this](const SkinState& look) {
@@ -15,7 +15,7 @@ PlayerParts::PlayerParts(QObject* parent) : QObject(parent) {
     connect(&skins, &SkinControl::skinApplied, &volume, &VolumeControl::applySkin);
 }
 
-void PlayerParts::setView(PlayerView* view) {
+void ProgramLogic::setView(PlayerView* view) {
     m_view = view;
     display.setView(view);
     commands.setView(view);
