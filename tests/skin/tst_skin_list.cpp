@@ -123,6 +123,26 @@ private slots:
         QCOMPARE(skinInfoText(fx.folder() + "missing/"), fx.folder() + "missing/\r\n\r\n");
     }
 
+    // The shipped skins describe what they show: the power button opens the menu, and
+    // each line the information its format gives.
+    void shippedSkinsDescribeThemselves_data() {
+        QTest::addColumn<QString>("skin");
+        QTest::addColumn<QString>("thirdLine");
+        QTest::newRow("standard") << "standard" << QStringLiteral("・3 行目：年とジャンル");
+        QTest::newRow("washi") << "washi" << QStringLiteral("・3 行目：アルバムと年");
+    }
+    void shippedSkinsDescribeThemselves() {
+        QFETCH(QString, skin);
+        QFETCH(QString, thirdLine);
+        SkinInfoForm form(QStringLiteral(PELTO_SOURCE_DIR "/skin/") + skin + u'/');
+        const QStringList lines = form.SkinInfoText()->toPlainText().split(u'\n');
+        QVERIFY(lines.contains(thirdLine));
+        const QStringList power = lines.filter(QStringLiteral("ボタン"));
+        QVERIFY(!power.filter(QStringLiteral("メニュー")).isEmpty());
+        QVERIFY(power.filter(QStringLiteral("終了ボタン")).isEmpty());
+        QVERIFY(!lines.contains(QStringLiteral("・右下の赤いボタン：終了")));
+    }
+
     void infoWindow() {
         SkinFixture fx;
         QString longText;
