@@ -11,7 +11,7 @@ namespace {
 
 struct Read {
     pelto::Settings settings;
-    std::int16_t PlayListTrNum = 1;
+    int PlayListTrNum = 1;
 };
 
 Read load(const QByteArray& bytes) {

@@ -75,7 +75,7 @@ SettingsBridge::SettingsBridge(Settings& settings, const Player& player, InfoDis
 SettingsBridge::~SettingsBridge() = default;
 
 void SettingsBridge::LoadConfig(PlaylistModel& playlist) {
-    std::int16_t row = std::int16_t(playlist.PlayListTrNum());
+    int row = playlist.PlayListTrNum();
     pelto::LoadConfig(configFilePath(filePlaces().settingsFolder), m_settings, row);
     playlist.setPlayListTrNum(row);
     m_mainWindowPlace->applyConfig(m_settings);
@@ -84,8 +84,7 @@ void SettingsBridge::LoadConfig(PlaylistModel& playlist) {
 void SettingsBridge::SaveConfig(const Settings& settings, const PlaylistModel& playlist) {
     Settings saved = settings;
     m_mainWindowPlace->storeConfig(saved);
-    pelto::SaveConfig(configFilePath(filePlaces().settingsFolder), saved,
-                      std::int16_t(playlist.PlayListTrNum()));
+    pelto::SaveConfig(configFilePath(filePlaces().settingsFolder), saved, playlist.PlayListTrNum());
 }
 
 void SettingsBridge::showSettingForm() {

@@ -29,8 +29,10 @@ constexpr int kSizeLimitTwips = 32768;
 template <typename T> std::optional<T> parseInteger(QStringView text) {
     if constexpr (std::is_same_v<T, std::uint8_t>)
         return parseUInt8(text);
-    else
+    else if constexpr (std::is_same_v<T, std::int16_t>)
         return parseInt16(text);
+    else
+        return parseInt32(text);
 }
 
 template <typename T, typename V> void setIf(T& target, const std::optional<V>& value) {
@@ -165,7 +167,7 @@ QString configFilePath(const QString& programFolder) {
     return programFolder + QStringLiteral("Pelto.cfg");
 }
 
-void LoadConfig(FieldReader& reader, Settings& settings, std::int16_t& playListTrNum) {
+void LoadConfig(FieldReader& reader, Settings& settings, int& playListTrNum) {
     ConfigValues values{settings, playListTrNum};
     ConfigReading reading{reader, values};
     while (!reader.atEnd()) {
@@ -180,7 +182,7 @@ void LoadConfig(FieldReader& reader, Settings& settings, std::int16_t& playListT
     playListTrNum = values.PlayListTrNum;
 }
 
-bool LoadConfig(const QString& path, Settings& settings, std::int16_t& playListTrNum) {
+bool LoadConfig(const QString& path, Settings& settings, int& playListTrNum) {
     auto reader = FieldReader::fromFile(path);
     if (!reader)
         return false;
@@ -188,7 +190,7 @@ bool LoadConfig(const QString& path, Settings& settings, std::int16_t& playListT
     return true;
 }
 
-QByteArray configText(const Settings& settings, std::int16_t playListTrNum) {
+QByteArray configText(const Settings& settings, int playListTrNum) {
     const ConfigValues values{settings, playListTrNum};
     QStringList lines{QLatin1String(kHeader)};
     for (const SettingsField& field : settingsFields())
@@ -196,7 +198,7 @@ QByteArray configText(const Settings& settings, std::int16_t playListTrNum) {
     return encodeLinesCrLf(lines);
 }
 
-bool SaveConfig(const QString& path, const Settings& settings, std::int16_t playListTrNum) {
+bool SaveConfig(const QString& path, const Settings& settings, int playListTrNum) {
     return writeFileAtomically(path, configText(settings, playListTrNum));
 }
 

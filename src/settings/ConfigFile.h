@@ -27,16 +27,16 @@ QString configFilePath(const QString& programFolder);
 
 // LoadConfig: reads the file over `settings`; the current playlist row goes to
 // `playListTrNum`. A missing file changes nothing and gives false.
-bool LoadConfig(const QString& path, Settings& settings, std::int16_t& playListTrNum);
-void LoadConfig(FieldReader& reader, Settings& settings, std::int16_t& playListTrNum);
+bool LoadConfig(const QString& path, Settings& settings, int& playListTrNum);
+void LoadConfig(FieldReader& reader, Settings& settings, int& playListTrNum);
 
 // The 29 lines SaveConfig writes, UTF-8 with CR LF line ends. Places, sizes and
 // column widths go out as single-precision numbers in their shortest form ("120",
 // "87.5"); places the settings leave unset go out as the windows are laid out.
-QByteArray configText(const Settings& settings, std::int16_t playListTrNum);
+QByteArray configText(const Settings& settings, int playListTrNum);
 
 // SaveConfig: replaces the file with configText(), whole or not at all. A failed write
 // leaves the old file, says so in one line on stderr and gives false.
-bool SaveConfig(const QString& path, const Settings& settings, std::int16_t playListTrNum);
+bool SaveConfig(const QString& path, const Settings& settings, int playListTrNum);
 
 } // namespace pelto

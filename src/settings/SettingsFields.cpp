@@ -44,7 +44,7 @@ constexpr SettingsField kFields[] = {
     {"SavePlayList", IntegerValue<uint8_t>{&V::SavePlayList}},
     {"AutoScrollPlayList", IntegerValue<uint8_t>{&V::AutoScrollPlayList}},
     {"RepeatPlay", SwitchValue<uint8_t>{&V::RepeatPlay, 1}},
-    {"PlayListTrNum", IntegerValue<int16_t>{&V::PlayListTrNum}},
+    {"PlayListTrNum", IntegerValue<int>{&V::PlayListTrNum}},
     section("--- Window Visible ---"),
     {"PlayList_Visible", SwitchValue<int16_t>{&V::PlayList_Visible, -1}},
     section("--- Skin FilePaht ---"),

@@ -15,7 +15,7 @@ namespace pelto {
 
 // What Pelto.cfg holds: the settings and the playlist row that was current.
 struct ConfigValues : Settings {
-    std::int16_t PlayListTrNum = 1;
+    int PlayListTrNum = 1;
 
     bool operator==(const ConfigValues&) const = default;
 };
@@ -75,8 +75,8 @@ struct SectionLine {};
 
 using SettingsFieldKind =
     std::variant<SectionLine, TextValue, IntegerValue<std::uint8_t>, IntegerValue<std::int16_t>,
-                 SwitchValue<std::uint8_t>, SwitchValue<std::int16_t>, PlaceValue, SizeHalfValue,
-                 ColumnWidthValue>;
+                 IntegerValue<int>, SwitchValue<std::uint8_t>, SwitchValue<std::int16_t>,
+                 PlaceValue, SizeHalfValue, ColumnWidthValue>;
 
 // One line of Pelto.cfg: the key (for a section line, the whole line) and its kind.
 struct SettingsField {

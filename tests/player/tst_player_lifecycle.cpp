@@ -85,7 +85,7 @@ struct Program {
         Settings s;
         change(s);
         QVERIFY(writeFile(configFilePath(qEnvironmentVariable("PELTO_HOME") + u'/'),
-                          configText(s, std::int16_t(row))));
+                          configText(s, row)));
     }
     void load(const QString& commandLine = {}, const QStringList& songs = {}) {
         session.start(commandLine, [this, songs] {
@@ -122,6 +122,7 @@ private slots:
     void missingSkinFallsBackAtStartOnly();
     void skinLoadWhilePlayingRedrawsTheTexts();
     void unloadRunsItsStepsInOrder();
+    void aCurrentRowPast32767IsKept();
 
 private:
     QTemporaryDir m_home;
@@ -277,6 +278,22 @@ void TestPlayerLifecycle::unloadRunsItsStepsInOrder() {
     QCOMPARE(p.entries, QStringList{"standard"});
     QCOMPARE(readFile(m_m3u), QByteArray("/m/a.mp3\r\n"));
     QVERIFY(!p.player.decoder());
+}
+
+// Row 40,000 of a long playlist is current at the next start, and written back whole.
+void TestPlayerLifecycle::aCurrentRowPast32767IsKept() {
+    QByteArray lines;
+    for (int n = 1; n <= 40001; ++n)
+        lines += "song" + QByteArray::number(n) + ".mp3\r\n";
+    QVERIFY(writeFile(m_m3u, lines));
+    Program::configure([](Settings&) {}, 40000);
+    Program p;
+    p.load();
+    QCOMPARE(p.playlist.count(), 40001);
+    QCOMPARE(p.playlist.PlayListTrNum(), 40000);
+    QVERIFY(p.playlist.isHighlighted(40000));
+    p.close();
+    QVERIFY(readFile(configFilePath(m_home.path() + u'/')).contains("\r\nPlayListTrNum,40000\r\n"));
 }
 
 QTEST_MAIN(TestPlayerLifecycle)

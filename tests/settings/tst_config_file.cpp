@@ -19,7 +19,7 @@ namespace {
 
 struct Config {
     Settings settings;
-    std::int16_t PlayListTrNum = 1; // the load's default
+    int PlayListTrNum = 1; // the load's default
 
     bool operator==(const Config&) const = default;
 };
@@ -284,9 +284,11 @@ void TestConfigFile::reading_data() {
     // Values that are skipped.
     row("values that are no numbers or do not fit are skipped",
         "WavVolume,loud\r\nMainPlayer_X,\r\nSavePlayList,256\r\nAutoScrollPlayList,-1\r\n"
-        "PlayListTrNum,40000\r\nUseSkinTag,one\r\nPlayListView_Item(2)Size,1e39\r\n"
+        "PlayListTrNum,3000000000\r\nUseSkinTag,one\r\nPlayListView_Item(2)Size,1e39\r\n"
         "MainPlayer_Y,200000000\r\nAlwaysTop,yes\r\n",
         [](Config&) {});
+    row("a current row past 32767 is the whole number", "PlayListTrNum,40000\r\n",
+        [](Config& c) { c.PlayListTrNum = 40000; });
     row("a key at the end without a value", "PlayListTrNum,5\r\nWavVolume",
         [](Config& c) { c.PlayListTrNum = 5; });
     row("a line key at the end without a value", "TagInfo1", [](Config&) {});
