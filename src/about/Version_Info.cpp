@@ -1,13 +1,13 @@
 #include "about/Version_Info.h"
 
+#include "about/HomePage.h"
 #include "about/VersionText.h"
 #include "common/GothicFont.h"
 
-#include <QDesktopServices>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QUrl>
 
 namespace pelto {
 
@@ -77,7 +77,9 @@ void Version_Info::showModal(QWidget* parent) {
 }
 
 QString Version_Info::homePage() {
-    return QStringLiteral(PELTO_HOME_PAGE);
+    return homePageAddress(QStringLiteral(PELTO_HOME_PAGE),
+                           QCoreApplication::applicationDirPath() + u'/',
+                           QStringLiteral(PELTO_INSTALLED_README));
 }
 
 void Version_Info::Timer1_Timer() {
@@ -91,12 +93,12 @@ void Version_Info::keyPressEvent(QKeyEvent* event) {
 }
 
 bool Version_Info::eventFilter(QObject* watched, QEvent* event) {
-    // A click on the address opens it; whether anything could is not looked at.
+    // A click on the address opens it (or says once that nothing could).
     if (watched == m_link && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton &&
             m_link->rect().contains(mouse->position().toPoint()))
-            QDesktopServices::openUrl(QUrl(homePage()));
+            openHomePage(homePage());
         return true;
     }
     return QDialog::eventFilter(watched, event);

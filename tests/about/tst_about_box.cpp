@@ -2,12 +2,15 @@
 // text for several versions, the animation's frames in order and back at the first
 // after five ticks, from the first frame at every opening, the link opening the home
 // page, and any key closing the box.
+#include "about/HomePage.h"
 #include "about/VersionText.h"
 #include "about/Version_Info.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace pelto;
@@ -29,6 +32,9 @@ private slots:
     void layout();
     void animationFromTheFirstFrameAtEveryOpening();
     void linkOpensTheHomePage();
+    void homePageIsADocumentThatExists_data();
+    void homePageIsADocumentThatExists();
+    void nothingToOpenTheLinkIsSaidOnce();
 };
 
 void TestAboutBox::versionText_data() {
@@ -149,6 +155,50 @@ void TestAboutBox::linkOpensTheHomePage() {
     QCOMPARE(catcher.opened, QList<QUrl>{home});
     QVERIFY(box.isVisible());
     QDesktopServices::unsetUrlHandler(home.scheme());
+}
+
+void TestAboutBox::homePageIsADocumentThatExists_data() {
+    QTest::addColumn<QString>("configured");
+    QTest::addColumn<bool>("readmeBeside");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("a configured page wins")
+        << "https://example.org/" << true << "https://example.org/";
+    QTest::newRow("the README beside the program") << "" << true << "beside";
+    QTest::newRow("else the installed README") << "" << false << "installed";
+}
+
+void TestAboutBox::homePageIsADocumentThatExists() {
+    QFETCH(QString, configured);
+    QFETCH(bool, readmeBeside);
+    QFETCH(QString, expected);
+    QTemporaryDir program;
+    if (readmeBeside)
+        QVERIFY(QFile(program.filePath("README.md")).open(QIODevice::WriteOnly));
+    const QString installed = QStringLiteral("/usr/share/doc/pelto/README.md");
+    const QString address = homePageAddress(configured, program.path() + u'/', installed);
+    if (expected == u"beside")
+        expected = QUrl::fromLocalFile(program.filePath("README.md")).toString();
+    else if (expected == u"installed")
+        expected = QUrl::fromLocalFile(installed).toString();
+    QCOMPARE(address, expected);
+
+    // This build folder has its README beside the binaries, so the link opens it.
+    const QUrl home(Version_Info::homePage());
+    QVERIFY(home.isLocalFile());
+    QVERIFY(QFileInfo(home.toLocalFile()).isFile());
+}
+
+void TestAboutBox::nothingToOpenTheLinkIsSaidOnce() {
+    // Nothing opens documents on the offscreen platform, nor on a desktop without a
+    // launcher (an empty PATH, no desktop named): the click says so on stderr once.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "");
+    qunsetenv("XDG_CURRENT_DESKTOP");
+    const bool opened = openHomePage(QStringLiteral("file:///nonexistent/README.md"));
+    qputenv("PATH", path);
+    if (opened)
+        QSKIP("this desktop opened the address after all");
+    QVERIFY(!openHomePage(QStringLiteral("file:///nonexistent/README.md")));
 }
 
 QTEST_MAIN(TestAboutBox)
