@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -14,8 +15,18 @@ namespace {
 
 int g_pipe[2] = {-1, -1};
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+// Until the load has ended, the event loop does not run and nothing would read the
+// pipe: a signal then ends the program at once, as if it had no handler. The load
+// writes no file, so nothing is left half-written; the instance lock goes with the
+// process.
+std::atomic<bool> g_eventLoopRuns{false};
 
 extern "C" void onQuitSignal(int sig) {
+    if (!g_eventLoopRuns.load()) {
+        ::signal(sig, SIG_DFL);
+        ::raise(sig);
+        return;
+    }
     const int saved = errno;
     const char byte = char(sig);
     // Nothing to do if the pipe is full: a quit is already on its way.
@@ -40,7 +51,12 @@ QuitSignals::QuitSignals(QObject* parent) : QObject(parent) {
         ::sigaction(sig, &sa, nullptr);
 }
 
+void QuitSignals::loadEnded() {
+    g_eventLoopRuns.store(true);
+}
+
 QuitSignals::~QuitSignals() {
+    g_eventLoopRuns.store(false);
     struct sigaction sa = {};
     sa.sa_handler = SIG_DFL;
     sigemptyset(&sa.sa_mask);

@@ -7,6 +7,7 @@
 #include "app/SettingsBridge.h"
 #include "audio/AudioEngine.h"
 #include "common/FilePlaces.h"
+#include "common/FileRead.h"
 #include "common/SaveFile.h"
 #include "mpris/MprisService.h"
 #include "player/AddFilesDialog.h"
@@ -55,8 +56,8 @@ Session::Session(MultRunningCheck* instance, QObject* parent)
         closeQuery();
         Unload();
     });
-    // Signals caught from here on, during the load too, end the program through the
-    // main window's unload once the event loop runs.
+    // Signals caught after the load end the program through the main window's unload
+    // once the event loop runs; during the load they end it at once.
     connect(m_quitSignals.get(), &QuitSignals::quitRequested, &window, &QWidget::close);
     if (auto* app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, &window, &QWidget::close);
@@ -93,6 +94,7 @@ void Session::start(const QString& commandLine, const DecoderFactory& startDecod
     // The main window's saved switch once it shows, so it appears once, in its place.
     m_tray->applyMainWindowAlwaysTop();
 
+    m_quitSignals->loadEnded();
     emit loaded();
     if (m_instance)
         m_instance->HookMainWindow(m_mainWindow.get(),
@@ -134,7 +136,13 @@ void Session::restorePlaylist(const QString& commandLine) {
     if (!commandLine.isEmpty()) {
         m_logic.adder.AddCommandLine(commandLine, true, true);
     } else if (m_logic.settings.SavePlayList == 1 && QFileInfo::exists(saved)) {
-        m_logic.adder.addPlaylistFile(saved);
+        const ReadOutcome read = m_logic.adder.addPlaylistFile(saved);
+        // A saved playlist read in part, or not at all, is not replaced by what this
+        // run holds.
+        m_leaveSavedPlaylist = read.refused();
+        if (m_leaveSavedPlaylist)
+            reportUnreadFile(saved, read.reason,
+                             QStringLiteral("the saved playlist is left as it is"));
         const int row = m_logic.playlist.PlayListTrNum();
         if (row > 0 && row <= m_logic.playlist.count()) {
             if (m_logic.settings.AutoScrollPlayList == 1)
@@ -160,7 +168,7 @@ void Session::Unload() {
     const QString folder = filePlaces().settingsFolder;
     QDir().mkpath(folder);
     SaveConfig();
-    if (m_logic.settings.SavePlayList == 1)
+    if (m_logic.settings.SavePlayList == 1 && !m_leaveSavedPlaylist)
         SavePlayListFile(m_logic.playlist, folder + kDefaultPlaylist);
     m_logic.rowFacts.save(RowFactsCache::fileIn(folder));
     m_logic.skins.clearSkinList();

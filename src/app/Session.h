@@ -92,6 +92,7 @@ private:
     std::unique_ptr<MprisService> m_mpris;
     MultRunningCheck* m_instance;
     int m_handOffs = 0;
+    bool m_leaveSavedPlaylist = false;
 };
 
 } // namespace pelto

@@ -76,12 +76,21 @@ SettingsBridge::~SettingsBridge() = default;
 
 void SettingsBridge::LoadConfig(PlaylistModel& playlist) {
     int row = playlist.PlayListTrNum();
-    pelto::LoadConfig(configFilePath(filePlaces().settingsFolder), m_settings, row);
+    const QString path = configFilePath(filePlaces().settingsFolder);
+    const ReadOutcome read = pelto::LoadConfig(path, m_settings, row);
+    // Settings that could not be read are not replaced by this run's defaults.
+    m_leaveConfigFile = read.refused();
+    if (m_leaveConfigFile)
+        reportUnreadFile(path, read.reason,
+                         QStringLiteral("running with the default settings and leaving the "
+                                        "file as it is"));
     playlist.setPlayListTrNum(row);
     m_mainWindowPlace->applyConfig(m_settings);
 }
 
 void SettingsBridge::SaveConfig(const Settings& settings, const PlaylistModel& playlist) {
+    if (m_leaveConfigFile)
+        return;
     Settings saved = settings;
     m_mainWindowPlace->storeConfig(saved);
     pelto::SaveConfig(configFilePath(filePlaces().settingsFolder), saved, playlist.PlayListTrNum());

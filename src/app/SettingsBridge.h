@@ -32,7 +32,8 @@ public:
     ~SettingsBridge() override;
 
     // The load's configuration step: the file over the defaults, the current playlist
-    // row, and the main window's place for its first showing.
+    // row, and the main window's place for its first showing. A file that is there
+    // but cannot be read is said on stderr and left as it is for the whole run.
     void LoadConfig(PlaylistModel& playlist);
     // The unload's first step: the file written whole from `saved` (the settings with
     // the windows' values put back); a failed write keeps the old file.
@@ -55,6 +56,7 @@ private:
     InfoDisplay& m_display;
     MainPlayer& m_mainWindow;
     std::unique_ptr<MainWindowPlace> m_mainWindowPlace;
+    bool m_leaveConfigFile = false;
 };
 
 } // namespace pelto

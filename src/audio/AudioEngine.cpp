@@ -74,8 +74,11 @@ bool AudioEngine::open(const QString& path) {
     // The file is opened before the song that plays is let go, so the device keeps
     // running from one song to the next.
     auto source = std::make_unique<PcmSource>();
-    if (!source->open(path))
+    m_openFailure.clear();
+    if (!source->open(path)) {
+        m_openFailure = source->openFailure();
         source.reset();
+    }
     const bool opened = bool(source);
     changeCore([&] { m_core.setSource(std::move(source)); });
     closeOutputWhenIdle();

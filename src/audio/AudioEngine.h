@@ -40,6 +40,7 @@ public:
     AudioEngine& operator=(const AudioEngine&) = delete;
 
     bool open(const QString& path) override;
+    QString openFailure() const override { return m_openFailure; }
     void play() override;
     void stop() override;
     void pause() override;
@@ -70,6 +71,7 @@ private:
     void closeOutputWhenIdle();
 
     PlaybackCore m_core;
+    QString m_openFailure;
     std::unique_ptr<AudioOutput> m_output;
     QTimer m_idleClose;
     bool m_sdlStarted = false;

@@ -24,6 +24,10 @@ public:
     // Opens a file for playing; false when it cannot be played (missing, unreadable,
     // not audio, or nothing decodable).
     virtual bool open(const QString& path) = 0;
+    // Why the last open failed when the file could not be read (what the system
+    // said: no such file, a named pipe, an I/O error); empty when it read but holds
+    // no audio this decoder plays, or when the decoder cannot tell.
+    virtual QString openFailure() const { return {}; }
     // Plays the open file from its beginning.
     virtual void play() = 0;
     // Stops playing; the state becomes Stopped. The file stays open.

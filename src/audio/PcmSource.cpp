@@ -1,9 +1,10 @@
 #include "audio/PcmSource.h"
 
-#include "common/FileSpan.h"
 #include "audio/MpegStream.h"
-#include "common/RiffChunks.h"
 #include "audio/WaveStream.h"
+#include "common/FileRead.h"
+#include "common/FileSpan.h"
+#include "common/RiffChunks.h"
 
 namespace pelto {
 
@@ -55,18 +56,24 @@ PcmSource::~PcmSource() = default;
 
 bool PcmSource::open(const QString& path) {
     close();
+    m_openFailure.clear();
     auto file = std::make_unique<FileSpan>();
-    if (!file->open(path))
+    if (!file->open(path)) {
+        m_openFailure = unreadableText(file->openOutcome());
         return false;
+    }
     file->prefetch();
     file->setReadBuffer(64 * 1024);
+    const FileSpan::ReadErrorRecord readError = file->readErrorRecord();
     auto stream = openPcmStream(std::move(file), false);
-    if (!stream)
-        return false;
     // A file that yields no sample at all cannot be played.
     float probe[2 * 64];
-    if (stream->read(probe, 64) <= 0 || !stream->seek(0))
+    if (!stream || stream->read(probe, 64) <= 0 || !stream->seek(0)) {
+        // A read that failed is the reason, not the content it never gave.
+        if (const int error = readError->load())
+            m_openFailure = unreadableText({FileStatus::Refused, systemReason(error), error});
         return false;
+    }
     m_sixteenBit = dynamic_cast<const MpegStream*>(stream.get()) != nullptr;
     m_stream = std::move(stream);
     return true;

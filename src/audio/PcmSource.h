@@ -26,6 +26,9 @@ public:
     // Opens a file; false when it cannot be played: missing, unreadable, not audio,
     // or nothing decodes from it. Positions at the first frame.
     bool open(const QString& path);
+    // After a failed open: why the file could not be read, empty when it was read
+    // and is not audio.
+    const QString& openFailure() const { return m_openFailure; }
     void close();
     bool isOpen() const { return bool(m_stream); }
 
@@ -46,6 +49,7 @@ public:
 private:
     std::unique_ptr<PcmStream> m_stream;
     bool m_sixteenBit = false;
+    QString m_openFailure;
 };
 
 // Opens the decoder that fits a file's content, from a span over the whole file;

@@ -2,8 +2,6 @@
 
 #include "LegacyText.h"
 
-#include <QFile>
-
 namespace pelto {
 
 namespace {
@@ -16,13 +14,6 @@ FieldReader::FieldReader(QByteArray bytes) : m_bytes(std::move(bytes)) {
     m_utf8 = isValidUtf8(m_bytes);
     if (m_utf8 && m_bytes.startsWith("\xEF\xBB\xBF"))
         m_pos = 3;
-}
-
-std::optional<FieldReader> FieldReader::fromFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return FieldReader(file.readAll());
 }
 
 QString FieldReader::decode(QByteArrayView bytes) const {

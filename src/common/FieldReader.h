@@ -26,9 +26,6 @@ class FieldReader {
 public:
     explicit FieldReader(QByteArray bytes);
 
-    // Reads a whole file; nullopt when it does not exist or cannot be read.
-    static std::optional<FieldReader> fromFile(const QString& path);
-
     bool atEnd() const { return m_pos >= m_bytes.size(); }
 
     // The next field; empty at the end of the data.

@@ -1,7 +1,5 @@
 #include "common/FileSpan.h"
 
-#include "common/FileNames.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -17,17 +15,15 @@ FileSpan::~FileSpan() {
 
 bool FileSpan::open(const QString& path) {
     close();
-    const QByteArray name = encodeFileName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    OpenedFile file = openRegularFile(path);
+    if (file.status != FileStatus::Read) {
+        m_openOutcome = file;
         return false;
     }
-    m_fd = fd;
-    m_fileSize = st.st_size;
+    m_fd = file.fd;
+    m_openOutcome = file;
+    m_readError = std::make_shared<std::atomic<int>>(0);
+    m_fileSize = file.size;
     m_begin = 0;
     m_end = m_fileSize;
     m_pos = 0;
@@ -38,6 +34,8 @@ void FileSpan::close() {
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
+    m_openOutcome = {};
+    m_readError.reset();
     m_fileSize = m_begin = m_end = m_pos = 0;
     m_bufferFill = 0;
 }
@@ -49,6 +47,7 @@ std::unique_ptr<FileSpan> FileSpan::duplicate() const {
     copy->m_fd = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
     if (copy->m_fd < 0)
         return nullptr;
+    copy->m_readError = m_readError;
     copy->m_fileSize = m_fileSize;
     copy->m_end = m_fileSize;
     return copy;
@@ -128,8 +127,11 @@ std::int64_t FileSpan::readAt(std::int64_t fileOffset, void* buffer, std::int64_
         const ssize_t n = ::pread(m_fd, out + done, size_t(count - done), off_t(fileOffset + done));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0)
+        if (n < 0) {
+            int none = 0;
+            m_readError->compare_exchange_strong(none, errno);
             return done > 0 ? done : -1;
+        }
         if (n == 0)
             break;
         done += n;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "common/FileRead.h"
+
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -20,8 +23,9 @@ public:
     FileSpan& operator=(const FileSpan&) = delete;
 
     // Opens the whole file; false when it cannot be opened for reading or is not a
-    // regular file.
+    // regular file (openOutcome() says why). The open never waits on what is there.
     bool open(const QString& path);
+    const ReadOutcome& openOutcome() const { return m_openOutcome; }
     void close();
     // A second span over the same file, with its own position and the whole file as
     // its window; null when the file cannot be shared.
@@ -55,8 +59,16 @@ public:
     // read or -1.
     std::int64_t readAt(std::int64_t fileOffset, void* buffer, std::int64_t count) const;
 
+    // The first error number a read of this file met, in this span or any duplicate of
+    // it; 0 while every read went well. The record outlives the span, so whoever gave
+    // the span to a reader can still tell a failed read from a wrong format.
+    using ReadErrorRecord = std::shared_ptr<std::atomic<int>>;
+    ReadErrorRecord readErrorRecord() const { return m_readError; }
+
 private:
     int m_fd = -1;
+    ReadOutcome m_openOutcome;
+    ReadErrorRecord m_readError;
     std::int64_t m_fileSize = 0;
     std::int64_t m_begin = 0;
     std::int64_t m_end = 0;

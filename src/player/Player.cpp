@@ -105,7 +105,7 @@ void Player::playOnce() {
     m_decoder->close();
 
     if (!m_decoder->open(m_song.DmyFileName)) {
-        reportUnplayable(m_song.DmyFileName);
+        reportUnplayable(m_song.DmyFileName, m_decoder->openFailure());
         m_decoder->stop();
         const int row = m_playlist.PlayListTrNum();
         if (m_firstFailedRow == row) {

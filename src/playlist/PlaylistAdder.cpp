@@ -38,7 +38,7 @@ constexpr qsizetype kBatchRows = 4096;
 // Calls add(entry) for each entry of the playlist file, a batch of lines at a time,
 // after telling reserve(n) how many entries there may be.
 template <typename Reserve, typename Add>
-void addEntriesOf(const QString& playlist, Reserve&& reserve, Add&& add) {
+ReadOutcome addEntriesOf(const QString& playlist, Reserve&& reserve, Add&& add) {
     PlaylistFileReader reader(playlist);
     reserve(reader.lineCount());
     QStringList batch;
@@ -47,6 +47,7 @@ void addEntriesOf(const QString& playlist, Reserve&& reserve, Add&& add) {
             add(entry);
         batch.clear();
     }
+    return reader.outcome();
 }
 
 // Calls add(path) for each path that adding the names gives, in order (see
@@ -55,9 +56,11 @@ template <typename Reserve, typename Add>
 void forEachPathToAdd(const QStringList& names, PlaylistAdder::Accept accept, Reserve&& reserve,
                       Add&& add) {
     for (const QString& name : names) {
-        if (extensionOf(name) == kPlaylistExtension)
-            addEntriesOf(name, reserve, add);
-        else if (accept == PlaylistAdder::Accept::Anything || PlaylistAdder::isAudioName(name))
+        if (extensionOf(name) == kPlaylistExtension) {
+            const ReadOutcome read = addEntriesOf(name, reserve, add);
+            if (read.refused())
+                reportUnreadFile(name, read.reason);
+        } else if (accept == PlaylistAdder::Accept::Anything || PlaylistAdder::isAudioName(name))
             add(name);
     }
 }
@@ -127,12 +130,13 @@ void PlaylistAdder::addPlayListItems(const QStringList& paths) {
     m_model.appendRows(rows.take());
 }
 
-void PlaylistAdder::addPlaylistFile(const QString& path) {
+ReadOutcome PlaylistAdder::addPlaylistFile(const QString& path) {
     PendingRows rows(m_reader, m_model.lastStoredRow());
-    addEntriesOf(
+    const ReadOutcome read = addEntriesOf(
         path, [&](qsizetype lines) { rows.reserve(lines); },
         [&](const QString& entry) { rows.add(entry); });
     m_model.appendRows(rows.take());
+    return read;
 }
 
 void PlaylistAdder::addNames(const QStringList& names, Accept accept) {

@@ -2,6 +2,7 @@
 
 #include "PlaylistModel.h"
 #include "RowFacts.h"
+#include "common/FileRead.h"
 
 #include <QObject>
 #include <QStringList>
@@ -30,8 +31,8 @@ public:
     void addPlayListItems(const QStringList& paths);
     // Appends one row per entry of the playlist file, as
     // addPlayListItems(ReadPlayListFile(path)) would, with the list read a batch at
-    // a time.
-    void addPlaylistFile(const QString& path);
+    // a time. Says whether the file was read whole (and nothing on stderr).
+    ReadOutcome addPlaylistFile(const QString& path);
 
     // Adds the names of a command line (see splitCommandLine): audio files and the
     // entries of ".m3u" playlists; names without "." or of other kinds are skipped.

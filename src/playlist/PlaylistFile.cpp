@@ -177,6 +177,8 @@ struct PlaylistFileReader::State {
 
     LineRules rules;
     FileSpan file;
+    ReadOutcome outcome;
+    FileSpan::ReadErrorRecord readError;
     qint64 left = 0;
     QByteArray carry;
     bool firstBlock = true;
@@ -187,8 +189,15 @@ struct PlaylistFileReader::State {
 
 PlaylistFileReader::PlaylistFileReader(const QString& path, PathSyntax syntax)
     : d(std::make_unique<State>(path, syntax)) {
-    if (!d->file.open(path))
+    if (!d->file.open(path)) {
+        d->outcome = d->file.openOutcome();
         return;
+    }
+    d->outcome.status = FileStatus::Read;
+    d->readError = d->file.readErrorRecord();
+    if (d->file.fileSize() > kMaxPlaylistBytes)
+        d->outcome = {FileStatus::Refused,
+                      QStringLiteral("larger than 256 MiB, read only up to there")};
     d->rewind();
     bool utf8 = true;
     QByteArray block;
@@ -201,6 +210,12 @@ PlaylistFileReader::PlaylistFileReader(const QString& path, PathSyntax syntax)
 }
 
 PlaylistFileReader::~PlaylistFileReader() = default;
+
+ReadOutcome PlaylistFileReader::outcome() const {
+    if (const int error = d->readError ? d->readError->load() : 0; error && !d->outcome.refused())
+        return {FileStatus::Refused, systemReason(error), error};
+    return d->outcome;
+}
 
 qsizetype PlaylistFileReader::lineCount() const {
     return d->lines;

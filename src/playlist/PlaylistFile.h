@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/FileRead.h"
 #include "common/Paths.h"
 
 #include <QByteArrayView>
@@ -47,6 +48,10 @@ public:
     // Appends the next entries, at most max of them, to batch; false when none was
     // left.
     bool read(QStringList& batch, qsizetype max);
+    // Whether the file was read whole so far: Missing when nothing is there, Refused
+    // when something there could not be opened (not a regular file, unreadable), a
+    // read failed, or the file is larger than what is read of it.
+    ReadOutcome outcome() const;
 
 private:
     struct State;

@@ -1,10 +1,10 @@
 #include "RowFactsCache.h"
 
 #include "common/FileNames.h"
+#include "common/FileRead.h"
 #include "common/SaveFile.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 
 #include <algorithm>
 #include <cstring>
@@ -160,12 +160,16 @@ QString RowFactsCache::fileIn(const QString& settingsFolder) {
 }
 
 bool RowFactsCache::load(const QString& file) {
-    QFile in(file);
-    const bool opened = in.open(QIODevice::ReadOnly);
-    QByteArray bytes = opened ? in.readAll() : QByteArray();
+    FileContents read = readWholeFile(file, kMaxFileBytes);
+    if (read.refused())
+        reportUnreadFile(file, read.reason,
+                         QStringLiteral("files are read again and the cache is left as it is"));
+    const bool opened = read.status == FileStatus::Read;
     QMutexLocker lock(&m_mutex);
-    // An unusable file is replaced at the next save, even by an empty cache.
-    m_changed = opened && !decode(std::move(bytes));
+    // A file there that could not be read is not written over; an unusable one (of
+    // another version, damaged) is replaced at the next save, even by an empty cache.
+    m_leaveFile = read.refused();
+    m_changed = opened && !decode(std::move(read.bytes));
     if (m_changed || !opened) {
         m_records.clear();
         m_index.clear();
@@ -177,7 +181,7 @@ bool RowFactsCache::save(const QString& file) {
     QByteArray bytes;
     {
         QMutexLocker lock(&m_mutex);
-        if (!m_changed)
+        if (!m_changed || m_leaveFile)
             return true;
         // The entries used in this run, then the others in the order of the last save
         // (most recently used first), up to the bound. Entries are appended as they
@@ -188,10 +192,16 @@ bool RowFactsCache::save(const QString& file) {
         });
         kept.resize(std::min(kept.size(), m_maxEntries));
         // One buffer, the check filled in once the entries are in: a long cache is
-        // not copied again at exit.
+        // not copied again at exit. The file stays within what a load reads.
         qsizetype size = kHeaderSize;
-        for (const Slot& slot : kept)
-            size += recordSize(headAt(m_records, slot.offset));
+        for (qsizetype i = 0; i < kept.size(); ++i) {
+            const qsizetype entry = recordSize(headAt(m_records, kept[i].offset));
+            if (size + entry > kMaxFileBytes) {
+                kept.resize(i);
+                break;
+            }
+            size += entry;
+        }
         bytes.reserve(size);
         bytes.append(kMagic, sizeof kMagic);
         bytes.append(reinterpret_cast<const char*>(&kVersion), sizeof kVersion);

@@ -45,6 +45,9 @@ public:
     using RowReader = std::function<PlaylistRow(const QString&)>;
 
     static constexpr qsizetype kMaxEntries = 100000;
+    // The largest cache file read or written: 100,000 entries of paths, titles and
+    // artists of usual lengths take a fraction of it.
+    static constexpr qsizetype kMaxFileBytes = 128 * 1024 * 1024;
 
     // The reader makes a row by reading the file; it must be safe to call from
     // several threads.
@@ -59,7 +62,9 @@ public:
     }
 
     // Replaces the entries with those of the cache file; false (and no entries) when
-    // the file is missing or unusable.
+    // the file is missing or unusable. A file there that cannot be read (not a
+    // regular file, unreadable, larger than kMaxFileBytes) is said on stderr and is
+    // not written over by this run.
     bool load(const QString& file);
     // Writes the cache file atomically when the entries changed since the load (or
     // the file there was unusable); true when nothing needed writing or the write
@@ -93,6 +98,7 @@ private:
     // The entries by a hash of their path. Two paths of one hash share a slot: the one
     // last read has it, the other is read again when asked for.
     QHash<size_t, Slot> m_index;
+    bool m_leaveFile = false;
     bool m_changed = false;
 };
 

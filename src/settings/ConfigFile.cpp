@@ -182,12 +182,13 @@ void LoadConfig(FieldReader& reader, Settings& settings, int& playListTrNum) {
     playListTrNum = values.PlayListTrNum;
 }
 
-bool LoadConfig(const QString& path, Settings& settings, int& playListTrNum) {
-    auto reader = FieldReader::fromFile(path);
-    if (!reader)
-        return false;
-    LoadConfig(*reader, settings, playListTrNum);
-    return true;
+ReadOutcome LoadConfig(const QString& path, Settings& settings, int& playListTrNum) {
+    FileContents file = readWholeFile(path, kMaxConfigFileBytes);
+    if (file.status == FileStatus::Read) {
+        FieldReader reader(std::move(file.bytes));
+        LoadConfig(reader, settings, playListTrNum);
+    }
+    return file;
 }
 
 QByteArray configText(const Settings& settings, int playListTrNum) {

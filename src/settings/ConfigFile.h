@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/FileRead.h"
 #include "settings/Settings.h"
 
 #include <QByteArray>
@@ -25,9 +26,14 @@ class FieldReader;
 // The file in a program folder (which ends in "/").
 QString configFilePath(const QString& programFolder);
 
+// The largest file read: the 29 lines take a few hundred bytes, and no value of
+// them comes near this.
+constexpr std::int64_t kMaxConfigFileBytes = 64 * 1024;
+
 // LoadConfig: reads the file over `settings`; the current playlist row goes to
-// `playListTrNum`. A missing file changes nothing and gives false.
-bool LoadConfig(const QString& path, Settings& settings, int& playListTrNum);
+// `playListTrNum`. A missing file, or one that cannot be read (refused: not a
+// regular file, unreadable, larger than the bound), changes nothing.
+ReadOutcome LoadConfig(const QString& path, Settings& settings, int& playListTrNum);
 void LoadConfig(FieldReader& reader, Settings& settings, int& playListTrNum);
 
 // The 29 lines SaveConfig writes, UTF-8 with CR LF line ends. Places, sizes and

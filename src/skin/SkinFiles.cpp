@@ -1,5 +1,6 @@
 #include "SkinFiles.h"
 
+#include "common/FileRead.h"
 #include "common/Paths.h"
 
 #include <QDir>
@@ -29,7 +30,9 @@ QString findSkinFile(const QString& skinFolder, const QString& name) {
         return {};
     const QDir dir(skinFolder);
     const QString exact = dir.filePath(name);
-    if (QFileInfo(exact).isFile())
+    // Whatever stands under the exact name is the file asked for; what is not a file
+    // there is refused when it is read, saying so.
+    if (QFileInfo::exists(exact))
         return exact;
     const QStringList files = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString& file : files)
@@ -40,6 +43,17 @@ QString findSkinFile(const QString& skinFolder, const QString& name) {
 
 bool hasSkinConfig(const QString& skinFolder) {
     return !findSkinFile(skinFolder, QStringLiteral("_skin.cfg")).isEmpty();
+}
+
+std::optional<QByteArray> readSkinFile(const QString& path, std::int64_t maxBytes) {
+    if (path.isEmpty())
+        return std::nullopt;
+    FileContents file = readWholeFile(path, maxBytes);
+    if (file.refused())
+        reportUnreadFile(path, file.reason);
+    if (file.status != FileStatus::Read)
+        return std::nullopt;
+    return std::move(file.bytes);
 }
 
 } // namespace pelto

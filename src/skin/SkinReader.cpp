@@ -4,6 +4,7 @@
 #include "common/FieldReader.h"
 #include "common/Numbers.h"
 
+#include <QBuffer>
 #include <QImageReader>
 
 #include <optional>
@@ -117,7 +118,11 @@ bool loadPicture(const QString& folder, const QString& name, SkinElementState& e
     const QString path = findSkinFile(folder, name);
     if (path.isEmpty())
         return false;
-    QImageReader reader(path);
+    std::optional<QByteArray> bytes = readSkinFile(path, kMaxSkinBitmapBytes);
+    if (!bytes)
+        return false;
+    QBuffer buffer(&*bytes);
+    QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     const QImage image = reader.read();
     if (image.isNull())
@@ -280,9 +285,10 @@ SkinState readSkin(const QString& skinFolder, const SkinState& previous) {
     bringToFront(state, SkinElement::MainSkin);
 
     const QString cfg = findSkinFile(skinFolder, QStringLiteral("_skin.cfg"));
-    std::optional<FieldReader> reader = FieldReader::fromFile(cfg);
-    if (reader)
-        applySkinConfig(*reader, skinFolder, state);
+    if (std::optional<QByteArray> bytes = readSkinFile(cfg, kMaxSkinTextBytes)) {
+        FieldReader reader(std::move(*bytes));
+        applySkinConfig(reader, skinFolder, state);
+    }
     return state;
 }
 

@@ -6,25 +6,20 @@
 //   rename  renaming it over the file fails with EROFS;
 //   kill    the program is killed just before that rename, as a crash would end it.
 // Everything else, and every other file, goes to the C library untouched.
-#include <dlfcn.h>
+#include "FaultShim.h"
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 template <typename F> F next(const char* name) {
-    return reinterpret_cast<F>(::dlsym(RTLD_NEXT, name));
+    return pelto::test::nextDefinition<F>(name);
 }
 
 bool faultIs(const char* kind) {
-    const char* fault = std::getenv("PELTO_FAULT");
-    return fault && std::strcmp(fault, kind) == 0;
+    return pelto::test::environmentIs("PELTO_FAULT", kind);
 }
 
 const char* target() {
@@ -37,13 +32,9 @@ bool writesTarget(int fd) {
     const char* file = target();
     if (!file)
         return false;
-    char link[64];
     char path[4096];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    const ssize_t n = ::readlink(link, path, sizeof path - 1);
-    if (n <= 0)
+    if (!pelto::test::pathOfDescriptor(fd, path, sizeof path))
         return false;
-    path[n] = '\0';
     const size_t length = std::strlen(file);
     return std::strncmp(path, file, length) == 0 && path[length] == '.';
 }
