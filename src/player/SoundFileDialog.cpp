@@ -1,5 +1,7 @@
 #include "player/SoundFileDialog.h"
 
+#include "player/FileDialogPlace.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -58,7 +60,10 @@ std::optional<QStringList> chooseSoundFiles(QWidget* parent, const QString& titl
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(soundFileFilters());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    placeFileDialog(dialog, parent);
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    rememberFileDialogSize(dialog);
+    if (!chosen)
         return std::nullopt;
     rememberFileDialogFolder(dialog.directory().absolutePath());
     return dialog.selectedFiles();

@@ -1,5 +1,6 @@
 #include "playlistwindow/SaveListDialog.h"
 
+#include "player/FileDialogPlace.h"
 #include "player/SoundFileDialog.h"
 
 #include <QFileDialog>
@@ -15,7 +16,10 @@ std::optional<QString> choosePlaylistToSave(QWidget* parent, const QString& curr
     dialog.setFileMode(QFileDialog::AnyFile);
     // The playlists' entry, the third of the sound files' filters.
     dialog.setNameFilter(soundFileFilters().at(2));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    placeFileDialog(dialog, parent);
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    rememberFileDialogSize(dialog);
+    if (!chosen)
         return std::nullopt;
     rememberFileDialogFolder(dialog.directory().absolutePath());
     return dialog.selectedFiles().constFirst();

@@ -12,11 +12,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 using namespace pelto;
 
@@ -72,6 +74,7 @@ private slots:
         QVERIFY(installQtTranslation(*qApp));
         QVERIFY(QDir(m_dir.path()).mkdir("other"));
         const QString song = make("a.mp3");
+        QFile(song).resize(402653); // "393 KiB", a size that a narrow column cuts
         for (const char* name : {"b.wav", "c.txt", "d.m3u", "other/e.mp3"})
             make(name);
         const QString other = m_dir.filePath("other");
@@ -95,6 +98,14 @@ private slots:
                                          "Mpeg Audio(*.mp3;*.mp2;*.mp1;*.rmp)",
                                          "プレイリスト(*.m3u)", "Wave Audio(*.wav)"}));
             QCOMPARE(listedNames(dialog, 4), (QStringList{"a.mp3", "b.wav", "d.m3u", "other"}));
+            // The detail columns show sizes, types and dates whole.
+            auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+            QVERIFY(details);
+            for (int column = 1; column < details->header()->count(); ++column)
+                QVERIFY2(
+                    details->header()->sectionSize(column) >=
+                        static_cast<QAbstractItemView*>(details)->sizeHintForColumn(column),
+                    qPrintable(details->model()->headerData(column, Qt::Horizontal).toString()));
             dialog->selectNameFilter(soundFileFilters()[3]);
             QCOMPARE(listedNames(dialog, 2), (QStringList{"b.wav", "other"}));
             dialog->selectNameFilter(soundFileFilters()[0]);

@@ -48,11 +48,11 @@ Spawned::Result Spawned::run(const QString& program, const QStringList& argument
     return r;
 }
 
-QString Spawned::startDisplay(const QProcessEnvironment& environment) {
+QString Spawned::startDisplay(const QProcessEnvironment& environment, const QString& screen) {
     // Xvfb writes its display number once it takes connections.
     QProcess* xvfb =
         start(QStringLiteral("Xvfb"),
-              {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"}, environment);
+              {"-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp"}, environment);
     if (!xvfb->waitForStarted())
         return {};
     QByteArray number;

@@ -32,8 +32,9 @@ public:
                       const QProcessEnvironment& environment, int timeoutMs = 15000);
 
     // Starts Xvfb on a free display of its own and returns its name (":N"), empty
-    // when it did not come up.
-    QString startDisplay(const QProcessEnvironment& environment);
+    // when it did not come up. `screen` is Xvfb's WIDTHxHEIGHTxDEPTH.
+    QString startDisplay(const QProcessEnvironment& environment,
+                         const QString& screen = QStringLiteral("800x600x24"));
 
 private:
     QList<QProcess*> m_processes;

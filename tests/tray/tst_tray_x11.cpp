@@ -10,6 +10,7 @@
 // written. With the panel, a left click brings the minimised main window back.
 // Every process started here ends with the test.
 #include "ConfigEntries.h"
+#include "Desktop.h"
 #include "Spawned.h"
 #include "TestFiles.h"
 #include "TestWave.h"
@@ -32,109 +33,6 @@ using namespace pelto;
 using namespace pelto::test;
 
 namespace {
-
-// One desktop: the display with its window manager, and the commands run on it.
-class Desktop {
-public:
-    bool start() {
-        m_env = QProcessEnvironment::systemEnvironment();
-        const QString display = m_spawned.startDisplay(m_env);
-        if (display.isEmpty())
-            return false;
-        m_env.insert("DISPLAY", display);
-        // The work area is among the last things the manager sets up. A manager that
-        // ended or stalled before that is replaced, saying why.
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            QProcess* manager = m_spawned.start("openbox", {}, m_env);
-            const bool ready = QTest::qWaitFor(
-                [&] {
-                    return manager->state() == QProcess::NotRunning ||
-                           run("xprop", {"-root", "_NET_WORKAREA"}).contains("=");
-                },
-                30000);
-            if (ready && manager->state() != QProcess::NotRunning)
-                return true;
-            manager->kill();
-            manager->waitForFinished(3000);
-            qWarning("openbox did not set up %s (exit %d): %s", qPrintable(display),
-                     manager->exitCode(), manager->readAllStandardError().constData());
-        }
-        return false;
-    }
-
-    QProcess* startTray() {
-        return m_spawned.start("trayer",
-                               {"--edge", "bottom", "--align", "right", "--widthtype", "pixel",
-                                "--width", "120", "--heighttype", "pixel", "--height", "32"},
-                               m_env);
-    }
-
-    QProcess* startPelto(const QString& home, const QString& state, const QString& played) {
-        QProcessEnvironment env = m_env;
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("SDL_AUDIODRIVER", "disk");
-        env.insert("SDL_DISKAUDIOFILE", played);
-        env.remove("SDL_DISKAUDIODELAY"); // real time
-        env.insert("PELTO_HOME", home);
-        env.insert("PELTO_TEST_STATE_FILE", state);
-        env.insert("XDG_RUNTIME_DIR", home + "/run");
-        // The icon goes to the panel, not to a tray service on a session bus.
-        env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
-        QDir(home).mkdir("run");
-        QFile::setPermissions(home + "/run", QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                 QFileDevice::ExeOwner);
-        return m_spawned.start(PELTO_BINARY_DIR "/pelto", {}, env);
-    }
-
-    QString run(const QString& program, const QStringList& args) {
-        const Spawned::Result r = Spawned::run(program, args, m_env, 10000);
-        return r.exitCode == 0 ? r.out : QString();
-    }
-    QStringList xdotool(const QStringList& args) {
-        return run("xdotool", args).split(u'\n', Qt::SkipEmptyParts);
-    }
-    void keys(const QStringList& keys) { xdotool(QStringList{"key", "--delay", "60"} + keys); }
-
-    // The visible windows of the given class, or named by a pattern.
-    QStringList windowsOfClass(const QString& name) {
-        return xdotool({"search", "--onlyvisible", "--classname", name});
-    }
-    QString windowNamed(const QString& pattern) {
-        const QStringList ids = xdotool({"search", "--onlyvisible", "--name", pattern});
-        return ids.isEmpty() ? QString() : ids.first();
-    }
-    // Whether a popup menu of the program shows: its only window the window manager
-    // does not handle.
-    bool menuShown() {
-        for (const QString& id : windowsOfClass("pelto"))
-            if (run("xwininfo", {"-id", id}).contains("Override Redirect State: yes"))
-                return true;
-        return false;
-    }
-    bool keptAbove(const QString& id) {
-        return !id.isEmpty() &&
-               run("xprop", {"-id", id, "_NET_WM_STATE"}).contains("_NET_WM_STATE_ABOVE");
-    }
-    QRect geometryOf(const QString& id) {
-        QRect r;
-        for (const QString& line : xdotool({"getwindowgeometry", "--shell", id})) {
-            const int value = line.section(u'=', 1).toInt();
-            if (line.startsWith("X="))
-                r.moveLeft(value);
-            else if (line.startsWith("Y="))
-                r.moveTop(value);
-            else if (line.startsWith("WIDTH="))
-                r.setWidth(value);
-            else if (line.startsWith("HEIGHT="))
-                r.setHeight(value);
-        }
-        return r;
-    }
-
-private:
-    Spawned m_spawned;
-    QProcessEnvironment m_env;
-};
 
 QJsonObject stateOf(const QString& path) {
     return QJsonDocument::fromJson(readFile(path)).object();
