@@ -2,11 +2,14 @@
 // a file of another user or a failing disk would. PELTO_READ_FAULT_FILE names the file
 // (its full path); PELTO_READ_FAULT picks the failure:
 //   eacces  opening it fails with EACCES (a file of another user, mode 600);
-//   eio     it opens, but every read of it fails with EIO.
+//   eio     it opens, but every read of it fails with EIO;
+//   hang    a read of it by the decode thread past its first 64 KiB never returns, as on
+//           a network share that went away.
 // Everything else, and every other file, goes to the C library untouched.
 #include "FaultShim.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 
 #include <cerrno>
 #include <cstdarg>
@@ -41,6 +44,19 @@ bool readsTarget(int fd) {
         return false;
     errno = EIO;
     return true;
+}
+
+// Whether this read is one that never returns; then it does not.
+void hangIfAsked(int fd, off_t offset) {
+    char path[4096];
+    char thread[32] = {};
+    if (!faultIs("hang") || offset < 65536 ||
+        !pelto::test::pathOfDescriptor(fd, path, sizeof path) || !isTarget(path) ||
+        pthread_getname_np(pthread_self(), thread, sizeof thread) != 0 ||
+        std::strcmp(thread, "pelto-decode") != 0)
+        return;
+    for (;;)
+        ::pause();
 }
 
 mode_t modeOf(int flags, va_list args) {
@@ -82,11 +98,13 @@ ssize_t read(int fd, void* buffer, size_t count) {
 
 ssize_t pread(int fd, void* buffer, size_t count, off_t offset) {
     static const auto real = next<ssize_t (*)(int, void*, size_t, off_t)>("pread");
+    hangIfAsked(fd, offset);
     return readsTarget(fd) ? -1 : real(fd, buffer, count, offset);
 }
 
 ssize_t pread64(int fd, void* buffer, size_t count, off_t offset) {
     static const auto real = next<ssize_t (*)(int, void*, size_t, off_t)>("pread64");
+    hangIfAsked(fd, offset);
     return readsTarget(fd) ? -1 : real(fd, buffer, count, offset);
 }
 }

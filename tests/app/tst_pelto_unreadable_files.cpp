@@ -5,9 +5,11 @@
 // reads fail (EIO), the last two by a shim loaded with LD_PRELOAD. Each time the
 // window shows, one stderr line names the file and why, and at exit the file is left
 // as it was. And a signal at any moment of a long start (a 100,000-row playlist) ends
-// the program at once, leaving its files whole.
+// the program at once, leaving its files whole; and a song whose reads stop answering
+// holds up neither the next song nor the end.
 #include "PeltoCopies.h"
 #include "TestFiles.h"
+#include "TestWave.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -86,6 +88,14 @@ bool replace(const QString& path, Kind kind, int& socketFd) {
     return false;
 }
 
+// The environment that loads the shim with a fault on one file. Under AddressSanitizer
+// a library loaded ahead of its runtime is allowed.
+QStringList shimmed(const char* fault, const QString& file) {
+    return {QStringLiteral("LD_PRELOAD=" READ_FAULT_SHIM),
+            QStringLiteral("PELTO_READ_FAULT=") + fault, "PELTO_READ_FAULT_FILE=" + file,
+            "ASAN_OPTIONS=" + qEnvironmentVariable("ASAN_OPTIONS") + ":verify_asan_link_order=0"};
+}
+
 QStringList stderrLines(QProcess* process) {
     return QString::fromLocal8Bit(process->readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
 }
@@ -100,6 +110,7 @@ private slots:
     void somethingElseInAFilesPlace_data();
     void somethingElseInAFilesPlace();
     void aSignalDuringALongStartEndsItAtOnce();
+    void aReadThatNeverReturnsHoldsNothingUp();
 };
 
 void TestPeltoUnreadableFiles::somethingElseInAFilesPlace_data() {
@@ -176,10 +187,7 @@ void TestPeltoUnreadableFiles::somethingElseInAFilesPlace() {
     const Standing before = Standing::at(path);
     QStringList environment = copies.env();
     if (kind == Kind::OtherUsers || kind == Kind::FailingDisk)
-        environment << QStringLiteral("LD_PRELOAD=" READ_FAULT_SHIM)
-                    << "PELTO_READ_FAULT_FILE=" + path
-                    << QStringLiteral("PELTO_READ_FAULT=") +
-                           (kind == Kind::OtherUsers ? "eacces" : "eio");
+        environment << shimmed(kind == Kind::OtherUsers ? "eacces" : "eio", path);
     // A song is played from the command line; the program's own files are read at start.
     const bool isSong = file == u"song.wav";
     QElapsedTimer clock;
@@ -205,7 +213,7 @@ void TestPeltoUnreadableFiles::somethingElseInAFilesPlace() {
     for (const char* saved : {"Pelto.cfg", "Pelto.m3u"})
         if (copies.file(saved) != path)
             QVERIFY2(Standing::at(copies.file(saved)).type == S_IFREG, saved);
-    QCOMPARE(QDir(copies.home()).entryList({"*.tmp*", "*~"}, QDir::Files | QDir::Hidden),
+    QCOMPARE(QDir(copies.home()).entryList({"*.saving.*"}, QDir::Files | QDir::Hidden),
              QStringList());
 }
 
@@ -251,6 +259,46 @@ void TestPeltoUnreadableFiles::aSignalDuringALongStartEndsItAtOnce() {
             QCOMPARE(QDir(copies.home()).entryList(QDir::Files | QDir::Hidden), files);
         }
     }
+}
+
+// A song whose reads stop answering as it plays (a network share gone): a song handed
+// over next is heard, and the program ends at a signal with its files saved.
+void TestPeltoUnreadableFiles::aReadThatNeverReturnsHoldsNothingUp() {
+    PeltoCopies copies;
+    const QString stuck = copies.file("on the share.wav"), next = copies.file("next.wav");
+    QVERIFY(writeTestWave(stuck, 44100, 2, 60, [](int) { return qint16(0); }));
+    QVERIFY(writeTestWave(next, 44100, 2, 3, [](int) { return qint16(12000); }));
+    const QString played = copies.file("played.raw");
+    const QStringList environment =
+        copies.env() + shimmed("hang", stuck) +
+        QStringList{"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + played};
+    QProcess* pelto = copies.start({stuck}, environment);
+    QCOMPARE(copies.waitForState(0).playState, 1);
+    // The decode thread reads past the first 64 KiB within half a second of play.
+    QTest::qWait(1500);
+    QCOMPARE(copies.run({next}), 0);
+    const PeltoState handed = copies.waitForState(1);
+    QCOMPARE(handed.dmyFileName, next);
+    const auto heard = [&] {
+        for (const PlayedFrame& frame : framesOf(played))
+            if (frame.left > 0.01f)
+                return true;
+        return false;
+    };
+    QVERIFY2(QTest::qWaitFor(heard, 15000), "the next song was not heard");
+    // Two decode threads: the one the read holds, and the one that plays.
+    const QString tasks = QStringLiteral("/proc/%1/task/").arg(pelto->processId());
+    int decodeThreads = 0;
+    for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        decodeThreads += readFile(tasks + task + "/comm").trimmed() == "pelto-decode";
+    QCOMPARE(decodeThreads, 2);
+    QElapsedTimer clock;
+    clock.start();
+    pelto->terminate();
+    QVERIFY(pelto->waitForFinished(20000));
+    qInfo("ended %lld ms after the signal with a read still hanging", qint64(clock.elapsed()));
+    QCOMPARE(pelto->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(readFile(copies.file("Pelto.m3u")).count('\n'), 2);
 }
 
 QTEST_GUILESS_MAIN(TestPeltoUnreadableFiles)
