@@ -4,5 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${PELTO_BUILD_DIR:-build}"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${PELTO_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
+# Compiled objects are cached between build folders and clones when ccache is there.
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${PELTO_BUILD_TYPE:-RelWithDebInfo}" \
+  "${launcher[@]}" "$@" >/dev/null
 cmake --build "$build"

@@ -5,8 +5,8 @@
 set -euo pipefail
 
 PACKAGES=(
-  # build
-  cmake ninja-build pkg-config g++ qt6-base-dev qt6-base-dev-tools libgl-dev
+  # build (ccache keeps compiled objects between build folders and clones)
+  cmake ninja-build ccache pkg-config g++ qt6-base-dev qt6-base-dev-tools libgl-dev
   libmpg123-dev libsndfile1-dev libsdl2-dev libtag1-dev
   # run
   fonts-ipaexfont-gothic qt6-qpa-plugins
