@@ -24,6 +24,8 @@ PACKAGES=(
   libgtest-dev clang-format
   # the media player on the session bus, checked with a client of the desktop's
   dbus playerctl
+  # a real sound server for the engine's tests (a null sink, recorded with parec)
+  pulseaudio pulseaudio-utils
   # install and package: the desktop entry's check, dpkg-shlibdeps for the .deb
   desktop-file-utils dpkg-dev
 )

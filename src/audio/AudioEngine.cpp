@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace pelto {
@@ -22,6 +23,10 @@ AudioEngine::AudioEngine() {
         if (m_core.state(position) != PlayState::Playing)
             closeOutput();
     });
+    m_deviceWatch.setInterval(kDeviceWatchInterval);
+    QObject::connect(&m_deviceWatch, &QTimer::timeout, [this] { watchDevice(); });
+    m_deviceRetry.setSingleShot(true);
+    QObject::connect(&m_deviceRetry, &QTimer::timeout, [this] { retryDevice(); });
 }
 
 AudioEngine::~AudioEngine() {
@@ -31,13 +36,15 @@ AudioEngine::~AudioEngine() {
 }
 
 template <typename Change> void AudioEngine::changeCore(Change change) {
-    if (!m_output) {
+    // The output that plays the core: the stand-in while there is one.
+    AudioOutput* playing = m_standIn ? m_standIn.get() : m_output.get();
+    if (!playing) {
         change();
         return;
     }
-    m_output->lock();
+    playing->lock();
     change();
-    m_output->unlock();
+    playing->unlock();
 }
 
 void AudioEngine::openOutput() {
@@ -53,11 +60,100 @@ void AudioEngine::openOutput() {
                          m_sdlStarted ? SDL_GetError() : "audio subsystem unavailable");
         m_warned = true;
         m_output = openSilentOutput(m_core, rate);
+        retryDeviceLater();
+    } else {
+        watchTheDevice();
     }
+    m_output->start();
+}
+
+void AudioEngine::watchTheDevice() {
+    m_retryDelay = kFirstDeviceRetry;
+    m_lastPulled = m_output ? m_output->buffersPulled() : 0;
+    m_stillWatches = 0;
+    m_deviceRetry.stop();
+    if (QAbstractEventDispatcher::instance())
+        m_deviceWatch.start();
+}
+
+void AudioEngine::retryDeviceLater() {
+    m_deviceWatch.stop();
+    if (!m_sdlStarted || !QAbstractEventDispatcher::instance())
+        return;
+    m_deviceRetry.start(m_retryDelay);
+    m_retryDelay = std::min(m_retryDelay * 2, kLastDeviceRetry);
+}
+
+// A device that went away (a sound server ended, a headset unplugged) stops pulling
+// buffers: the song goes on into the silent output, keeping its time, until a device
+// opens again.
+void AudioEngine::watchDevice() {
+    if (!m_output || m_silent)
+        return;
+    if (m_output->isRunning()) {
+        watchDevicePace();
+        return;
+    }
+    std::fputs("Pelto: the sound device went away; playing silently until it is back\n", stderr);
+    m_warned = true;
+    const int rate = m_output->rate();
+    m_standIn.reset();
+    m_output.reset();
+    m_output = openSilentOutput(m_core, rate);
+    m_silent = true;
+    m_output->start();
+    retryDeviceLater();
+}
+
+// A device that stays open but asks for no buffer (its sink suspended) would stop the
+// song's time: a silent output stands in for it, and steps back as soon as the device
+// asks for buffers again.
+void AudioEngine::watchDevicePace() {
+    const std::uint64_t pulled = m_output->buffersPulled();
+    const bool still = pulled == m_lastPulled;
+    m_lastPulled = pulled;
+    if (m_standIn) {
+        if (still)
+            return;
+        m_standIn.reset();
+        m_output->setStoodIn(false);
+        std::fputs("Pelto: the sound device takes sound again\n", stderr);
+        return;
+    }
+    int position = 0;
+    m_stillWatches = still && m_core.state(position) == PlayState::Playing ? m_stillWatches + 1 : 0;
+    if (m_stillWatches * kDeviceWatchInterval < kStalledDevice)
+        return;
+    m_stillWatches = 0;
+    std::fputs("Pelto: the sound device takes no sound; playing silently meanwhile\n", stderr);
+    m_output->setStoodIn(true);
+    m_standIn = openSilentOutput(m_core, m_output->rate());
+    m_standIn->start();
+}
+
+void AudioEngine::retryDevice() {
+    if (!m_output || !m_silent)
+        return;
+    std::unique_ptr<AudioOutput> device = openSdlOutput(m_core, m_output->rate());
+    if (!device) {
+        retryDeviceLater();
+        return;
+    }
+    // The silent output ends before the device starts: one output pulls at a time.
+    m_output = std::move(device);
+    m_silent = false;
+    m_output->start();
+    if (m_warned)
+        std::fputs("Pelto: the sound device is back\n", stderr);
+    m_warned = false;
+    watchTheDevice();
 }
 
 void AudioEngine::closeOutput() {
     m_idleClose.stop();
+    m_deviceWatch.stop();
+    m_deviceRetry.stop();
+    m_standIn.reset();
     m_output.reset();
 }
 

@@ -63,20 +63,40 @@ public:
 
     // How long the device stays open once nothing plays.
     static constexpr std::chrono::milliseconds kIdleDeviceLinger{1000};
+    // How often an open device is checked for having gone away, and how long the
+    // silent output waits before it tries the default device again: the first wait,
+    // doubled after each failed try up to the last.
+    static constexpr std::chrono::milliseconds kDeviceWatchInterval{250};
+    static constexpr std::chrono::milliseconds kFirstDeviceRetry{250};
+    static constexpr std::chrono::milliseconds kLastDeviceRetry{2000};
+    // How long an open device may ask for no buffer while a song plays before a
+    // silent output keeps its time.
+    static constexpr std::chrono::milliseconds kStalledDevice{500};
 
 private:
     template <typename Change> void changeCore(Change change);
     void openOutput();
     void closeOutput();
     void closeOutputWhenIdle();
+    void watchTheDevice();
+    void retryDeviceLater();
+    void watchDevice();
+    void watchDevicePace();
+    void retryDevice();
 
     PlaybackCore m_core;
     QString m_openFailure;
     std::unique_ptr<AudioOutput> m_output;
+    std::unique_ptr<AudioOutput> m_standIn; // plays while the open device takes nothing
+    std::uint64_t m_lastPulled = 0;
+    int m_stillWatches = 0;
     QTimer m_idleClose;
+    QTimer m_deviceWatch;
+    QTimer m_deviceRetry;
+    std::chrono::milliseconds m_retryDelay = kFirstDeviceRetry;
     bool m_sdlStarted = false;
     bool m_silent = false;
-    bool m_warned = false; // the silent output has been announced on stderr
+    bool m_warned = false; // playing silently has been announced on stderr
 };
 
 } // namespace pelto

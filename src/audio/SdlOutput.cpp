@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <future>
 #include <memory>
 #include <thread>
@@ -53,24 +54,55 @@ void closeDevice(SDL_AudioDeviceID device) {
 
 class SdlOutput final : public AudioOutput {
 public:
-    SdlOutput(SDL_AudioDeviceID device, int rate) : m_device(device), m_rate(rate) {}
-    ~SdlOutput() override { closeDevice(m_device); }
+    SdlOutput(PlaybackCore& core, int rate) : m_core(core), m_rate(rate) {}
+    ~SdlOutput() override {
+        if (m_device != 0)
+            closeDevice(m_device);
+    }
+    bool open() {
+        SDL_AudioSpec want{};
+        want.freq = m_rate;
+        want.format = AUDIO_F32SYS;
+        want.channels = 2;
+        want.samples = Uint16(bufferFramesFor(m_rate));
+        want.callback = pull;
+        want.userdata = this;
+        SDL_AudioSpec have{};
+        // No changes allowed: SDL converts to what the device takes, so the callback
+        // always sees this exact format.
+        m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        return m_device != 0;
+    }
+    void start() override { SDL_PauseAudioDevice(m_device, 0); }
     void lock() override { SDL_LockAudioDevice(m_device); }
     void unlock() override { SDL_UnlockAudioDevice(m_device); }
     int rate() const override { return m_rate; }
     bool isRunning() const override {
         return SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_PLAYING;
     }
+    std::uint64_t buffersPulled() const override { return m_pulled.load(); }
+    void setStoodIn(bool stoodIn) override {
+        lock();
+        m_stoodIn = stoodIn;
+        unlock();
+    }
 
 private:
-    SDL_AudioDeviceID m_device;
-    int m_rate;
-};
+    static void pull(void* self, Uint8* stream, int bytes) {
+        auto& output = *static_cast<SdlOutput*>(self);
+        ++output.m_pulled;
+        if (output.m_stoodIn)
+            std::memset(stream, 0, size_t(bytes));
+        else
+            output.m_core.render(reinterpret_cast<float*>(stream), bytes / int(2 * sizeof(float)));
+    }
 
-void pull(void* core, Uint8* stream, int bytes) {
-    static_cast<PlaybackCore*>(core)->render(reinterpret_cast<float*>(stream),
-                                             bytes / int(2 * sizeof(float)));
-}
+    PlaybackCore& m_core;
+    const int m_rate;
+    SDL_AudioDeviceID m_device = 0;
+    std::atomic<std::uint64_t> m_pulled{0};
+    bool m_stoodIn = false; // under the device's lock
+};
 
 } // namespace
 
@@ -79,21 +111,10 @@ bool sdlDeviceLeftBehind() {
 }
 
 std::unique_ptr<AudioOutput> openSdlOutput(PlaybackCore& core, int rate) {
-    SDL_AudioSpec want{};
-    want.freq = rate;
-    want.format = AUDIO_F32SYS;
-    want.channels = 2;
-    want.samples = Uint16(bufferFramesFor(rate));
-    want.callback = pull;
-    want.userdata = &core;
-    SDL_AudioSpec have{};
-    // No changes allowed: SDL converts to what the device takes, so the callback
-    // always sees this exact format.
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (device == 0)
+    auto output = std::make_unique<SdlOutput>(core, rate);
+    if (!output->open())
         return nullptr;
-    SDL_PauseAudioDevice(device, 0);
-    return std::make_unique<SdlOutput>(device, rate);
+    return output;
 }
 
 } // namespace pelto

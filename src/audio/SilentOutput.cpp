@@ -1,6 +1,7 @@
 #include "audio/AudioOutput.h"
 #include "audio/PlaybackCore.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -30,6 +31,8 @@ public:
     void unlock() override { m_lock.unlock(); }
     int rate() const override { return m_rate; }
     bool isRunning() const override { return true; }
+    std::uint64_t buffersPulled() const override { return m_pulled.load(); }
+    void setStoodIn(bool) override {}
 
 private:
     // One buffer per buffer period, timed from the start so that the pace does not
@@ -41,6 +44,7 @@ private:
         std::unique_lock guard(m_lock);
         while (!m_quit) {
             m_core.render(m_buffer.data(), m_frames);
+            ++m_pulled;
             rendered += m_frames;
             const auto due = start + std::chrono::microseconds(rendered * 1'000'000 / m_rate);
             m_wake.wait_until(guard, due, [this] { return m_quit; });
@@ -54,6 +58,7 @@ private:
     std::mutex m_lock;
     std::condition_variable m_wake;
     bool m_quit = false;
+    std::atomic<std::uint64_t> m_pulled{0};
     std::thread m_thread;
 };
 
