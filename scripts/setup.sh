@@ -26,6 +26,8 @@ PACKAGES=(
   dbus playerctl
   # a real sound server for the engine's tests (a null sink, recorded with parec)
   pulseaudio pulseaudio-utils
+  # a StatusNotifierItem watcher, for the tray test that plays the desktop's host
+  haskell-status-notifier-item-utils
   # install and package: the desktop entry's check, dpkg-shlibdeps for the .deb
   desktop-file-utils dpkg-dev
 )

@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 #include "skin/SkinFiles.h"
 #include "skin/SkinInfoForm.h"
+#include "tray/StatusNotifierHost.h"
 #include "tray/TrayMenu.h"
 
 #include <QCursor>
@@ -34,6 +35,10 @@ TaskTrayForm::TaskTrayForm(ControlCommands& commands, const Settings& settings, 
                 else if (reason == QSystemTrayIcon::Context)
                     popupMenu();
             });
+    // A StatusNotifierItem host draws the menu itself, from the one the icon exports;
+    // an XEmbed tray leaves the right button to the popup above.
+    if (statusNotifierHostPresent())
+        m_icon->setContextMenu(m_menu.get());
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         std::fputs("Pelto: the desktop has no system tray; the menu opens from the power "
                    "button\n",
@@ -97,8 +102,13 @@ void TaskTrayForm::wireItems() {
 void TaskTrayForm::leftButtonDown() {
     // Shown and brought above every other window; on top afterwards only while the
     // switch is on. A minimised window comes back as well.
-    if (m_mainWindow.isMinimized())
+    // Mapped anew: a window manager that takes an activation without a click of the
+    // user's for focus stealing (a tray host's Activate over D-Bus) leaves a minimised
+    // window where it is otherwise.
+    if (m_mainWindow.isMinimized()) {
         m_mainWindow.setWindowState(m_mainWindow.windowState() & ~Qt::WindowMinimized);
+        m_mainWindow.show();
+    }
     SetAlwaysTop(&m_mainWindow, true);
     if (!m_menu->AlwaysTop->isChecked())
         SetAlwaysTop(&m_mainWindow, false);

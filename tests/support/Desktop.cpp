@@ -39,7 +39,8 @@ QProcess* Desktop::startTray() {
                            m_env);
 }
 
-QProcess* Desktop::startPelto(const QString& home, const QString& state, const QString& played) {
+QProcess* Desktop::startPelto(const QString& home, const QString& state, const QString& played,
+                              bool sessionBus) {
     QProcessEnvironment env = m_env;
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.insert("SDL_AUDIODRIVER", "disk");
@@ -48,8 +49,9 @@ QProcess* Desktop::startPelto(const QString& home, const QString& state, const Q
     env.insert("PELTO_HOME", home);
     env.insert("PELTO_TEST_STATE_FILE", state);
     env.insert("XDG_RUNTIME_DIR", home + "/run");
-    // The icon goes to the panel, not to a tray service on a session bus.
-    env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+    // Without the bus the icon goes to an XEmbed panel, not to a tray service on it.
+    if (!sessionBus)
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
     QDir(home).mkdir("run");
     QFile::setPermissions(home + "/run",
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

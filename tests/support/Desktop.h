@@ -18,9 +18,10 @@ public:
     // The trayer panel at the bottom right (an XEmbed tray).
     QProcess* startTray();
     // The real program on the display, playing through SDL's disk driver into
-    // `played`, with its home, state file and runtime folder of its own and no
-    // session bus.
-    QProcess* startPelto(const QString& home, const QString& state, const QString& played);
+    // `played`, with its home, state file and runtime folder of its own, and without a
+    // session bus unless `sessionBus` (then the test's own).
+    QProcess* startPelto(const QString& home, const QString& state, const QString& played,
+                         bool sessionBus = false);
 
     // A short command's output, empty when it fails.
     QString run(const QString& program, const QStringList& args);
