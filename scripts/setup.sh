@@ -24,8 +24,9 @@ PACKAGES=(
   libgtest-dev clang-format
   # the media player on the session bus, checked with a client of the desktop's
   dbus playerctl
-  # install and package: the desktop entry's check, dpkg-shlibdeps for the .deb
-  desktop-file-utils dpkg-dev
+  # install and package: the desktop entry's check, dpkg-shlibdeps for the .deb, the
+  # package's and the AppStream metadata's checks, the manual pages' check
+  desktop-file-utils dpkg-dev lintian appstream man-db
 )
 
 missing=()
