@@ -1,5 +1,6 @@
 // The hand-off a running copy receives from a later launch: bytes of a framed
-// message, arriving in pieces, and the command line taken from its payload.
+// message, arriving in pieces, and the command line or the remote command taken from
+// its payload.
 
 #include "app/HandOffWire.h"
 #include "app/LaunchArguments.h"
@@ -27,6 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             whole.payload().size() > qsizetype(pelto::wire::maxPayload))
             std::abort();
         if (pelto::commandLineFromPayload(whole.payload()).contains(QChar(0)))
+            std::abort();
+        // A remote command's name holds no NUL and makes the payload again; its payload
+        // is no command line.
+        const QByteArray name = pelto::wire::commandName(whole.payload());
+        if (!name.isEmpty() &&
+            (name.contains('\0') || pelto::wire::commandPayload(name) != whole.payload() ||
+             !pelto::commandLineFromPayload(whole.payload()).isEmpty()))
             std::abort();
     }
     return 0;

@@ -28,8 +28,9 @@ PACKAGES=(
   pulseaudio pulseaudio-utils
   # a StatusNotifierItem watcher, for the tray test that plays the desktop's host
   haskell-status-notifier-item-utils
-  # install and package: the desktop entry's check, dpkg-shlibdeps for the .deb
-  desktop-file-utils dpkg-dev
+  # install and package: the desktop entry's check, dpkg-shlibdeps for the .deb, the
+  # package's and the AppStream metadata's checks, the manual pages' check
+  desktop-file-utils dpkg-dev lintian appstream man-db
 )
 
 missing=()

@@ -49,7 +49,10 @@ Version_Info::Version_Info(QWidget* parent)
     m_link->setCursor(Qt::PointingHandCursor);
     m_link->installEventFilter(this);
 
-    addLabel("Label6", QStringLiteral("このソフトはフリーソフトウェアです"), 104, 104);
+    // The licence by its short name; the tip gives it whole.
+    QLabel* licence = addLabel(
+        "Label6", QStringLiteral("このソフトはフリーソフトウェアです (GPL-3.0 以降)"), 72, 104);
+    licence->setToolTip(QStringLiteral("GNU General Public License version 3 or later"));
 
     for (int n = 1; n <= 5; ++n)
         m_frames[size_t(n - 1)] = QPixmap(QStringLiteral(":/about/anime%1.png").arg(n));

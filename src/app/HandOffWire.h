@@ -11,6 +11,13 @@ namespace pelto {
 // line was added, handOffRefused when the message was too large. A receiver that no
 // longer takes hand-offs (its main window is closing) closes the connection without
 // an answer.
+//
+// A remote command (`pelto --next`) travels the same way, as a payload that no
+// command line gives: a NUL, then the command's name (ASCII, no NUL). A command
+// line's payload ends in three NULs and holds no other, and the empty one is just
+// those. The receiver answers handOffHandled followed by one frame holding the reply
+// (UTF-8; the status for "status", empty for the other commands) once the command
+// has run, or handOffRefused for a name it does not know.
 namespace wire {
 
 inline constexpr qsizetype headerSize = 4;
@@ -22,6 +29,17 @@ inline QByteArray frame(const QByteArray& payload) {
     QByteArray bytes(headerSize, '\0');
     qToLittleEndian<quint32>(quint32(payload.size()), bytes.data());
     return bytes + payload;
+}
+
+inline QByteArray commandPayload(const QByteArray& name) {
+    return QByteArray(1, '\0') + name;
+}
+
+// The name a remote command's payload carries; empty for a command line's payload.
+inline QByteArray commandName(const QByteArray& payload) {
+    if (payload.size() < 2 || payload.front() != '\0' || payload.indexOf('\0', 1) >= 0)
+        return {};
+    return payload.sliced(1);
 }
 
 inline quint32 payloadSize(const QByteArray& header) {

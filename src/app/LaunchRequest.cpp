@@ -12,11 +12,20 @@ LaunchRequest readLaunchRequest(const QStringList& arguments) {
             return {LaunchRequest::Kind::Help, {}};
         } else if (options && (argument == u"-V" || argument == u"--version")) {
             return {LaunchRequest::Kind::Version, {}};
+        } else if (options && argument.startsWith(u"--") &&
+                   remoteCommandNames().contains(argument.mid(2))) {
+            return {LaunchRequest::Kind::Remote, {}, argument.mid(2)};
         } else {
             request.names.append(argument);
         }
     }
     return request;
+}
+
+QStringList remoteCommandNames() {
+    return {QStringLiteral("play-pause"), QStringLiteral("play"), QStringLiteral("pause"),
+            QStringLiteral("stop"),       QStringLiteral("next"), QStringLiteral("previous"),
+            QStringLiteral("status")};
 }
 
 QString usageText() {
@@ -30,6 +39,16 @@ QString usageText() {
         "  -h, --help      show this help and exit\n"
         "  -V, --version   show the version and exit\n"
         "  --              every argument after this one is a file name\n"
+        "\n"
+        "Remote control of the running copy (what its keys and tray menu do):\n"
+        "  --play-pause    pause or resume; play the current row when stopped (C, X)\n"
+        "  --play          resume, or play the current row when stopped (X)\n"
+        "  --pause         pause when playing\n"
+        "  --stop          stop (V)\n"
+        "  --next          play the next row (B)\n"
+        "  --previous      play the row before (Z)\n"
+        "  --status        print the state, the current row, its title and the position\n"
+        "Without a running copy these say so on stderr and exit with 1; none starts one.\n"
         "\n"
         "Environment:\n"
         "  PELTO_HOME      the program folder (default: the folder of the executable)\n"

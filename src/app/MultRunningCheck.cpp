@@ -68,7 +68,16 @@ bool MultRunningCheck::claimFirst() {
 
 MultRunningCheck::SendResult MultRunningCheck::SendCommandLine(const QString& commandLine,
                                                                const Timeouts& timeouts) {
-    const QByteArray frame = wire::frame(handOffPayload(commandLine));
+    return send(wire::frame(handOffPayload(commandLine)), timeouts, nullptr);
+}
+
+MultRunningCheck::SendResult
+MultRunningCheck::SendCommand(const QString& name, const Timeouts& timeouts, QString* reply) {
+    return send(wire::frame(wire::commandPayload(name.toUtf8())), timeouts, reply);
+}
+
+MultRunningCheck::SendResult MultRunningCheck::send(const QByteArray& frame,
+                                                    const Timeouts& timeouts, QString* reply) {
     const QDeadlineTimer findDeadline(timeouts.findMs);
     for (;;) {
         if (claimFirst())
@@ -78,12 +87,31 @@ MultRunningCheck::SendResult MultRunningCheck::SendCommandLine(const QString& co
         if (socket.waitForConnected(200)) {
             socket.write(frame);
             const QDeadlineTimer replyDeadline(timeouts.replyMs);
-            while (socket.bytesAvailable() == 0 && socket.state() == QLocalSocket::ConnectedState &&
-                   !replyDeadline.hasExpired())
-                socket.waitForReadyRead(int(qMin<qint64>(replyDeadline.remainingTime(), 1000)));
-            char reply = 0;
-            if (socket.getChar(&reply))
-                return reply == wire::handOffHandled ? SendResult::Handled : SendResult::Refused;
+            const auto waitForBytes = [&] {
+                while (socket.bytesAvailable() == 0 &&
+                       socket.state() == QLocalSocket::ConnectedState &&
+                       !replyDeadline.hasExpired())
+                    socket.waitForReadyRead(int(qMin<qint64>(replyDeadline.remainingTime(), 1000)));
+                return socket.bytesAvailable() > 0;
+            };
+            waitForBytes();
+            char answer = 0;
+            if (socket.getChar(&answer)) {
+                if (answer != wire::handOffHandled)
+                    return SendResult::Refused;
+                if (!reply)
+                    return SendResult::Handled;
+                // A remote command's reply follows in a frame of its own.
+                wire::FrameReader replyFrame;
+                while (replyFrame.feed(socket.read(wire::maxPayload)) ==
+                       wire::FrameReader::Status::NeedMore)
+                    if (!waitForBytes())
+                        return SendResult::NotFound;
+                if (replyFrame.status() != wire::FrameReader::Status::Complete)
+                    return SendResult::NotFound;
+                *reply = QString::fromUtf8(replyFrame.payload());
+                return SendResult::Handled;
+            }
             if (replyDeadline.hasExpired())
                 return SendResult::NotFound;
             // Closed unanswered: that copy is shutting down. Keep trying, and take
@@ -189,8 +217,20 @@ void MultRunningCheck::dealWithHeldMessages() {
             break;
         Incoming* in = *next;
         m_incoming.erase(next);
-        m_handler(commandLineFromPayload(in->frame.payload()));
-        in->socket->putChar(wire::handOffHandled);
+        const QByteArray& payload = in->frame.payload();
+        if (const QByteArray name = wire::commandName(payload); !name.isEmpty()) {
+            const std::optional<QString> reply =
+                m_commandHandler ? m_commandHandler(QString::fromUtf8(name)) : std::nullopt;
+            if (reply) {
+                in->socket->putChar(wire::handOffHandled);
+                in->socket->write(wire::frame(reply->toUtf8()));
+            } else {
+                in->socket->putChar(wire::handOffRefused);
+            }
+        } else {
+            m_handler(commandLineFromPayload(payload));
+            in->socket->putChar(wire::handOffHandled);
+        }
         release(in);
     }
     m_dealing = false;

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLocalServer;
 class QLocalSocket;
@@ -28,11 +29,15 @@ namespace pelto {
 // first copy.
 //
 // A later copy finds the lock held, connects, sends its command line and waits for
-// the answer, which comes only after the first copy has added the files.
+// the answer, which comes only after the first copy has added the files. A remote
+// command (`pelto --next`) goes the same way and waits for the command's reply.
 class MultRunningCheck : public QObject {
     Q_OBJECT
 public:
     using Handler = std::function<void(const QString& commandLine)>;
+    // Runs a remote command by its name and gives the reply; nothing for a name it
+    // does not know.
+    using CommandHandler = std::function<std::optional<QString>(const QString& name)>;
 
     struct Timeouts {
         int findMs = 5000;   // how long to look for a copy that is still starting
@@ -58,6 +63,11 @@ public:
     // Second copy: hands commandLine to the running copy and waits for its answer.
     // Needs no application object.
     SendResult SendCommandLine(const QString& commandLine, const Timeouts& timeouts);
+    // Second copy: has the running copy run the remote command `name` and waits for it
+    // to have run; Handled puts its reply in *reply. BecameFirst says that no copy
+    // runs (this process then holds the lock until it is destroyed); Refused, that
+    // the running copy does not know the name.
+    SendResult SendCommand(const QString& name, const Timeouts& timeouts, QString* reply);
 
     // First copy, once the application object exists: starts taking connections.
     bool startReceiving();
@@ -68,6 +78,9 @@ public:
     void HookMainWindow(QObject* mainWindow, Handler handler);
     // Ends the hook; later messages are not hand-offs. Does nothing when not hooked.
     void UnhookMainWindow();
+    // The first copy's remote commands are dealt with in their turn among the
+    // hand-offs, by this handler; without one each is refused.
+    void setCommandHandler(CommandHandler handler) { m_commandHandler = std::move(handler); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -80,6 +93,7 @@ private:
     void drop(Incoming* in);
     void release(Incoming* in);
     void dealWithHeldMessages();
+    SendResult send(const QByteArray& frame, const Timeouts& timeouts, QString* reply);
 
     InstancePlace m_place;
     std::unique_ptr<QLockFile> m_lock;
@@ -88,6 +102,7 @@ private:
     QList<Incoming*> m_incoming; // in order of arrival
     QPointer<QObject> m_mainWindow;
     Handler m_handler;
+    CommandHandler m_commandHandler;
     bool m_hooked = false;
     bool m_stopped = false;
     bool m_dealing = false;

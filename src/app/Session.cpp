@@ -13,6 +13,7 @@
 #include "player/AddFilesDialog.h"
 #include "player/MainPlayer.h"
 #include "player/MainPlayerControls.h"
+#include "player/RemoteCommands.h"
 #include "playlist/PlaylistFile.h"
 #include "playlistwindow/PlayListForm.h"
 #include "settings/ConfigFile.h"
@@ -96,9 +97,14 @@ void Session::start(const QString& commandLine, const DecoderFactory& startDecod
 
     m_quitSignals->loadEnded();
     emit loaded();
-    if (m_instance)
+    if (m_instance) {
+        // `pelto --next` and the others run what the keys and the tray menu run.
+        m_instance->setCommandHandler([this](const QString& name) {
+            return runRemoteCommand(name, m_logic.commands, m_logic.player, m_logic.playlist);
+        });
         m_instance->HookMainWindow(m_mainWindow.get(),
                                    [this](const QString& text) { handOff(text); });
+    }
 }
 
 // The tray window (which puts up the tray icon) and the playlist window, neither

@@ -1,6 +1,7 @@
 #include "app/LaunchArguments.h"
 #include "app/LaunchRequest.h"
 #include "app/QtTranslation.h"
+#include "app/RemoteControl.h"
 #include "app/Session.h"
 #include "app/StartUp.h"
 #include "app/TestStateFile.h"
@@ -50,6 +51,12 @@ int main(int argc, char* argv[]) {
     case pelto::LaunchRequest::Kind::Version:
         std::puts(pelto::versionText().toLocal8Bit().constData());
         return 0;
+    case pelto::LaunchRequest::Kind::Remote: {
+        // Acts on the running copy of these settings and starts none; needs no display.
+        pelto::MultRunningCheck running(
+            pelto::instancePlaceFor(pelto::filePlaces().settingsFolder));
+        return pelto::sendRemoteCommand(running, request.command);
+    }
     case pelto::LaunchRequest::Kind::Play:
         break;
     }

@@ -68,10 +68,14 @@ void TestAboutBox::layout() {
         QString text; // empty: not compared
     };
     const Place places[] = {
-        {"Label3", {16, 8}, "Pelto"},  {"Label2", {120, 8}, "Ver."},
-        {"Version", {144, 8}, "1.12"}, {"Label4", {72, 40}, {}},
-        {"Label5", {210, 40}, {}},     {"Label1", {72, 64}, "最新版はこちら"},
-        {"Label9", {160, 64}, {}},     {"Label6", {104, 104}, "このソフトはフリーソフトウェアです"},
+        {"Label3", {16, 8}, "Pelto"},
+        {"Label2", {120, 8}, "Ver."},
+        {"Version", {144, 8}, "1.12"},
+        {"Label4", {72, 40}, {}},
+        {"Label5", {210, 40}, {}},
+        {"Label1", {72, 64}, "最新版はこちら"},
+        {"Label9", {160, 64}, {}},
+        {"Label6", {72, 104}, "このソフトはフリーソフトウェアです (GPL-3.0 以降)"},
     };
     for (const Place& place : places) {
         auto* label = box.findChild<QLabel*>(place.name);
@@ -83,6 +87,9 @@ void TestAboutBox::layout() {
         QVERIFY2(box.rect().contains(label->geometry()), place.name);
     }
     QCOMPARE(box.findChild<QLabel*>("Label9")->width(), 206);
+    // The licence's short name shows, its whole name is the tip.
+    QCOMPARE(box.findChild<QLabel*>("Label6")->toolTip(),
+             QString("GNU General Public License version 3 or later"));
     // No text runs into another.
     for (const Place& a : places)
         for (const Place& b : places)

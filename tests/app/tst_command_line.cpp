@@ -58,25 +58,63 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("kind");
         QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("command");
         const int play = int(LaunchRequest::Kind::Play), help = int(LaunchRequest::Kind::Help),
-                  version = int(LaunchRequest::Kind::Version);
-        QTest::newRow("nothing") << QStringList{} << play << QStringList{};
+                  version = int(LaunchRequest::Kind::Version),
+                  remote = int(LaunchRequest::Kind::Remote);
+        QTest::newRow("nothing") << QStringList{} << play << QStringList{} << QString();
         QTest::newRow("names") << QStringList{"a.mp3", "-b.mp3"} << play
-                               << QStringList{"a.mp3", "-b.mp3"};
-        QTest::newRow("-h") << QStringList{"-h"} << help << QStringList{};
+                               << QStringList{"a.mp3", "-b.mp3"} << QString();
+        QTest::newRow("-h") << QStringList{"-h"} << help << QStringList{} << QString();
         QTest::newRow("--help after a name")
-            << QStringList{"a.mp3", "--help"} << help << QStringList{};
-        QTest::newRow("-V") << QStringList{"-V"} << version << QStringList{};
-        QTest::newRow("--version") << QStringList{"--version", "-h"} << version << QStringList{};
+            << QStringList{"a.mp3", "--help"} << help << QStringList{} << QString();
+        QTest::newRow("-V") << QStringList{"-V"} << version << QStringList{} << QString();
+        QTest::newRow("--version")
+            << QStringList{"--version", "-h"} << version << QStringList{} << QString();
         // After "--" everything is a name; only the first "--" is dropped.
         QTest::newRow("--") << QStringList{"a.mp3", "--", "--help", "--", "-V"} << play
-                            << QStringList{"a.mp3", "--help", "--", "-V"};
+                            << QStringList{"a.mp3", "--help", "--", "-V"} << QString();
+        // Each remote command, wherever it stands before "--"; the first option decides.
+        for (const QString& name : remoteCommandNames())
+            QTest::newRow(qPrintable("--" + name))
+                << QStringList{"a.mp3", "--" + name} << remote << QStringList{} << name;
+        QTest::newRow("--next --help")
+            << QStringList{"--next", "--help"} << remote << QStringList{} << QString("next");
+        QTest::newRow("--help --next")
+            << QStringList{"--help", "--next"} << help << QStringList{} << QString();
+        // After "--", and without its dashes, a command's name is a file name; so is an
+        // option that is no command.
+        QTest::newRow("-- --next")
+            << QStringList{"--", "--next"} << play << QStringList{"--next"} << QString();
+        QTest::newRow("next") << QStringList{"next", "-next", "--Next", "--volume-up"} << play
+                              << QStringList{"next", "-next", "--Next", "--volume-up"} << QString();
     }
     void launchRequests() {
         QFETCH(QStringList, arguments);
         const LaunchRequest request = readLaunchRequest(arguments);
         QTEST(int(request.kind), "kind");
         QTEST(request.names, "names");
+        QTEST(request.command, "command");
+    }
+
+    void remoteCommandNamesAreTheUsagesOptions() {
+        QCOMPARE(remoteCommandNames(), (QStringList{"play-pause", "play", "pause", "stop", "next",
+                                                    "previous", "status"}));
+        for (const QString& name : remoteCommandNames())
+            QVERIFY2(usageText().contains("  --" + name + ' '), qPrintable(name));
+    }
+
+    void commandPayloadsAreNoCommandLine() {
+        QCOMPARE(wire::commandPayload("next"), QByteArray("\0next", 5));
+        QCOMPARE(wire::commandName(wire::commandPayload("play-pause")), QByteArray("play-pause"));
+        // What a hand-off carries is never a command, the empty command line included,
+        // and a command's payload is no command line an older copy would add.
+        for (const QString& line : {QString(), QString("a.mp3"), QString("\"a b.mp3\" c.mp3")})
+            QCOMPARE(wire::commandName(handOffPayload(line)), QByteArray());
+        QCOMPARE(commandLineFromPayload(wire::commandPayload("next")), QString());
+        QCOMPARE(wire::commandName(QByteArray()), QByteArray());
+        QCOMPARE(wire::commandName(QByteArray(1, '\0')), QByteArray());
+        QCOMPARE(wire::commandName(QByteArray("\0ne\0xt", 6)), QByteArray());
     }
 
     void payloadBytes() {

@@ -107,7 +107,9 @@ private slots:
             } else {
                 QVERIFY(out.startsWith(u"Usage: pelto "));
                 for (const char* word :
-                     {"--help", "--version", "PELTO_HOME", "Pelto.cfg", "Pelto.m3u"})
+                     {"--help", "--version", "PELTO_HOME", "Pelto.cfg", "Pelto.m3u", "--play-pause",
+                      "--play ", "--pause", "--stop", "--next", "--previous", "--status",
+                      "exit with 1"})
                     QVERIFY2(out.contains(QLatin1String(word)), word);
             }
         }

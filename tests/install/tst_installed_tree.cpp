@@ -81,7 +81,12 @@ void TestInstalledTree::installedCopyKeepsItsFilesInTheUsersFolders() {
                          "share/pelto/skin/washi/_skin.cfg",
                          "share/applications/pelto.desktop",
                          "share/icons/hicolor/scalable/apps/pelto.svg",
-                         "share/doc/pelto/README.md"};
+                         "share/metainfo/io.github.pelto.pelto.metainfo.xml",
+                         "share/man/man1/pelto.1.gz",
+                         "share/man/man1/pelto-info.1.gz",
+                         "share/doc/pelto/README.md",
+                         "share/doc/pelto/copyright",
+                         "share/doc/pelto/changelog.gz"};
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
         expected.append(QStringLiteral("share/icons/hicolor/%1x%1/apps/pelto.png").arg(size));
     for (const QString& file : expected)
@@ -156,11 +161,22 @@ void TestInstalledTree::installedCopyKeepsItsFilesInTheUsersFolders() {
     state = readState(statePath);
     QCOMPARE(state["rows"].toArray(), (QJsonArray{song, later}));
     QCOMPARE(state["DmyFileName"].toString(), later);
+    // The installed copy is controlled from the shell the same way.
+    const Spawned::Result paused = Spawned::run(pelto, {"--pause"}, env, 20000);
+    QCOMPARE(paused.exitCode, 0);
+    const Spawned::Result status = Spawned::run(pelto, {"--status"}, env, 20000);
+    QCOMPARE(status.exitCode, 0);
+    QVERIFY2(status.out.startsWith("state: paused\nrow: 2/2\ntitle: later\n"),
+             qPrintable(status.out));
     ::kill(pid_t(running->processId()), SIGTERM);
     QVERIFY(running->waitForFinished(15000));
     QCOMPARE(running->exitCode(), 0);
 
     QCOMPARE(listing(prefix), before);
+    // Without it, a remote command says so and starts none.
+    const Spawned::Result alone = Spawned::run(pelto, {"--next"}, env, 20000);
+    QCOMPARE(alone.exitCode, 1);
+    QCOMPARE(alone.err, QStringLiteral("Pelto: --next: Pelto is not running\n"));
 }
 
 QTEST_GUILESS_MAIN(TestInstalledTree)

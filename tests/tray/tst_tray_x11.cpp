@@ -72,6 +72,16 @@ PlayedFrame lastHeard(const QString& played) {
     return PlayedFrame{0.0f, 0.0f};
 }
 
+// A key of the desktop entry's main group.
+QString desktopEntryValue(const QString& key) {
+    const QString text = QString::fromUtf8(readFile(PELTO_SOURCE_DIR "/data/pelto.desktop"));
+    const QString main = text.section(QStringLiteral("\n["), 0, 0);
+    for (const QString& line : main.split(u'\n'))
+        if (line.startsWith(key + u'='))
+            return line.mid(key.size() + 1);
+    return QString();
+}
+
 } // namespace
 
 // One running program: its home, what it reports, and what it plays.
@@ -246,6 +256,12 @@ void TestTrayX11::withoutATrayThePowerButtonOpensTheMenu() {
     QVERIFY(startPelto(run));
     QVERIFY2(QTest::qWaitFor([&] { return !mainWindow(run).isEmpty(); }, 10000),
              "the main window did not show");
+    // The window is the desktop entry's: its class is the entry's StartupWMClass, so
+    // the launcher's start-up notice and a dock's grouping find it.
+    const QString startupClass = desktopEntryValue("StartupWMClass");
+    QCOMPARE(startupClass, QString("Pelto"));
+    QCOMPARE(m_desktop.run("xprop", {"-id", mainWindow(run), "WM_CLASS"}).trimmed(),
+             "WM_CLASS(STRING) = \"pelto\", \"" + startupClass + "\"");
 
     // A click in the middle of the power button of the skin the program shows.
     const auto clickPowerButton = [&] {
