@@ -9,9 +9,9 @@ LaunchRequest readLaunchRequest(const QStringList& arguments) {
         if (options && argument == u"--") {
             options = false;
         } else if (options && (argument == u"-h" || argument == u"--help")) {
-            return {LaunchRequest::Kind::Help, {}};
+            return {LaunchRequest::Kind::Help, {}, {}};
         } else if (options && (argument == u"-V" || argument == u"--version")) {
-            return {LaunchRequest::Kind::Version, {}};
+            return {LaunchRequest::Kind::Version, {}, {}};
         } else if (options && argument.startsWith(u"--") &&
                    remoteCommandNames().contains(argument.mid(2))) {
             return {LaunchRequest::Kind::Remote, {}, argument.mid(2)};
