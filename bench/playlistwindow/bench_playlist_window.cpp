@@ -5,6 +5,7 @@
 // block. Prints the best of five runs, each on a freshly filled window, and the
 // memory the process holds at the end.
 //   bench_playlist_window [N]        (offscreen unless a platform is set)
+#include "ResidentMemory.h"
 #include "player/ProgramLogic.h"
 #include "playlist/PlaylistOperations.h"
 #include "playlistwindow/PlayListForm.h"
@@ -12,7 +13,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 
 #include <algorithm>
 #include <cstdio>
@@ -72,16 +72,6 @@ double bestMs(int n, Selection selection, const std::function<void(ShownWindow&)
         best = std::min(best, double(t.nsecsElapsed()) / 1e6);
     }
     return best;
-}
-
-long residentKiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes a screenshot of Pelto with each shipped skin, playing a made-up song, and of
 # the settings dialog's two tabs, of the playlist window beside the main window, and
-# of the popup menu and the version window, under a private X server (Xvfb). Writes
-# docs/screenshots/SKIN.png, settings.png, playlist.png, menu.png and about.png.
+# of the find window over the playlist window, of the popup menu and the version window,
+# under a private X server (Xvfb). Writes docs/screenshots/SKIN.png, settings.png,
+# playlist.png, find.png, menu.png and about.png.
 #   docs/screenshots/make_screenshots.sh [BUILD_DIR]     (default: build)
 # Each skin is shown by the real program: a private program folder (PELTO_HOME) holds
 # the skin as its "standard" skin, so no configuration is needed to pick it.
@@ -13,6 +14,19 @@ build="$(cd "${1:-$repo/build}" && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
+# Waits (up to 10 s) for a visible window whose name matches NAME and prints its id
+# (nothing when none showed).
+#   wait_window NAME
+wait_window() {
+    local id=
+    for _ in $(seq 50); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+        [ -n "$id" ] && break
+        sleep 0.2
+    done
+    echo "$id"
+}
+
 # Run under the private X server: starts PROGRAM ARG..., waits (up to 10 s) for a
 # window whose name matches NAME, lets the program run SECONDS, then takes that window
 # (WHAT "window") or the part WHAT (WxH+X+Y) of the screen into OUT, and ends it.
@@ -22,11 +36,7 @@ shoot() {
     shift 4
     "$@" &
     local pid=$!
-    for _ in $(seq 50); do
-        id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -1 || true)
-        [ -n "$id" ] && break
-        sleep 0.2
-    done
+    id=$(wait_window "$name")
     sleep "$seconds"
     if [ "$what" = window ]; then
         import -window "$id" "$out"
@@ -37,7 +47,7 @@ shoot() {
     wait "$pid" 2>/dev/null || true
 }
 # The command that runs it in the shell xvfb-run starts (which knows no functions).
-run_shoot="$(declare -f shoot); shoot \"\$@\""
+run_shoot="$(declare -f wait_window shoot); shoot \"\$@\""
 
 # A song of 4 minutes 5 seconds with Japanese tags (ID3v2, UTF-16).
 sox -n -r 22050 -c 2 "$work/song.wav" synth 245 sine 440 sine 660 vol 0.05 2>/dev/null
@@ -115,6 +125,43 @@ xvfb-run -a -s "-screen 0 800x240x24" bash -c "$run_shoot" shoot \
     "^プレイリスト$" 3 788x200+0+0 "$here/playlist.png" "$build/pelto" "${songs[@]}"
 echo "wrote $here/playlist.png"
 
+# The find window beside the playlist window, opened by Ctrl+F, with a query in
+# hiragana that finds the artist written in katakana (under openbox, for its title bar).
+#   shoot_find OUT PROGRAM SONG...
+shoot_find() {
+    local id= find= out=$1
+    shift
+    # A window manager gives the find window its title bar.
+    openbox &
+    local manager=$!
+    sleep 1
+    "$@" &
+    local pid=$!
+    id=$(wait_window '^プレイリスト$')
+    sleep 2
+    xdotool windowfocus --sync "$id" key ctrl+f
+    find=$(wait_window '^曲を探す$')
+    xdotool windowmove --sync "$find" 450 10 windowsize --sync "$find" 440 270
+    xdotool windowfocus --sync "$find"
+    sleep 0.5
+    xdotool type --delay 150 'ぺると'
+    sleep 1
+    import -window root -crop 900x330+0+0 +repage "$out"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    kill "$manager"
+    wait "$manager" 2>/dev/null || true
+}
+home="$work/home-find"
+mkdir -p "$home"
+ln -s "$repo/skin" "$home/skin"
+printf '[Pelto SaveData Type 2]\r\nMainPlayer_X,10\r\nMainPlayer_Y,10\r\nPlayList_X,10\r\nPlayList_Y,165\r\nPlayList_SizeX,430\r\nPlayList_SizeY,150\r\nPlayListView_Item(1)Size,150\r\nPlayListView_Item(2)Size,110\r\nPlayListView_Item(3)Size,43\r\nPlayList_Visible,1\r\n' \
+    > "$home/Pelto.cfg"
+PELTO_HOME="$home" SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work" \
+xvfb-run -a -s "-screen 0 900x330x24" bash -c "$(declare -f wait_window shoot_find); shoot_find \"\$@\"" \
+    shoot_find "$here/find.png" "$build/pelto" "${songs[@]}"
+echo "wrote $here/find.png"
+
 # The popup menu, opened by the power button with the volume submenu open, and the
 # version window chosen from it by keyboard.
 #   shoot_menu OUT_MENU OUT_ABOUT PROGRAM
@@ -122,11 +169,7 @@ shoot_menu() {
     local id=
     "$3" &
     local pid=$!
-    for _ in $(seq 50); do
-        id=$(xdotool search --onlyvisible --name '^Pelto$' 2>/dev/null | head -1 || true)
-        [ -n "$id" ] && break
-        sleep 0.2
-    done
+    id=$(wait_window '^Pelto$')
     sleep 1
     # The standard skin's power button lies at (334, 6).
     xdotool mousemove --window "$id" 342 14 click 1
@@ -150,6 +193,6 @@ mkdir -p "$home"
 ln -s "$repo/skin" "$home/skin"
 printf '[Pelto SaveData Type 2]\r\nMainPlayer_X,10\r\nMainPlayer_Y,10\r\n' > "$home/Pelto.cfg"
 PELTO_HOME="$home" SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work" \
-xvfb-run -a -s "-screen 0 640x480x24" bash -c "$(declare -f shoot_menu); shoot_menu \"\$@\"" \
+xvfb-run -a -s "-screen 0 640x480x24" bash -c "$(declare -f wait_window shoot_menu); shoot_menu \"\$@\"" \
     shoot_menu "$here/menu.png" "$here/about.png" "$build/pelto"
 echo "wrote $here/menu.png and $here/about.png"

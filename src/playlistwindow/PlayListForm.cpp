@@ -8,6 +8,7 @@
 #include "player/Player.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistOperations.h"
+#include "playlistwindow/FindSongForm.h"
 #include "playlistwindow/PlayListView.h"
 #include "playlistwindow/SaveListDialog.h"
 #include "playlistwindow/StripImage.h"
@@ -22,6 +23,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QShortcut>
 #include <QWindow>
 
 namespace pelto {
@@ -110,6 +112,9 @@ PlayListForm::PlayListForm(PlaylistModel& playlist, Player& player, ControlComma
     connect(m_list, &PlayListView::deletePressed, this,
             [this] { PlaylistOperations::deleteSelected(m_playlist); });
     connect(m_list, &PlayListView::columnClicked, this, &PlayListForm::PlayListView_ColumnClick);
+    for (const QKeyCombination key : {Qt::CTRL | Qt::Key_F, Qt::CTRL | Qt::Key_J})
+        connect(new QShortcut(key, this), &QShortcut::activated, this,
+                &PlayListForm::openFindWindow);
 
     // The shared button timer shows and hides this window's images for codes 10..15.
     connect(&buttons, &ButtonPress::showPressed, this, [this](int code) {
@@ -245,6 +250,8 @@ void PlayListForm::showEvent(QShowEvent*) {
 void PlayListForm::hideEvent(QHideEvent*) {
     // A minimised window still counts as shown.
     emit visibilityChanged(isVisible());
+    if (m_find && !isVisible())
+        m_find->hide();
 }
 
 void PlayListForm::closeEvent(QCloseEvent* event) {
@@ -271,6 +278,25 @@ void PlayListForm::PlayListView_DblClick() {
     if (list.count() == 0 || focused == 0)
         return;
     m_commands.playRow(focused);
+}
+
+void PlayListForm::showRow(int n) {
+    m_playlist.selectOnly(n);
+    m_playlist.setFocusedRow(n);
+    m_playlist.requestScrollTo(n);
+}
+
+void PlayListForm::openFindWindow() {
+    if (!m_find) {
+        m_find = new FindSongForm(m_playlist, this);
+        connect(m_find, &FindSongForm::showRequested, this, &PlayListForm::showRow);
+        // Played the way a double click plays: the row is focused first.
+        connect(m_find, &FindSongForm::playRequested, this, [this](int n) {
+            showRow(n);
+            PlayListView_DblClick();
+        });
+    }
+    m_find->open();
 }
 
 void PlayListForm::PlayListView_ColumnClick(int column) {

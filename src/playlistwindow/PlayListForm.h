@@ -16,6 +16,7 @@ namespace pelto {
 
 class ButtonPress;
 class ControlCommands;
+class FindSongForm;
 class Player;
 class PlaylistModel;
 struct Settings;
@@ -33,7 +34,8 @@ class StripImage;
 // button acts once it has popped up again. The close button, a close by the window
 // manager and the main window's playlist button hide and show it
 // (View_PlayList_Menu_Click); every change of its visibility is announced. It keeps
-// its place, size, column widths and visibility in Pelto.cfg.
+// its place, size, column widths and visibility in Pelto.cfg. Ctrl+F and Ctrl+J open
+// its find window, which goes when it is hidden.
 class PlayListForm : public QWidget {
     Q_OBJECT
 public:
@@ -42,6 +44,8 @@ public:
     ~PlayListForm() override;
 
     PlayListView* listView() const { return m_list; }
+    // The find window, once Ctrl+F or Ctrl+J first opened it; null before.
+    FindSongForm* findWindow() const { return m_find; }
     RepeatSwitch& repeatSwitch() { return m_repeat; }
 
     // Lays the window out: the list fills the client area below the strip and the
@@ -83,6 +87,10 @@ private:
     void PlayListView_DblClick();
     void PlayListView_ColumnClick(int column);
     void CloseBtm_Click();
+    // Ctrl+F, Ctrl+J: the find window, made the first time.
+    void openFindWindow();
+    // Playlist row n as the only selected and the focused row, brought into sight.
+    void showRow(int n);
 
     PlaylistModel& m_playlist;
     Player& m_player;
@@ -97,6 +105,7 @@ private:
     StripImage* m_close = nullptr;
     PlayListView* m_list = nullptr;
     RepeatSwitch m_repeat;
+    FindSongForm* m_find = nullptr;
 
     // 1 while FormSet runs.
     quint8 FormSetFlag = 0;

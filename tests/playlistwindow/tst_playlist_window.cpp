@@ -2,10 +2,13 @@
 // strip buttons pressed by the mouse with their images at each moment of the press,
 // the repeat switch, sorting by each column, playing by double click and keys, drops
 // wherever they land, moving and resizing, the dialogs of the add and save buttons,
-// and the values the window keeps in Pelto.cfg.
+// the values the window keeps in Pelto.cfg, and the find window's list following the
+// playlist.
 #include "WindowRig.h"
 
 #include "common/Twips.h"
+#include "playlist/PlaylistOperations.h"
+#include "playlistwindow/FindSongForm.h"
 #include "playlistwindow/StripLayout.h"
 
 #include <QApplication>
@@ -17,9 +20,11 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 
 using namespace pelto;
 using namespace pelto::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -111,6 +116,7 @@ private slots:
     void addAndSaveGoThroughTheirDialogs();
     void showingHidingAndTheConfiguration();
     void playingRowScrollsIntoView();
+    void findWindowFollowsThePlaylist();
 };
 
 void TestPlaylistWindow::buttonsShowTheirPressedImageThenAct_data() {
@@ -596,6 +602,80 @@ void TestPlaylistWindow::playingRowScrollsIntoView() {
     rig.settings.AutoScrollPlayList = 1;
     rig.player.playRow(1500);
     QVERIFY(inSight(1500));
+}
+
+// The find window's list, as it shows it: "number:title" per line, the chosen line
+// marked "*".
+static QString listed(const FindSongForm& find) {
+    QStringList lines;
+    const QAbstractItemModel* rows = find.list()->model();
+    for (int line = 0; line < rows->rowCount(); ++line)
+        lines << (find.list()->currentIndex().row() == line ? u"*"_s : QString()) +
+                     rows->index(line, 0).data().toString() + u':' +
+                     rows->index(line, 1).data().toString();
+    return lines.join(u' ');
+}
+
+void TestPlaylistWindow::findWindowFollowsThePlaylist() {
+    WindowRig rig;
+    for (const char* title : {"さくら", "Rain", "サクラ咲ケ", "Home", "ｻｸﾗ", "Coffee"})
+        rig.addRow({QString::fromUtf8(title), u"artist"_s, u"03:00"_s,
+                    u"/m/%1.mp3"_s.arg(QString::fromUtf8(title))});
+    const auto shortcut = [&](Qt::Key key) {
+        QApplication::setActiveWindow(&rig.form);
+        QTest::keyClick(rig.view(), key, Qt::ControlModifier);
+    };
+    shortcut(Qt::Key_F);
+    auto* find = rig.form.findWindow();
+    QVERIFY(find && find->isVisible());
+    for (const QString letter : {u"さ"_s, u"く"_s})
+        QTest::sendKeyEvent(QTest::Click, find->field(), Qt::Key_unknown, letter, {});
+    QCOMPARE(listed(*find), u"*1:さくら 3:サクラ咲ケ 5:ｻｸﾗ"_s);
+    QTest::keyClick(find->field(), Qt::Key_Down);
+    QCOMPARE(listed(*find), u"1:さくら *3:サクラ咲ケ 5:ｻｸﾗ"_s);
+
+    // Rows deleted above the chosen one, the chosen one, a sort, a shuffle, rows added:
+    // the list follows with the song kept chosen, or the line it was on.
+    rig.playlist.selectOnly(2);
+    PlaylistOperations::deleteSelected(rig.playlist);
+    QCOMPARE(listed(*find), u"1:さくら *2:サクラ咲ケ 4:ｻｸﾗ"_s);
+    PlaylistOperations::sortByColumn(rig.playlist, 0);
+    QCOMPARE(listed(*find), u"3:さくら *4:サクラ咲ケ 5:ｻｸﾗ"_s);
+    PlaylistOperations::shuffle(rig.playlist, [] { return 0.99; });
+    const int chosen = find->chosenRow();
+    QCOMPARE(rig.playlist.row(chosen).title, u"サクラ咲ケ"_s);
+    rig.playlist.selectOnly(chosen);
+    PlaylistOperations::deleteSelected(rig.playlist);
+    QCOMPARE(find->list()->model()->rowCount(), 2);
+    rig.addRow({u"さくらんぼ"_s, u"artist"_s, u"03:00"_s, u"/m/cherry.mp3"_s});
+    QVERIFY(listed(*find).endsWith(u" 5:さくらんぼ"_s));
+
+    // Shift+Enter selects the chosen row in the playlist and leaves the window open;
+    // Enter plays it the way a double click does and closes the window.
+    QTest::keyClick(find->field(), Qt::Key_PageDown);
+    QTest::keyClick(find->field(), Qt::Key_Return, Qt::ShiftModifier);
+    QVERIFY(find->isVisible());
+    QCOMPARE(rig.playlist.selectionFlags(), std::vector<bool>({false, false, false, false, true}));
+    QCOMPARE(rig.playlist.focusedRow(), 5);
+    QTest::keyClick(find->field(), Qt::Key_Up);
+    const int up = find->chosenRow();
+    QTest::keyClick(find->field(), Qt::Key_Return);
+    QVERIFY(!find->isVisible());
+    QCOMPARE(rig.trNum(), up);
+    QCOMPARE(rig.decoder->opened.last(), rig.playlist.path(up));
+    QCOMPARE(rig.playlist.focusedRow(), up);
+
+    // Hiding the playlist window takes the find window along; Esc closes it.
+    shortcut(Qt::Key_J);
+    QVERIFY(find->isVisible());
+    QCOMPARE(find->field()->selectedText(), u"さく"_s);
+    rig.form.View_PlayList_Menu_Click();
+    QVERIFY(!find->isVisible());
+    rig.form.View_PlayList_Menu_Click();
+    shortcut(Qt::Key_F);
+    QVERIFY(find->isVisible());
+    QTest::keyClick(find->field(), Qt::Key_Escape);
+    QVERIFY(!find->isVisible());
 }
 
 QTEST_MAIN(TestPlaylistWindow)

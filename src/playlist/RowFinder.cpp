@@ -1,0 +1,26 @@
+#include "RowFinder.h"
+
+#include "PlaylistModel.h"
+
+namespace pelto {
+
+RowFinder::RowFinder(const PlaylistModel& model) : m_keys(model) {
+    m_rows = m_keys.rowsMatching(m_query);
+    // Sent once per change, after the keys have followed it.
+    connect(&model, &PlaylistModel::rowsChanged, this, &RowFinder::findAgain);
+}
+
+void RowFinder::setQuery(QStringView text) {
+    MatchQuery query(text);
+    const bool narrower = query.narrows(m_query);
+    m_query = std::move(query);
+    m_rows = m_keys.rowsMatching(m_query, narrower ? &m_rows : nullptr);
+    emit rowsFound();
+}
+
+void RowFinder::findAgain() {
+    m_rows = m_keys.rowsMatching(m_query);
+    emit rowsFound();
+}
+
+} // namespace pelto
