@@ -7,7 +7,9 @@
 #  3. adding 10,000 tagged MP3 files, against a plain TagLib loop over them;
 #  4. start-up with a 10,000-row Pelto.m3u with and without the row-facts cache, with
 #     the page cache warm and cold;
-#  5. memory with 100,000 rows, and the playlist window's operations with them shown.
+#  5. memory with 100,000 rows, and the playlist window's operations with them shown;
+#  6. the find window: keystroke until painted at 10,000 and 100,000 rows, the memory
+#     of its match keys.
 # Usage: bench/run.sh [BUILD_DIR]   (default: $PELTO_BUILD_DIR or build)
 # Peers that are missing are reported as "not installed"; with PELTO_BENCH_INSTALL=1
 # (and root) the run installs mpv first. PELTO_BENCH_DROP_CACHES=1 makes the cold
@@ -16,7 +18,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build="$(realpath "${1:-${PELTO_BUILD_DIR:-build}}")"
 cmake --build "$build" --target pelto pelto_skins bench_audio_decode bench_playlist \
-    bench_huge_playlist bench_playlist_window >/dev/null
+    bench_huge_playlist bench_playlist_window bench_find_window >/dev/null
 if [[ "${PELTO_BENCH_INSTALL:-}" == 1 && $(id -u) == 0 ]] && ! command -v mpv >/dev/null; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends mpv >/dev/null
 fi
@@ -67,3 +69,6 @@ for i in range(100000):
 PY
 python3 bench/player/startup.py "$build" "$media/many" 1
 QT_QPA_PLATFORM=offscreen "$build/bench_playlist_window" 100000 2>/dev/null
+
+echo "== 6. the find window"
+QT_QPA_PLATFORM=offscreen "$build/bench_find_window" 10000 100000 2>/dev/null

@@ -2,9 +2,9 @@
 
 #include "PlaylistModel.h"
 
-#include <QHashFunctions>
-
 #include <algorithm>
+#include <functional>
+#include <string_view>
 
 namespace pelto {
 
@@ -49,9 +49,15 @@ std::string_view PlaylistMatchKeys::key(int row) const {
 
 size_t PlaylistMatchKeys::hashOf(int row) const {
     const StoredRow& stored = m_model.storedRows()[row];
-    size_t h = qHash(stored.titleView(), 0);
-    h = qHash(stored.artistView(), h);
-    return qHash(stored.path(), h);
+    // Each text's length goes in too, so a letter moved from one text to the next
+    // changes the hash.
+    size_t h = 0;
+    for (const QStringView text :
+         {stored.titleView(), stored.artistView(), stored.folderView(), stored.nameView()}) {
+        const std::u16string_view units(text.utf16(), size_t(text.size()));
+        h = (h ^ std::hash<std::u16string_view>()(units)) * 0x100000001B3ull + units.size();
+    }
+    return h;
 }
 
 PlaylistMatchKeys::Row PlaylistMatchKeys::makeRow(int row) {
@@ -79,6 +85,8 @@ void PlaylistMatchKeys::rebuild() {
         return;
     }
     takeKeys(std::move(pool), 0, count() - 1, false);
+    // The block grew by doubling while the keys were made: it keeps only what they take.
+    m_text.shrink_to_fit();
 }
 
 void PlaylistMatchKeys::refresh(int first, int last) {

@@ -35,6 +35,9 @@ public:
     // The title and artist cells without a copy; valid while the row is unchanged.
     QStringView titleView() const;
     QStringView artistView() const;
+    // The path's two parts without a copy: the folder up to its last "/", the file name.
+    QStringView folderView() const { return m_folder; }
+    QStringView nameView() const { return QStringView(m_text).first(m_nameLength); }
     bool pathEquals(QStringView path) const;
 
     // The current-row highlight, which stays with the place when cells move.
@@ -44,8 +47,6 @@ public:
     void swapCells(StoredRow& other);
 
 private:
-    QStringView nameView() const { return QStringView(m_text).first(m_nameLength); }
-
     QString m_folder; // up to and including the last "/"; shared between rows
     QString m_text;   // file name, title (unless derived), artist, length text (if kept)
     qint32 m_nameLength = 0;

@@ -22,6 +22,10 @@ public:
     explicit RowFinder(const PlaylistModel& model);
 
     void setQuery(QStringView text);
+    // Whether changed rows are searched at once (the default). While not, a change is
+    // only noted (a hidden window needs no list), and switching back on finds the rows
+    // again when any changed; the keys follow the rows either way.
+    void setLive(bool live);
     // The rows found (0-based).
     const std::vector<int>& rows() const { return m_rows; }
     const PlaylistMatchKeys& keys() const { return m_keys; }
@@ -36,6 +40,8 @@ private:
     PlaylistMatchKeys m_keys;
     MatchQuery m_query;
     std::vector<int> m_rows;
+    bool m_live = true;
+    bool m_stale = false;
 };
 
 } // namespace pelto

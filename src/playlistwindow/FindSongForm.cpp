@@ -100,6 +100,7 @@ void FindSongForm::open() {
         } else if (QWidget* owner = parentWidget()) {
             move(owner->geometry().center() - QPoint(width() / 2, height() / 3));
         }
+        m_finder->setLive(true);
         show();
     }
     raise();
@@ -196,8 +197,10 @@ void FindSongForm::keyPressEvent(QKeyEvent* event) {
 
 void FindSongForm::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    if (!isMinimized())
-        m_place = geometry();
+    if (isMinimized())
+        return;
+    m_place = geometry();
+    m_finder->setLive(false);
 }
 
 } // namespace pelto

@@ -8,6 +8,7 @@
 
 #include "common/Twips.h"
 #include "playlist/PlaylistOperations.h"
+#include "playlist/RowFinder.h"
 #include "playlistwindow/FindSongForm.h"
 #include "playlistwindow/StripLayout.h"
 
@@ -628,7 +629,7 @@ void TestPlaylistWindow::findWindowFollowsThePlaylist() {
     shortcut(Qt::Key_F);
     auto* find = rig.form.findWindow();
     QVERIFY(find && find->isVisible());
-    for (const QString letter : {u"さ"_s, u"く"_s})
+    for (const QString& letter : {u"さ"_s, u"く"_s})
         QTest::sendKeyEvent(QTest::Click, find->field(), Qt::Key_unknown, letter, {});
     QCOMPARE(listed(*find), u"*1:さくら 3:サクラ咲ケ 5:ｻｸﾗ"_s);
     QTest::keyClick(find->field(), Qt::Key_Down);
@@ -676,6 +677,16 @@ void TestPlaylistWindow::findWindowFollowsThePlaylist() {
     QVERIFY(find->isVisible());
     QTest::keyClick(find->field(), Qt::Key_Escape);
     QVERIFY(!find->isVisible());
+
+    // Rows that change while it is closed are listed as they are when it opens again.
+    rig.playlist.selectOnly(1);
+    PlaylistOperations::deleteSelected(rig.playlist);
+    rig.addRow({u"サクサク"_s, u"artist"_s, u"03:00"_s, u"/m/crisp.mp3"_s});
+    shortcut(Qt::Key_F);
+    RowFinder fresh(rig.playlist);
+    fresh.setQuery(u"さく");
+    QCOMPARE(find->finder().rows(), fresh.rows());
+    QVERIFY(listed(*find).endsWith(u":サクサク"_s));
 }
 
 QTEST_MAIN(TestPlaylistWindow)
