@@ -24,6 +24,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QShortcut>
+#include <QTimer>
 #include <QWindow>
 
 namespace pelto {
@@ -250,8 +251,13 @@ void PlayListForm::showEvent(QShowEvent*) {
 void PlayListForm::hideEvent(QHideEvent*) {
     // A minimised window still counts as shown.
     emit visibilityChanged(isVisible());
+    // The find window goes with it, unless it shows again at once (as a change of its
+    // always-on-top switch hides and shows it).
     if (m_find && !isVisible())
-        m_find->hide();
+        QTimer::singleShot(0, m_find, [this] {
+            if (!isVisible())
+                m_find->hide();
+        });
 }
 
 void PlayListForm::closeEvent(QCloseEvent* event) {
