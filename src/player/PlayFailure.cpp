@@ -24,7 +24,7 @@ QString unplayableReason(const QString& path) {
         return QStringLiteral("cannot be read (%1)")
             .arg(QString::fromLocal8Bit(std::strerror(errno)));
     ::close(fd);
-    return QStringLiteral("not MPEG audio or Wave");
+    return QStringLiteral("not MPEG audio, Wave, FLAC, Ogg Vorbis or Opus");
 }
 
 void reportUnplayable(const QString& path) {
