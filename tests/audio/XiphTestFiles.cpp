@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <array>
 #include <cstring>
 
 namespace pelto::test {
@@ -158,6 +159,88 @@ float referenceTolerance(Xiph format) {
         return 1e-6f;
     }
     return 0.0f;
+}
+
+namespace {
+
+quint32 oggCrc(const char* data, qsizetype size) {
+    static const auto table = [] {
+        std::array<quint32, 256> t{};
+        for (quint32 i = 0; i < 256; ++i) {
+            quint32 r = i << 24;
+            for (int k = 0; k < 8; ++k)
+                r = (r & 0x80000000u) ? (r << 1) ^ 0x04C11DB7u : r << 1;
+            t[i] = r;
+        }
+        return t;
+    }();
+    quint32 crc = 0;
+    for (qsizetype i = 0; i < size; ++i)
+        crc = (crc << 8) ^ table[((crc >> 24) ^ quint8(data[i])) & 0xFF];
+    return crc;
+}
+
+} // namespace
+
+QByteArray withOggChecksums(QByteArray bytes) {
+    qsizetype at = 0;
+    while (at + 27 <= bytes.size() && bytes.mid(at, 4) == "OggS") {
+        const int segments = quint8(bytes[at + 26]);
+        if (at + 27 + segments > bytes.size())
+            break;
+        qsizetype body = 0;
+        for (int i = 0; i < segments; ++i)
+            body += quint8(bytes[at + 27 + i]);
+        const qsizetype size = 27 + segments + body;
+        if (at + size > bytes.size())
+            break;
+        qToLittleEndian<quint32>(0, bytes.data() + at + 22);
+        qToLittleEndian<quint32>(oggCrc(bytes.constData() + at, size), bytes.data() + at + 22);
+        at += size;
+    }
+    return bytes;
+}
+
+qsizetype vorbisCommentAt(Xiph format, const QByteArray& bytes) {
+    if (format == Xiph::Flac) {
+        qsizetype at = 4; // after "fLaC"
+        while (at + 4 <= bytes.size()) {
+            const int type = quint8(bytes[at]) & 0x7F;
+            const qsizetype length = qsizetype(quint8(bytes[at + 1])) << 16 |
+                                     qsizetype(quint8(bytes[at + 2])) << 8 | quint8(bytes[at + 3]);
+            if (type == 4)
+                return at + 4;
+            if (quint8(bytes[at]) & 0x80)
+                break;
+            at += 4 + length;
+        }
+        return -1;
+    }
+    const QByteArray mark = format == Xiph::Vorbis ? QByteArray("\x03vorbis") : QByteArray("OpusTags");
+    const qsizetype at = bytes.indexOf(mark);
+    return at < 0 ? -1 : at + mark.size();
+}
+
+QByteArray withCommentLengthsClaiming(Xiph format, QByteArray bytes, quint32 claimed) {
+    const qsizetype at = vorbisCommentAt(format, bytes);
+    if (at < 0 || at + 4 > bytes.size())
+        return {};
+    const quint32 vendor = qFromLittleEndian<quint32>(bytes.constData() + at);
+    qToLittleEndian<quint32>(claimed, bytes.data() + at);
+    if (at + 8 + qsizetype(vendor) <= bytes.size())
+        qToLittleEndian<quint32>(claimed, bytes.data() + at + 4 + vendor);
+    return format == Xiph::Flac ? bytes : withOggChecksums(bytes);
+}
+
+QByteArray withFlacTotal(QByteArray bytes, quint64 total) {
+    // STREAMINFO follows "fLaC" and its 4-byte header; the 36-bit total starts in the
+    // low half of its 14th byte.
+    const qsizetype at = 8 + 13;
+    if (bytes.size() < at + 5 || !bytes.startsWith("fLaC"))
+        return {};
+    bytes[at] = char((quint8(bytes[at]) & 0xF0) | ((total >> 32) & 0x0F));
+    qToBigEndian<quint32>(quint32(total), bytes.data() + at + 1);
+    return bytes;
 }
 
 QString extensionOf(Xiph format) {

@@ -56,6 +56,19 @@ qint64 metaflacTotalSamples(const QString& path);
 // 16 bits), float rounding for Opus.
 float referenceTolerance(Xiph format);
 
+// Damaged copies of a file.
+// The bytes with the CRC of every Ogg page computed anew (pages whose headers were
+// changed stay readable); bytes after the last whole page are left as they are.
+QByteArray withOggChecksums(QByteArray bytes);
+// Where the Vorbis comment's vendor length stands: in the second Ogg packet (after
+// "\x03vorbis" or "OpusTags") or in the FLAC VORBIS_COMMENT block; -1 when not found.
+qsizetype vorbisCommentAt(Xiph format, const QByteArray& bytes);
+// The bytes with the vendor length and the count of comments of the Vorbis comment set
+// to `claimed` (a lie of 1 GB, for one), the Ogg checksums made right again.
+QByteArray withCommentLengthsClaiming(Xiph format, QByteArray bytes, quint32 claimed);
+// A FLAC file's bytes with the total samples of STREAMINFO set to `total`.
+QByteArray withFlacTotal(QByteArray bytes, quint64 total);
+
 // The file extension of each format.
 QString extensionOf(Xiph format);
 
