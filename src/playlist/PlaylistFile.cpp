@@ -114,7 +114,11 @@ private:
         if (scheme > 0 && !text.first(scheme).contains(m_sep)) {
             if (text.first(scheme).compare(QStringLiteral("file"), Qt::CaseInsensitive) != 0)
                 return;
-            entry = localFileOf(QUrl(text));
+            QUrl url(text);
+            // "file://localhost/..." names a file of this machine, as "file:///..." does.
+            if (url.host().compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0)
+                url.setHost({});
+            entry = localFileOf(url);
         } else if (text.front() == m_sep) {
             entry = m_drive + text;
         } else {

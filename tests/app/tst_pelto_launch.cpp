@@ -167,7 +167,7 @@ private slots:
         QVERIFY(QFile::setPermissions(locked, {}));
         // The superuser reads any file, so there the locked file is merely not audio.
         const QString lockedReason = geteuid() == 0
-                                         ? QStringLiteral("not MPEG audio or Wave")
+                                         ? QStringLiteral("not MPEG audio, Wave, FLAC, Ogg Vorbis or Opus")
                                          : QStringLiteral("cannot be read (Permission denied)");
         const QString good = copies.song("good.wav");
 
@@ -182,7 +182,7 @@ private slots:
                 .filter(QRegularExpression(QStringLiteral("^Pelto: cannot play ")));
         QCOMPARE(lines, (QStringList{"Pelto: cannot play " + missing + ": no such file",
                                      "Pelto: cannot play " + folder + ": a folder, not a file",
-                                     "Pelto: cannot play " + text + ": not MPEG audio or Wave",
+                                     "Pelto: cannot play " + text + ": not MPEG audio, Wave, FLAC, Ogg Vorbis or Opus",
                                      "Pelto: cannot play " + locked + ": " + lockedReason}));
     }
 };
