@@ -10,12 +10,18 @@ enum Place { FL, FR, FC, LFE, BL, BR, SL, SR, BC };
 
 // The channels of each count from 3 to 8 in the two orders.
 const std::vector<Place>& placesOf(int channels, ChannelOrder order) {
-    static const std::vector<Place> wave[] = {
-        {FL, FR, FC},         {FL, FR, BL, BR},         {FL, FR, FC, BL, BR},
-        {FL, FR, FC, LFE, BL, BR}, {FL, FR, FC, LFE, BC, SL, SR}, {FL, FR, FC, LFE, BL, BR, SL, SR}};
-    static const std::vector<Place> vorbis[] = {
-        {FL, FC, FR},         {FL, FR, BL, BR},         {FL, FC, FR, BL, BR},
-        {FL, FC, FR, BL, BR, LFE}, {FL, FC, FR, SL, SR, BC, LFE}, {FL, FC, FR, SL, SR, BL, BR, LFE}};
+    static const std::vector<Place> wave[] = {{FL, FR, FC},
+                                              {FL, FR, BL, BR},
+                                              {FL, FR, FC, BL, BR},
+                                              {FL, FR, FC, LFE, BL, BR},
+                                              {FL, FR, FC, LFE, BC, SL, SR},
+                                              {FL, FR, FC, LFE, BL, BR, SL, SR}};
+    static const std::vector<Place> vorbis[] = {{FL, FC, FR},
+                                                {FL, FR, BL, BR},
+                                                {FL, FC, FR, BL, BR},
+                                                {FL, FC, FR, BL, BR, LFE},
+                                                {FL, FC, FR, SL, SR, BC, LFE},
+                                                {FL, FC, FR, SL, SR, BL, BR, LFE}};
     return order == ChannelOrder::Wave ? wave[channels - 3] : vorbis[channels - 3];
 }
 
@@ -37,13 +43,28 @@ StereoMix::StereoMix(int channels, ChannelOrder order) : m_channels(std::max(cha
             float& l = m_left[size_t(c)];
             float& r = m_right[size_t(c)];
             switch (places[size_t(c)]) {
-            case FL: l = 1.0f; break;
-            case FR: r = 1.0f; break;
-            case FC: l = r = kMinus3dB; break;
-            case BL: case SL: l = kMinus3dB; break;
-            case BR: case SR: r = kMinus3dB; break;
-            case BC: l = r = 0.5f; break;
-            case LFE: break;
+            case FL:
+                l = 1.0f;
+                break;
+            case FR:
+                r = 1.0f;
+                break;
+            case FC:
+                l = r = kMinus3dB;
+                break;
+            case BL:
+            case SL:
+                l = kMinus3dB;
+                break;
+            case BR:
+            case SR:
+                r = kMinus3dB;
+                break;
+            case BC:
+                l = r = 0.5f;
+                break;
+            case LFE:
+                break;
             }
         }
     }

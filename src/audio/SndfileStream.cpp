@@ -70,8 +70,8 @@ bool SndfileStream::openFile() {
             sf_command(m_file, SFC_GET_CURRENT_SF_INFO, &info, sizeof info) != 0)
             info.samplerate = 0;
     }
-    if (!wanted || info.channels <= 0 ||
-        info.channels > kMaxChannels || info.samplerate <= 0 || info.frames <= 0 ||
+    if (!wanted || info.channels <= 0 || info.channels > kMaxChannels || info.samplerate <= 0 ||
+        info.frames <= 0 ||
         (m_rate && (info.samplerate != m_rate || info.channels != m_channels))) {
         closeFile();
         return false;
@@ -90,7 +90,8 @@ bool SndfileStream::open(std::unique_ptr<FileSpan> span, Format format, bool len
     m_rate = m_channels = 0;
     if (!openFile())
         return false;
-    m_mix = StereoMix(m_channels, format == Format::Flac ? ChannelOrder::Wave : ChannelOrder::Vorbis);
+    m_mix =
+        StereoMix(m_channels, format == Format::Flac ? ChannelOrder::Wave : ChannelOrder::Vorbis);
     m_scratch.resize(size_t(kScratchFrames * m_channels));
     if (m_length < 0 || (!lengthOnly && !reaches(m_length))) {
         // The header's total is unset or not reached: the stream as it decodes counts.

@@ -91,8 +91,8 @@ std::int64_t VorbisStream::read(float* out, std::int64_t frames) {
     while (total < frames) {
         float** pcm = nullptr;
         int link = 0;
-        const long n = ov_read_float(&m_file->vf, &pcm, int(std::min<std::int64_t>(frames - total, 4096)),
-                                     &link);
+        const long n = ov_read_float(&m_file->vf, &pcm,
+                                     int(std::min<std::int64_t>(frames - total, 4096)), &link);
         if (n == OV_HOLE && ++holes < kMaxHoles)
             continue;
         if (n <= 0)

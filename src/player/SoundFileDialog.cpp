@@ -11,7 +11,8 @@ QStringList soundFileFilters() {
     // patterns from the last parenthesis, separated by spaces, which the dialog then
     // hides.
     const char16_t* const pairs[][2] = {
-        {u"対応ファイル(*.mp3;*.mp2;*.mp1;*.rmp;*.m3u;*.wav;*.flac;*.ogg;*.oga;*.opus;*.m3u8;*.pls)",
+        {u"対応ファイル(*.mp3;*.mp2;*.mp1;*.rmp;*.m3u;*.wav;*.flac;*.ogg;*.oga;*.opus;*.m3u8;*."
+         u"pls)",
          u"*.mp3;*.mp2;*.mp1;*.rmp;*.m3u;*.wav;*.flac;*.ogg;*.oga;*.opus;*.m3u8;*.pls"},
         {u"Mpeg Audio(*.mp3;*.mp2;*.mp1;*.rmp)", u"*.mp3;*.mp2;*.mp1;*.rmp"},
         {u"FLAC / Ogg Vorbis / Opus(*.flac;*.ogg;*.oga;*.opus)", u"*.flac;*.ogg;*.oga;*.opus"},

@@ -144,9 +144,9 @@ void PlaylistAdder::addNames(const QStringList& names, Accept accept) {
 
 bool PlaylistAdder::isAudioName(const QString& name) {
     static const QStringList kAudio = {
-        QStringLiteral(".mp3"),  QStringLiteral(".mp2"), QStringLiteral(".mp1"),
-        QStringLiteral(".rmp"),  QStringLiteral(".wav"), QStringLiteral(".flac"),
-        QStringLiteral(".ogg"),  QStringLiteral(".oga"), QStringLiteral(".opus")};
+        QStringLiteral(".mp3"), QStringLiteral(".mp2"), QStringLiteral(".mp1"),
+        QStringLiteral(".rmp"), QStringLiteral(".wav"), QStringLiteral(".flac"),
+        QStringLiteral(".ogg"), QStringLiteral(".oga"), QStringLiteral(".opus")};
     return kAudio.contains(extensionOf(name));
 }
 

@@ -63,8 +63,8 @@ std::optional<TagValues> valuesOf(const TagLib::Ogg::XiphComment* comment) {
     if (!comment)
         return std::nullopt;
     const TagLib::Ogg::FieldListMap& fields = comment->fieldListMap();
-    static constexpr const char* kKeys[] = {"TITLE", "ARTIST",      "ALBUM",      "COMMENT",
-                                            "GENRE", "DATE",        "TRACKNUMBER", "DESCRIPTION"};
+    static constexpr const char* kKeys[] = {"TITLE", "ARTIST", "ALBUM",       "COMMENT",
+                                            "GENRE", "DATE",   "TRACKNUMBER", "DESCRIPTION"};
     if (std::none_of(std::begin(kKeys), std::end(kKeys),
                      [&](const char* key) { return fields.contains(key); }))
         return std::nullopt;

@@ -107,7 +107,8 @@ private slots:
             } else {
                 QVERIFY(out.startsWith(u"Usage: pelto "));
                 for (const char* word :
-                     {"--help", "--version", "PELTO_HOME", "Pelto.cfg", "Pelto.m3u"})
+                     {"--help", "--version", "PELTO_HOME", "Pelto.cfg", "Pelto.m3u", ".flac",
+                      ".ogg", ".oga", ".opus", ".m3u8", ".pls"})
                     QVERIFY2(out.contains(QLatin1String(word)), word);
             }
         }
@@ -166,9 +167,9 @@ private slots:
         }
         QVERIFY(QFile::setPermissions(locked, {}));
         // The superuser reads any file, so there the locked file is merely not audio.
-        const QString lockedReason = geteuid() == 0
-                                         ? QStringLiteral("not MPEG audio, Wave, FLAC, Ogg Vorbis or Opus")
-                                         : QStringLiteral("cannot be read (Permission denied)");
+        const QString lockedReason =
+            geteuid() == 0 ? QStringLiteral("not MPEG audio, Wave, FLAC, Ogg Vorbis or Opus")
+                           : QStringLiteral("cannot be read (Permission denied)");
         const QString good = copies.song("good.wav");
 
         QProcess* first = copies.start({missing, folder, text, locked, good}, copies.env());
@@ -182,7 +183,8 @@ private slots:
                 .filter(QRegularExpression(QStringLiteral("^Pelto: cannot play ")));
         QCOMPARE(lines, (QStringList{"Pelto: cannot play " + missing + ": no such file",
                                      "Pelto: cannot play " + folder + ": a folder, not a file",
-                                     "Pelto: cannot play " + text + ": not MPEG audio, Wave, FLAC, Ogg Vorbis or Opus",
+                                     "Pelto: cannot play " + text +
+                                         ": not MPEG audio, Wave, FLAC, Ogg Vorbis or Opus",
                                      "Pelto: cannot play " + locked + ": " + lockedReason}));
     }
 };

@@ -34,7 +34,8 @@ bool encode(Xiph format, const QString& wave, const QString& out, const QStringL
     case Xiph::Flac:
         return runTool("flac", QStringList{"-s", "-f"} + extra + QStringList{"-o", out, wave});
     case Xiph::Vorbis:
-        return runTool("oggenc", QStringList{"-Q", "-q", "3"} + extra + QStringList{"-o", out, wave});
+        return runTool("oggenc",
+                       QStringList{"-Q", "-q", "3"} + extra + QStringList{"-o", out, wave});
     case Xiph::Opus:
         return runTool("opusenc",
                        QStringList{"--quiet", "--bitrate", "96"} + extra + QStringList{wave, out});
@@ -59,8 +60,12 @@ Pcm readWave(const QString& path) {
     Pcm pcm;
     if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
         return pcm;
-    const auto u16 = [&](qsizetype at) { return qFromLittleEndian<quint16>(bytes.constData() + at); };
-    const auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(bytes.constData() + at); };
+    const auto u16 = [&](qsizetype at) {
+        return qFromLittleEndian<quint16>(bytes.constData() + at);
+    };
+    const auto u32 = [&](qsizetype at) {
+        return qFromLittleEndian<quint32>(bytes.constData() + at);
+    };
     int tag = 0;
     qsizetype at = 12;
     while (at + 8 <= bytes.size()) {
@@ -83,7 +88,8 @@ Pcm readWave(const QString& path) {
             } else if (tag == 1 && pcm.bits == 24) {
                 for (qsizetype i = 0; i + 3 <= n; i += 3) {
                     const auto b = reinterpret_cast<const unsigned char*>(p + i);
-                    const qint32 v = qint32(quint32(b[0]) << 8 | quint32(b[1]) << 16 | quint32(b[2]) << 24) >> 8;
+                    const qint32 v =
+                        qint32(quint32(b[0]) << 8 | quint32(b[1]) << 16 | quint32(b[2]) << 24) >> 8;
                     pcm.samples.push_back(float(v) / 8388608.0f);
                 }
             } else if (tag == 3 && pcm.bits == 32) {
@@ -216,7 +222,8 @@ qsizetype vorbisCommentAt(Xiph format, const QByteArray& bytes) {
         }
         return -1;
     }
-    const QByteArray mark = format == Xiph::Vorbis ? QByteArray("\x03vorbis") : QByteArray("OpusTags");
+    const QByteArray mark =
+        format == Xiph::Vorbis ? QByteArray("\x03vorbis") : QByteArray("OpusTags");
     const qsizetype at = bytes.indexOf(mark);
     return at < 0 ? -1 : at + mark.size();
 }

@@ -22,8 +22,7 @@ bool makeSourceWave(const QString& path, int rate, int channels, int bits, doubl
 
 // Encodes a Wave file with the format's own encoder (flac, oggenc -q 3, opusenc at
 // 96 kbit/s), adding the extra options (tags, for one).
-bool encode(Xiph format, const QString& wave, const QString& out,
-            const QStringList& extra = {});
+bool encode(Xiph format, const QString& wave, const QString& out, const QStringList& extra = {});
 
 // Samples of a decoded file: interleaved floats of its own channels.
 struct Pcm {

@@ -78,11 +78,11 @@ void TestXiphBadFiles::initTestCase() {
 QByteArray TestXiphBadFiles::goodFile(Xiph format) {
     const QString wave = m_dir.filePath("good.wav");
     const QString path = m_dir.filePath(QStringLiteral("good") + extensionOf(format));
-    if (!QFile::exists(path) &&
-        !(makeSourceWave(wave, 44100, 2, 16, 3.0) &&
-          encode(format, wave, path, format == Xiph::Flac ? QStringList{"--tag=TITLE=t"}
-                                     : format == Xiph::Vorbis ? QStringList{"-t", "t"}
-                                                              : QStringList{"--title", "t"})))
+    if (!QFile::exists(path) && !(makeSourceWave(wave, 44100, 2, 16, 3.0) &&
+                                  encode(format, wave, path,
+                                         format == Xiph::Flac     ? QStringList{"--tag=TITLE=t"}
+                                         : format == Xiph::Vorbis ? QStringList{"-t", "t"}
+                                                                  : QStringList{"--title", "t"})))
         return {};
     return readFile(path);
 }
@@ -90,8 +90,9 @@ QByteArray TestXiphBadFiles::goodFile(Xiph format) {
 void TestXiphBadFiles::damaged_data() {
     QTest::addColumn<Xiph>("format");
     QTest::addColumn<QString>("damage");
-    for (const auto& [format, name] : {std::pair{Xiph::Flac, "FLAC"}, std::pair{Xiph::Vorbis, "Vorbis"},
-                                       std::pair{Xiph::Opus, "Opus"}})
+    for (const auto& [format, name] :
+         {std::pair{Xiph::Flac, "FLAC"}, std::pair{Xiph::Vorbis, "Vorbis"},
+          std::pair{Xiph::Opus, "Opus"}})
         for (const char* damage :
              {"header only", "cut in the headers", "cut at a third", "cut at two thirds",
               "garbage after the first page header", "garbage after the headers",
@@ -149,7 +150,8 @@ void TestXiphBadFiles::damaged() {
     QVERIFY2(peakKilobytes() - before < 64 * 1024,
              qPrintable(QStringLiteral("%1 kB more").arg(peakKilobytes() - before)));
     // Never more than the good file holds.
-    QVERIFY(frames <= decodeAll(m_dir.filePath(QStringLiteral("good") + extensionOf(format))).frames());
+    QVERIFY(frames <=
+            decodeAll(m_dir.filePath(QStringLiteral("good") + extensionOf(format))).frames());
     // Cut short, it plays as far as it decodes (nothing, when no whole page of audio
     // is left), and its length is what it plays.
     if (damage.startsWith("cut at") && frames > 0) {
@@ -200,7 +202,8 @@ void TestXiphBadFiles::emptyFilesOfEveryName() {
         QCOMPARE(useAsThePlayerWould(path), qint64(-1));
         QCOMPARE(readFileInfo(path).TotalSec, 0);
         // Only the magic of each kind, and nothing after it.
-        for (const QByteArray& magic : {QByteArray("fLaC"), QByteArray("OggS"), QByteArray("ID3")}) {
+        for (const QByteArray& magic :
+             {QByteArray("fLaC"), QByteArray("OggS"), QByteArray("ID3")}) {
             QVERIFY(writeFile(path, magic));
             QCOMPARE(useAsThePlayerWould(path), qint64(-1));
         }

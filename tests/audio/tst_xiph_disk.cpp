@@ -80,8 +80,10 @@ void TestXiphDisk::playedAsTheFormatsOwnToolDecodes_data() {
             for (int bits : {16, 24})
                 QTest::addRow("FLAC %d Hz %d ch %d bit", rate, channels, bits)
                     << Xiph::Flac << rate << channels << bits;
-            QTest::addRow("Vorbis %d Hz %d ch", rate, channels) << Xiph::Vorbis << rate << channels << 16;
-            QTest::addRow("Opus from %d Hz %d ch", rate, channels) << Xiph::Opus << rate << channels << 16;
+            QTest::addRow("Vorbis %d Hz %d ch", rate, channels)
+                << Xiph::Vorbis << rate << channels << 16;
+            QTest::addRow("Opus from %d Hz %d ch", rate, channels)
+                << Xiph::Opus << rate << channels << 16;
         }
 }
 
@@ -168,9 +170,9 @@ void TestXiphDisk::seekIsHeardFromItsFrame() {
     // not near it.
     const std::vector<float> before(played.begin() + std::ptrdiff_t(2 * at - 2 * 256),
                                     played.begin() + std::ptrdiff_t(2 * at));
-    QVERIFY(findFrames(std::vector<float>(expected.begin(),
-                                          expected.begin() + std::ptrdiff_t(2 * target)),
-                       before, referenceTolerance(format) * 1.0001f) >= 0 ||
+    QVERIFY(findFrames(
+                std::vector<float>(expected.begin(), expected.begin() + std::ptrdiff_t(2 * target)),
+                before, referenceTolerance(format) * 1.0001f) >= 0 ||
             peak(before) == 0.0f);
     // And everything from the target to the end follows.
     const size_t rest = expected.size() - 2 * target;

@@ -70,8 +70,10 @@ void TestXiphFormats::decodesAsTheFormatsOwnTool_data() {
             for (int bits : {16, 24})
                 QTest::addRow("FLAC %d Hz %d ch %d bit", rate, channels, bits)
                     << Xiph::Flac << rate << channels << bits;
-            QTest::addRow("Vorbis %d Hz %d ch", rate, channels) << Xiph::Vorbis << rate << channels << 16;
-            QTest::addRow("Opus from %d Hz %d ch", rate, channels) << Xiph::Opus << rate << channels << 16;
+            QTest::addRow("Vorbis %d Hz %d ch", rate, channels)
+                << Xiph::Vorbis << rate << channels << 16;
+            QTest::addRow("Opus from %d Hz %d ch", rate, channels)
+                << Xiph::Opus << rate << channels << 16;
         }
 }
 
@@ -147,13 +149,14 @@ void TestXiphFormats::seeksLandOnTheFrame() {
         QCOMPARE(source.read(after.data(), 2000), std::int64_t(2000));
         const size_t from = size_t(2) * size_t(second) * size_t(whole.rate);
         const std::vector<float> expected(whole.samples.begin() + std::ptrdiff_t(from),
-                                          whole.samples.begin() + std::ptrdiff_t(from + after.size()));
+                                          whole.samples.begin() +
+                                              std::ptrdiff_t(from + after.size()));
         // What a seek gives is what playing through gives there, exactly.
         const float tolerance = 0.0f;
         const float worst = largestDifference(after, expected);
-        QVERIFY2(worst <= tolerance, qPrintable(QStringLiteral("second %1 differs by %2")
-                                                     .arg(second)
-                                                     .arg(double(worst))));
+        QVERIFY2(
+            worst <= tolerance,
+            qPrintable(QStringLiteral("second %1 differs by %2").arg(second).arg(double(worst))));
     }
     // Past the end there is nothing to go to; the source stays usable.
     QVERIFY(!source.seekSeconds(7));
@@ -188,9 +191,9 @@ void TestXiphFormats::moreChannelsAreMixedDown() {
         const QString wave = file("six.wav");
         const QString path = file(QStringLiteral("six") + extensionOf(format));
         // A 100 Hz tone: low enough for the LFE channel, which Opus keeps to 120 Hz.
-        QVERIFY(runTool("sox", QStringList{"-R", "-n", "-r", "48000", "-b", "16", "-c", "1",
-                                           file("mono.wav"), "synth", "1", "sine", "100", "gain",
-                                           "-3"}));
+        QVERIFY(runTool("sox",
+                        QStringList{"-R", "-n", "-r", "48000", "-b", "16", "-c", "1",
+                                    file("mono.wav"), "synth", "1", "sine", "100", "gain", "-3"}));
         QVERIFY(runTool("sox", QStringList{file("mono.wav"), "-c", "6", wave, "remix"} + remix));
         QVERIFY(encode(format, wave, path));
         const Decoded pcm = decodeAll(path);

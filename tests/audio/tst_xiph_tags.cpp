@@ -45,8 +45,12 @@ QStringList tagOptions(Xiph format) {
         return {"-t", kTitle, "-a", kArtist, "-l", kAlbum, "-c", "COMMENT=" + kComment,
                 "-G", kGenre, "-d", kDate,   "-N", "3/12"};
     case Xiph::Opus:
-        return {"--title", kTitle, "--artist", kArtist, "--album", kAlbum,
-                "--comment", "COMMENT=" + kComment, "--genre", kGenre, "--date", kDate,
+        return {"--title",   kTitle,
+                "--artist",  kArtist,
+                "--album",   kAlbum,
+                "--comment", "COMMENT=" + kComment,
+                "--genre",   kGenre,
+                "--date",    kDate,
                 "--comment", "TRACKNUMBER=3/12"};
     }
     return {};
@@ -55,15 +59,14 @@ QStringList tagOptions(Xiph format) {
 // An ID3v2.4 tag put before the file by mutagen, with UTF-8 texts.
 bool prependId3v2(const QString& path, const QString& title, const QString& artist) {
     // Debian's python3, which has python3-mutagen.
-    return runTool("/usr/bin/python3",
-                   {"-c",
-                    "import sys\n"
-                    "from mutagen.id3 import ID3, TIT2, TPE1\n"
-                    "t = ID3()\n"
-                    "t.add(TIT2(encoding=3, text=sys.argv[2]))\n"
-                    "t.add(TPE1(encoding=3, text=sys.argv[3]))\n"
-                    "t.save(sys.argv[1], v2_version=4)\n",
-                    path, title, artist});
+    return runTool("/usr/bin/python3", {"-c",
+                                        "import sys\n"
+                                        "from mutagen.id3 import ID3, TIT2, TPE1\n"
+                                        "t = ID3()\n"
+                                        "t.add(TIT2(encoding=3, text=sys.argv[2]))\n"
+                                        "t.add(TPE1(encoding=3, text=sys.argv[3]))\n"
+                                        "t.save(sys.argv[1], v2_version=4)\n",
+                                        path, title, artist});
 }
 
 } // namespace
@@ -128,8 +131,8 @@ void TestXiphTags::everyFieldInEveryFormat() {
 
     // pelto-info tags: the engine's facts, the extended fields, the row and the
     // information lines of a format that names every extended field.
-    const InfoRun run = peltoInfo({"tags", "--format", "%a / %b / %c", "--format", "%d %e %f",
-                                   "--format", "%1", path});
+    const InfoRun run = peltoInfo(
+        {"tags", "--format", "%a / %b / %c", "--format", "%d %e %f", "--format", "%1", path});
     QCOMPARE(run.exitCode, 0);
     const QJsonObject line = run.object();
     QCOMPARE(line["opens"].toBool(), true);

@@ -4,11 +4,11 @@
 // written. And the audio kinds FLAC, Ogg Vorbis and Opus beside the Part's five, for
 // every add operation.
 #include "TestFiles.h"
+#include "common/FileNames.h"
 #include "playlist/PlaylistAdder.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistModel.h"
 #include "playlist/RowFacts.h"
-#include "common/FileNames.h"
 
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -76,8 +76,9 @@ void TestPlaylistKinds::m3u8IsWrittenAsM3u() {
     QVERIFY(SavePlayListFile(model, folder + "y.m3u"));
     QVERIFY(SavePlayListFile(model, folder + "y.m3u8"));
     QCOMPARE(readFile(folder + "y.m3u8"), readFile(folder + "y.m3u"));
-    QCOMPARE(readFile(folder + "y.m3u8"), QStringLiteral("曲.flac\r\n/elsewhere/b.ogg\r\n").toUtf8() +
-                                              folder.toUtf8() + "sub/c.opus\r\n");
+    QCOMPARE(readFile(folder + "y.m3u8"),
+             QStringLiteral("曲.flac\r\n/elsewhere/b.ogg\r\n").toUtf8() + folder.toUtf8() +
+                 "sub/c.opus\r\n");
     QCOMPARE(ReadPlayListFile(folder + "y.m3u8"), rows);
 }
 
@@ -143,7 +144,8 @@ void TestPlaylistKinds::plsHostileInput() {
     // Many entries with huge numbers, and one long line.
     QByteArray many = "[playlist]\n";
     for (int i = 0; i < 20000; ++i)
-        many += "File" + QByteArray::number(99999999999999999LL - i) + "=n" + QByteArray::number(i) + "\n";
+        many += "File" + QByteArray::number(99999999999999999LL - i) + "=n" +
+                QByteArray::number(i) + "\n";
     many += "File1=" + QByteArray(100 * 1024, 'x') + "\n";
     const QStringList entries = parsePlaylistBytes(many, "/l/x.pls");
     QCOMPARE(entries.size(), 20001);
