@@ -24,7 +24,8 @@ class FileSpan;
 //   from the continuous decode by up to 0.07, fading over 200 ms).
 //
 // The length is the total libsndfile reads from the stream (for FLAC, what its header
-// states), which seeking checks and libsndfile stops at. A stream that does not state
+// states: set up for the length only, a FLAC that states one is not opened at all),
+// which seeking checks and libsndfile stops at. A stream that does not state
 // one (a FLAC written to a pipe), and, when set up for decoding, one whose stated total
 // its audio does not reach (a truncated or lying file), is counted by decoding it
 // through. libsndfile's decoders are left unusable by a failed seek, so such a seek
@@ -47,6 +48,7 @@ public:
     std::int64_t length() const override { return m_length; }
 
 private:
+    bool readStreamInfo();
     bool openFile();
     void closeFile();
     bool reaches(std::int64_t frames);
