@@ -48,7 +48,7 @@ XiphKind xiphKindOf(const FileSpan& file) {
         return XiphKind::Opus;
     if (got >= packet + 7 && std::memcmp(page + packet, "\x01vorbis", 7) == 0)
         return XiphKind::Vorbis;
-    return XiphKind::None;
+    return XiphKind::OtherOgg;
 }
 
 std::unique_ptr<PcmStream> openXiphStream(std::unique_ptr<FileSpan> file, XiphKind kind,
@@ -79,6 +79,7 @@ std::unique_ptr<PcmStream> openXiphStream(std::unique_ptr<FileSpan> file, XiphKi
         return nullptr;
     }
     case XiphKind::None:
+    case XiphKind::OtherOgg:
         break;
     }
     return nullptr;

@@ -28,6 +28,8 @@ bool TagSource::load(const QString& path) {
         return false;
     // FLAC, Ogg Vorbis and Opus are told by their content, whatever the name says.
     if (const XiphKind xiph = xiphKindOf(file.span()); xiph != XiphKind::None) {
+        if (xiph == XiphKind::OtherOgg)
+            return true;
         m_type = xiph == XiphKind::Flac     ? FileType::Flac
                  : xiph == XiphKind::Vorbis ? FileType::OggVorbis
                                             : FileType::Opus;

@@ -100,6 +100,7 @@ std::optional<TagValues> readXiphComment(const ByteFile& file, XiphKind kind) {
         return opus.isValid() ? valuesOf(opus.tag()) : std::nullopt;
     }
     case XiphKind::None:
+    case XiphKind::OtherOgg:
         break;
     }
     return std::nullopt;

@@ -50,6 +50,7 @@ private slots:
     void contentDecidesOverExtension();
     void flacAfterAnId3v2Tag();
     void flacWithoutATotal();
+    void otherOggStreamsAreNotPlayed();
 
 private:
     QString file(const QString& name) const { return m_dir.filePath(name); }
@@ -264,6 +265,21 @@ void TestXiphFormats::flacWithoutATotal() {
     QCOMPARE(readFileInfo(path).TotalSec, 2);
     QVERIFY(decodeAll(path).samples == reference.stereo());
     QVERIFY(source.seekSeconds(2));
+}
+
+// Ogg FLAC (flac --ogg) is an Ogg stream of a codec the engine does not decode: it
+// is not played, and not taken for MPEG audio either, whatever its name.
+void TestXiphFormats::otherOggStreamsAreNotPlayed() {
+    const QString wave = file("oggflac.wav");
+    QVERIFY(makeSourceWave(wave, 44100, 2, 16, 1.5));
+    for (const char* name : {"oggflac.oga", "oggflac.ogg", "oggflac.mp3"}) {
+        const QString path = file(name);
+        QVERIFY(runTool("flac", {"-s", "-f", "--ogg", "-o", path, wave}));
+        QVERIFY(readFile(path).startsWith("OggS"));
+        PcmSource source;
+        QVERIFY2(!source.open(path), name);
+        QCOMPARE(readFileInfo(path).TotalSec, 0);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestXiphFormats)
