@@ -4,7 +4,8 @@
 #  2. while playing a 320 kbit/s MP3, the share of one core, wake-ups per second and
 #     memory, against mpv (--ao=null) playing the same file; and the same figures with
 #     an empty list, stopped and paused (20 s each);
-#  3. adding 10,000 tagged MP3 files, against a plain TagLib loop over them;
+#  3. adding 10,000 tagged MP3 files, then 10,000 tagged FLAC files, against a plain
+#     TagLib loop over them;
 #  4. start-up with a 10,000-row Pelto.m3u with and without the row-facts cache, with
 #     the page cache warm and cold;
 #  5. memory with 100,000 rows, and the playlist window's operations with them shown;
@@ -18,7 +19,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build="$(realpath "${1:-${PELTO_BUILD_DIR:-build}}")"
 cmake --build "$build" --target pelto pelto_skins bench_audio_decode bench_playlist \
-    bench_huge_playlist bench_playlist_window bench_find_window >/dev/null
+    bench_flac_adding bench_huge_playlist bench_playlist_window bench_find_window >/dev/null
 if [[ "${PELTO_BENCH_INSTALL:-}" == 1 && $(id -u) == 0 ]] && ! command -v mpv >/dev/null; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends mpv >/dev/null
 fi
@@ -52,6 +53,11 @@ echo "== 3. adding 10,000 tagged MP3 files (warm page cache)"
 mkdir "$media/tagged"
 "$build/bench_playlist" 10000 "$media/tagged" 2>/dev/null | sed -n '1,/^playlist files/p' |
     sed '$d'
+
+echo "== 3b. adding 10,000 tagged FLAC files (warm page cache)"
+mkdir "$media/flac"
+"$build/bench_flac_adding" 10000 "$media/flac" 2>/dev/null
+rm -rf "$media/flac"
 
 echo "== 4. start-up with a 10,000-row Pelto.m3u until the main window is shown"
 rm -f "$media/tagged/bench.m3u"

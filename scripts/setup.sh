@@ -7,7 +7,7 @@ set -euo pipefail
 PACKAGES=(
   # build (ccache keeps compiled objects between build folders and clones)
   cmake ninja-build ccache pkg-config g++ qt6-base-dev qt6-base-dev-tools libgl-dev
-  libmpg123-dev libsndfile1-dev libsdl2-dev libtag1-dev
+  libmpg123-dev libsndfile1-dev libvorbis-dev libsdl2-dev libtag1-dev
   # run
   fonts-ipaexfont-gothic qt6-qpa-plugins
   # Qt's own texts in Japanese (file dialogs)
@@ -16,8 +16,10 @@ PACKAGES=(
   xvfb xauth xdotool x11-utils imagemagick openbox trayer
   # fuzzing and sanitizers
   clang libclang-rt-14-dev
-  # test media, tag tools and the decoding reference for benchmarks
+  # test media, tag tools and the decoding references for tests and benchmarks
   lame twolame sox mpg123 id3v2 eyed3 python3-mutagen
+  # FLAC, Ogg Vorbis and Opus: encoders, reference decoders, lengths and tags
+  flac vorbis-tools opus-tools
   # drawing the shipped skins' artwork (skin/src)
   python3-pil
   # tests and checks

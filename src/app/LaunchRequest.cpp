@@ -31,8 +31,9 @@ QStringList remoteCommandNames() {
 QString usageText() {
     return QStringLiteral(
         "Usage: pelto [OPTION]... [FILE]...\n"
-        "Plays MPEG audio (.mp3 .mp2 .mp1 .rmp) and Wave (.wav) files, and the entries of\n"
-        ".m3u playlists: the named files replace the playlist and the first one plays.\n"
+        "Plays MPEG audio (.mp3 .mp2 .mp1 .rmp), Wave (.wav), FLAC (.flac), Ogg Vorbis and\n"
+        "Opus (.ogg .oga .opus) files, and the entries of .m3u, .m3u8 and .pls playlists:\n"
+        "the named files replace the playlist and the first one plays.\n"
         "When a copy is already running, the files are handed to it instead: it adds them\n"
         "to its playlist and plays the first of them.\n"
         "\n"

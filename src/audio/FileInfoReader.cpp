@@ -4,6 +4,7 @@
 #include "audio/Id3v1.h"
 #include "audio/PcmSource.h"
 #include "common/RiffChunks.h"
+#include "audio/XiphStreams.h"
 
 #include <QByteArray>
 
@@ -41,7 +42,10 @@ FileInfo readFileInfo(const QString& path) {
     auto file = std::make_unique<FileSpan>();
     if (!file->open(path))
         return info;
-    info.tag = readTag(*file);
+    // FLAC, Ogg Vorbis and Opus files carry no version 1 tag: their tags are read as
+    // extended tags.
+    if (xiphKindOf(*file) == XiphKind::None)
+        info.tag = readTag(*file);
     const auto stream = openPcmStream(std::move(file), true);
     if (stream && stream->rate() > 0 && stream->length() > 0)
         info.TotalSec = int(stream->length() / stream->rate());

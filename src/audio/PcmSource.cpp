@@ -2,6 +2,7 @@
 
 #include "audio/MpegStream.h"
 #include "audio/WaveStream.h"
+#include "audio/XiphStreams.h"
 #include "common/FileRead.h"
 #include "common/FileSpan.h"
 #include "common/RiffChunks.h"
@@ -32,6 +33,8 @@ std::unique_ptr<PcmStream> openMpegInData(std::unique_ptr<FileSpan> file, bool l
 } // namespace
 
 std::unique_ptr<PcmStream> openPcmStream(std::unique_ptr<FileSpan> file, bool lengthOnly) {
+    if (const XiphKind xiph = xiphKindOf(*file); xiph != XiphKind::None)
+        return openXiphStream(std::move(file), xiph, lengthOnly);
     char head[12] = {};
     const std::int64_t got = file->readAt(0, head, sizeof head);
     switch (riffFormOf(head, got)) {

@@ -12,9 +12,10 @@ namespace pelto {
 class FileSpan;
 
 // A playable file decoded to stereo 32-bit float PCM, without any output device.
-// The decoder is chosen by the file's content, whatever its extension says: a RIFF
-// WAVE file goes to the Wave decoder, the 'data' chunk of a RIFF RMP3 file and
-// anything else to the MPEG decoder. The engine plays from it; tests and benchmarks
+// The decoder is chosen by the file's content, whatever its extension says: FLAC, Ogg
+// Vorbis and Ogg Opus go to their decoders (XiphStreams.h), a RIFF WAVE file to the
+// Wave decoder, the 'data' chunk of a RIFF RMP3 file and anything else to the MPEG
+// decoder. The engine plays from it; tests and benchmarks
 // decode whole files with it.
 class PcmSource {
 public:

@@ -8,8 +8,10 @@ MprisRootAdaptor::MprisRootAdaptor(MprisService* service)
     : QDBusAbstractAdaptor(service), m_service(*service) {}
 
 QStringList MprisRootAdaptor::supportedMimeTypes() const {
-    return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-wav"),
-            QStringLiteral("audio/x-mpegurl")};
+    return {QStringLiteral("audio/mpeg"),      QStringLiteral("audio/x-wav"),
+            QStringLiteral("audio/x-mpegurl"), QStringLiteral("audio/flac"),
+            QStringLiteral("audio/ogg"),       QStringLiteral("audio/x-vorbis+ogg"),
+            QStringLiteral("audio/opus"),      QStringLiteral("audio/x-scpls")};
 }
 
 void MprisRootAdaptor::Raise() {

@@ -15,7 +15,7 @@ QString unplayableReason(const QString& path, const QString& readFailure) {
     if (file.status != FileStatus::Read)
         return unreadableText(file);
     ::close(file.fd);
-    return QStringLiteral("not MPEG audio or Wave");
+    return QStringLiteral("not MPEG audio, Wave, FLAC, Ogg Vorbis or Opus");
 }
 
 void reportUnplayable(const QString& path, const QString& readFailure) {

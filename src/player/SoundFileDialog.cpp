@@ -13,9 +13,11 @@ QStringList soundFileFilters() {
     // patterns from the last parenthesis, separated by spaces, which the dialog then
     // hides.
     const char16_t* const pairs[][2] = {
-        {u"対応ファイル(*.mp3;*.mp2;*.mp1;*.rmp;*.m3u;*.wav)",
-         u"*.mp3;*.mp2;*.mp1;*.rmp;*.m3u;*.wav"},
+        {u"対応ファイル(*.mp3;*.mp2;*.mp1;*.rmp;*.m3u;*.wav;*.flac;*.ogg;*.oga;*.opus;*.m3u8;*."
+         u"pls)",
+         u"*.mp3;*.mp2;*.mp1;*.rmp;*.m3u;*.wav;*.flac;*.ogg;*.oga;*.opus;*.m3u8;*.pls"},
         {u"Mpeg Audio(*.mp3;*.mp2;*.mp1;*.rmp)", u"*.mp3;*.mp2;*.mp1;*.rmp"},
+        {u"FLAC / Ogg Vorbis / Opus(*.flac;*.ogg;*.oga;*.opus)", u"*.flac;*.ogg;*.oga;*.opus"},
         {u"プレイリスト(*.m3u)", u"*.m3u"},
         {u"Wave Audio(*.wav)", u"*.wav"},
     };
@@ -67,6 +69,10 @@ std::optional<QStringList> chooseSoundFiles(QWidget* parent, const QString& titl
         return std::nullopt;
     rememberFileDialogFolder(dialog.directory().absolutePath());
     return dialog.selectedFiles();
+}
+
+QString playlistFileFilter() {
+    return soundFileFilters().at(3);
 }
 
 } // namespace pelto

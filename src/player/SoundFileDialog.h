@@ -10,8 +10,10 @@ class QWidget;
 namespace pelto {
 
 // The filters of the dialogs that choose sound files, in Qt's form: the supported
-// kinds together, then MPEG audio, playlists and Wave.
+// kinds together, then MPEG audio, FLAC / Ogg Vorbis / Opus, playlists and Wave.
 QStringList soundFileFilters();
+// The playlists' entry of those filters, "プレイリスト(*.m3u)", the save dialog's one.
+QString playlistFileFilter();
 
 // The folder a file dialog starts in: the folder last used in a dialog in this run;
 // before any was used, the folder of the current song (a path, may be empty) when it

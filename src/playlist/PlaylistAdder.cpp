@@ -15,8 +15,6 @@ namespace pelto {
 
 namespace {
 
-const QString kPlaylistExtension = QStringLiteral(".m3u");
-
 // Below this many files a batch is read on the calling thread: starting the pool
 // costs more than it saves.
 constexpr qsizetype kParallelThreshold = 16;
@@ -56,7 +54,7 @@ template <typename Reserve, typename Add>
 void forEachPathToAdd(const QStringList& names, PlaylistAdder::Accept accept, Reserve&& reserve,
                       Add&& add) {
     for (const QString& name : names) {
-        if (extensionOf(name) == kPlaylistExtension) {
+        if (isPlaylistName(name)) {
             const ReadOutcome read = addEntriesOf(name, reserve, add);
             if (read.refused())
                 reportUnreadFile(name, read.reason);
@@ -149,9 +147,10 @@ void PlaylistAdder::addNames(const QStringList& names, Accept accept) {
 }
 
 bool PlaylistAdder::isAudioName(const QString& name) {
-    static const QStringList kAudio = {QStringLiteral(".mp3"), QStringLiteral(".mp2"),
-                                       QStringLiteral(".mp1"), QStringLiteral(".rmp"),
-                                       QStringLiteral(".wav")};
+    static const QStringList kAudio = {
+        QStringLiteral(".mp3"), QStringLiteral(".mp2"), QStringLiteral(".mp1"),
+        QStringLiteral(".rmp"), QStringLiteral(".wav"), QStringLiteral(".flac"),
+        QStringLiteral(".ogg"), QStringLiteral(".oga"), QStringLiteral(".opus")};
     return kAudio.contains(extensionOf(name));
 }
 

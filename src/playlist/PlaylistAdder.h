@@ -35,28 +35,29 @@ public:
     ReadOutcome addPlaylistFile(const QString& path);
 
     // Adds the names of a command line (see splitCommandLine): audio files and the
-    // entries of ".m3u" playlists; names without "." or of other kinds are skipped.
+    // entries of playlists (".m3u", ".m3u8", ".pls"); names without "." or of other
+    // kinds are skipped.
     // clearFirst empties the list first. playFirstAdded makes the first added row
     // current and plays it, when any row was added (or the list was cleared and
     // has rows).
     void AddCommandLine(const QString& text, bool clearFirst, bool playFirstAdded);
-    // Adds dropped files: audio files and the entries of ".m3u" playlists, in order;
+    // Adds dropped files: audio files and the entries of playlists, in order;
     // other names are skipped. Nothing is cleared or played.
     void AddDroppedFiles(const QStringList& localPaths);
-    // Adds the files chosen in the add dialog: a ".m3u" adds its entries, any other
+    // Adds the files chosen in the add dialog: a playlist adds its entries, any other
     // file becomes a row whatever its extension. Nothing is cleared or played.
     void addDialogSelection(const QStringList& fullPaths);
 
     // Which names an add operation takes.
     enum class Accept {
-        AudioAndPlaylists, // audio extensions and ".m3u"; anything else is skipped
-        Anything,          // ".m3u" gives its entries; any other name is taken
+        AudioAndPlaylists, // audio and playlist extensions; anything else is skipped
+        Anything,          // a playlist gives its entries; any other name is taken
     };
-    // The paths that adding the names gives, in order: ".m3u" names are replaced by
-    // their entries (which are taken whatever their extension).
+    // The paths that adding the names gives, in order: playlist names (".m3u", ".m3u8",
+    // ".pls") are replaced by their entries (which are taken whatever their extension).
     static QStringList expandForAdding(const QStringList& names, Accept accept);
     // True for the extensions of the audio kinds (".mp3", ".mp2", ".mp1", ".rmp",
-    // ".wav"), compared ignoring case.
+    // ".wav", ".flac", ".ogg", ".oga", ".opus"), compared ignoring case.
     static bool isAudioName(const QString& name);
 
 signals:

@@ -6,7 +6,10 @@
 #include "common/LegacyText.h"
 #include "common/SaveFile.h"
 
+#include <QUrl>
+
 #include <algorithm>
+#include <cstdio>
 #include <sys/stat.h>
 #include <utility>
 
@@ -51,16 +54,18 @@ template <typename F> void forEachLine(QByteArrayView bytes, F&& f) {
 class LineRules {
 public:
     LineRules(const QString& playlistPath, PathSyntax syntax)
-        : m_sep(syntax.separator()), m_drive(driveOf(playlistPath, syntax)),
-          m_folder(syntax.folder(playlistPath)) {
+        : m_kind(playlistKindOf(playlistPath)), m_sep(syntax.separator()),
+          m_drive(driveOf(playlistPath, syntax)), m_folder(syntax.folder(playlistPath)) {
         // A playlist whose only separator is its second character ("a\x.m3u") has a
         // folder equal to its drive; such a folder counts as none.
         if (m_folder == m_drive)
             m_folder.clear();
     }
 
-    // Whether the file is UTF-8 as a whole (see legacyEntry for the other case).
-    void setUtf8(bool utf8) { m_utf8 = utf8; }
+    PlaylistKind kind() const { return m_kind; }
+    // Whether the file is UTF-8 as a whole (see legacyEntry for the other case); an
+    // ".m3u8" file is read as UTF-8 whatever it holds.
+    void setUtf8(bool utf8) { m_utf8 = utf8 || m_kind == PlaylistKind::M3u8; }
 
     // Appends the entries of a block of whole lines; the file's first block may begin
     // with a byte order mark.
@@ -75,12 +80,59 @@ private:
         const qsizetype nul = line.indexOf('\0');
         if (nul >= 0)
             line = line.first(nul);
+        if (m_kind == PlaylistKind::Pls) {
+            addPlsEntry(line, out);
+            return;
+        }
         if (line.isEmpty())
             return;
         // A byte order mark that begins a line (not the file) belongs to the name.
         const QString entry = m_utf8 ? resolve(decodeFileName(line)) : legacyEntry(line);
         if (!entry.isNull())
             out.push_back(entry);
+    }
+
+    // A line "FileN=value" of a PLS playlist (the key in any case, N its number): a
+    // "file:" address gives its local file, an absolute path is taken, a relative one
+    // is joined to the playlist's folder, and an address of another kind (a stream)
+    // gives nothing. Every other line ("[playlist]", "TitleN=", "NumberOfEntries=",
+    // ...) gives nothing either. The entry goes out after its number, as plsNumber
+    // reads it back.
+    void addPlsEntry(QByteArrayView line, QStringList& out) const {
+        const qsizetype equals = line.indexOf('=');
+        if (equals < 5 || line.first(4).compare("file", Qt::CaseInsensitive) != 0)
+            return;
+        const QByteArrayView number = line.sliced(4, equals - 4);
+        if (!std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return;
+        const QByteArrayView value = line.sliced(equals + 1);
+        if (value.isEmpty())
+            return;
+        QString entry;
+        const QString text = m_utf8 ? decodeFileName(value) : decodeLegacyName(value);
+        const qsizetype scheme = text.indexOf(QStringLiteral("://"));
+        if (scheme > 0 && !text.first(scheme).contains(m_sep)) {
+            if (text.first(scheme).compare(QStringLiteral("file"), Qt::CaseInsensitive) != 0)
+                return;
+            QUrl url(text);
+            // "file://localhost/..." names a file of this machine, as "file:///..." does.
+            if (url.host().compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0)
+                url.setHost({});
+            entry = localFileOf(url);
+        } else if (text.front() == m_sep) {
+            entry = m_drive + text;
+        } else {
+            entry = m_folder + text;
+        }
+        if (!entry.isEmpty())
+            out.push_back(QString::fromLatin1(number.data(), number.size()) + u'\n' + entry);
+    }
+
+    // The text of a value in a file that is not UTF-8 as a whole: CP932 when every
+    // byte maps, else the bytes of a name.
+    static QString decodeLegacyName(QByteArrayView bytes) {
+        const QString cp932 = decodeCp932(bytes);
+        return cp932.contains(QChar(0xFFFD)) ? decodeFileName(bytes) : cp932;
     }
 
     // The entry a line's text gives: a line beginning with the separator goes after
@@ -123,13 +175,46 @@ private:
         return !path.isEmpty() && ::stat(encodeFileName(path).constData(), &st) == 0;
     }
 
+    PlaylistKind m_kind;
     QChar m_sep;
     QString m_drive;
     QString m_folder;
     bool m_utf8 = true;
 };
 
+// A PLS playlist's entries are handed out in the order of their numbers (entries of
+// one number in the order they stand); each came from addPlsEntry as "N\nentry".
+void orderPlsEntries(QStringList& entries) {
+    const auto number = [](const QString& numbered) {
+        const qsizetype newline = numbered.indexOf(u'\n');
+        QStringView digits = QStringView(numbered).first(newline);
+        while (digits.size() > 1 && digits.front() == u'0')
+            digits = digits.sliced(1);
+        return digits;
+    };
+    std::stable_sort(entries.begin(), entries.end(), [&](const QString& a, const QString& b) {
+        const QStringView x = number(a), y = number(b);
+        return x.size() != y.size() ? x.size() < y.size() : x < y;
+    });
+    for (QString& entry : entries)
+        entry.remove(0, entry.indexOf(u'\n') + 1);
+}
+
 } // namespace
+
+PlaylistKind playlistKindOf(const QString& path) {
+    const QString ext = extensionOf(PathSyntax::native().fileName(path));
+    if (ext == u".m3u8")
+        return PlaylistKind::M3u8;
+    if (ext == u".pls")
+        return PlaylistKind::Pls;
+    return PlaylistKind::M3u;
+}
+
+bool isPlaylistName(const QString& name) {
+    const QString ext = extensionOf(name);
+    return ext == u".m3u" || ext == u".m3u8" || ext == u".pls";
+}
 
 QStringList parsePlaylistBytes(QByteArrayView bytes, const QString& playlistPath,
                                PathSyntax syntax) {
@@ -137,6 +222,8 @@ QStringList parsePlaylistBytes(QByteArrayView bytes, const QString& playlistPath
     rules.setUtf8(isValidUtf8(bytes));
     QStringList entries;
     rules.addEntries(bytes, true, entries);
+    if (rules.kind() == PlaylistKind::Pls)
+        orderPlsEntries(entries);
     return entries;
 }
 
@@ -207,6 +294,14 @@ PlaylistFileReader::PlaylistFileReader(const QString& path, PathSyntax syntax)
     }
     d->rules.setUtf8(utf8);
     d->rewind();
+    if (d->rules.kind() != PlaylistKind::Pls)
+        return;
+    // A PLS playlist is put in the order of its numbers, so it is read whole here.
+    while (d->nextBlock(block))
+        d->rules.addEntries(block, std::exchange(d->firstBlock, false), d->pending);
+    orderPlsEntries(d->pending);
+    d->lines = d->pending.size();
+    d->file.close();
 }
 
 PlaylistFileReader::~PlaylistFileReader() = default;
@@ -225,6 +320,8 @@ bool PlaylistFileReader::read(QStringList& batch, qsizetype max) {
     qsizetype taken = 0;
     while (taken < max) {
         if (d->next == d->pending.size()) {
+            if (d->rules.kind() == PlaylistKind::Pls)
+                break;
             d->pending.clear();
             d->next = 0;
             QByteArray block;
@@ -324,6 +421,14 @@ QByteArray playlistFileBytes(const QStringList& rowPaths, const QString& targetP
 }
 
 bool SavePlayListFile(const PlaylistModel& model, const QString& targetPath, PathSyntax syntax) {
+    if (playlistKindOf(targetPath) == PlaylistKind::Pls) {
+        std::fputs(encodeFileName(QStringLiteral("Pelto: %1 not saved: PLS playlists are read, "
+                                                 "never written (save as .m3u or .m3u8)\n")
+                                      .arg(targetPath))
+                       .constData(),
+                   stderr);
+        return false;
+    }
     const LineForRow lineFor(targetPath, syntax);
     return writeFileAtomically(targetPath, fileBytes(model.count(), [&](qsizetype i) {
                                    return lineFor(model.path(int(i) + 1));

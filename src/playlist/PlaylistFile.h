@@ -13,6 +13,19 @@ namespace pelto {
 
 class PlaylistModel;
 
+// The kinds of playlist files, by extension (compared ignoring case): ".m3u" and
+// ".m3u8" (M3U, read and written alike; an ".m3u8" file is always read as UTF-8) and
+// ".pls" (PLS, read only). A name of another extension reads as M3U.
+enum class PlaylistKind { M3u, M3u8, Pls };
+PlaylistKind playlistKindOf(const QString& path);
+// True for the extensions of the playlist kinds: ".m3u", ".m3u8", ".pls".
+bool isPlaylistName(const QString& name);
+
+// PLS playlists: "[playlist]" and lines "FileN=entry", handed out in the order of N;
+// an entry is a "file:" address (its local file), an absolute path, or a path relative
+// to the playlist's folder; addresses of other kinds (streams) and every other line
+// are skipped. The file is UTF-8, or CP932 where it is not.
+//
 // M3U playlists: one path per line. Reading accepts UTF-8 text with CR LF, LF or
 // lone CR line ends; a file that is not UTF-8 as a whole is read line by line as
 // UTF-8, CP932 or the bytes of a name, whichever names a file that exists (see
@@ -76,8 +89,9 @@ QByteArray playlistFileBytes(const QStringList& rowPaths, const QString& targetP
                              PathSyntax syntax = PathSyntax::native());
 
 // Writes every row of the playlist to targetPath, UTF-8 with CR LF line ends,
-// replacing the file as a whole. On failure the old file is kept, one line goes to
-// stderr and the result is false; the rows are never touched.
+// replacing the file as a whole (".m3u" and ".m3u8" alike). On failure the old file
+// is kept, one line goes to stderr and the result is false; the rows are never
+// touched. A ".pls" target is never written: one line on stderr, false.
 bool SavePlayListFile(const PlaylistModel& model, const QString& targetPath,
                       PathSyntax syntax = PathSyntax::native());
 

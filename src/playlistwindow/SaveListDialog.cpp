@@ -14,8 +14,8 @@ std::optional<QString> choosePlaylistToSave(QWidget* parent, const QString& curr
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    // The playlists' entry, the third of the sound files' filters.
-    dialog.setNameFilter(soundFileFilters().at(2));
+    // The playlists' entry of the sound files' filters.
+    dialog.setNameFilter(playlistFileFilter());
     placeFileDialog(dialog, parent);
     const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     rememberFileDialogSize(dialog);

@@ -31,7 +31,9 @@ public:
     void printMessage(const TagLib::String&) override {}
 };
 
-void installHandlersOnce() {
+} // namespace
+
+void installTagLibHandlers() {
     static std::once_flag once;
     std::call_once(once, [] {
         static LegacyLatin1Handler latin1;
@@ -40,6 +42,8 @@ void installHandlersOnce() {
         TagLib::setDebugListener(&silent);
     });
 }
+
+namespace {
 
 // The bytes of one ID3v2 tag, seen by the library as a file that holds only that tag.
 class TagBytes : public TagLib::File {
@@ -191,7 +195,7 @@ std::optional<TagValues> readId3v2(const ByteFile& file, qint64 offset, const By
     const qint64 complete = id3v2TagSize(file, offset);
     if (complete == 0)
         return std::nullopt;
-    installHandlersOnce();
+    installTagLibHandlers();
     // Only the tag's own bytes go to the parser: a size that claims more than the
     // file (or the chunk) holds is cut there.
     const qint64 length = std::min(complete, limit.end - offset);

@@ -8,6 +8,10 @@
 
 namespace pelto {
 
+// Sets TagLib up once for the program: its "Latin-1" ID3v2 texts read as UTF-8 when
+// valid, otherwise as CP932, and its messages about damaged tags unprinted.
+void installTagLibHandlers();
+
 // The complete size of the ID3v2 tag whose header is at `offset` (header, frames,
 // padding and footer), or 0 when no valid ID3v2 header (versions 2.2 to 2.4) is there.
 qint64 id3v2TagSize(const ByteFile& file, qint64 offset);

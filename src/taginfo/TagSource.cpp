@@ -5,6 +5,7 @@
 #include "taginfo/Id3v2Reader.h"
 #include "taginfo/MpegFrames.h"
 #include "taginfo/RiffWalker.h"
+#include "taginfo/XiphComment.h"
 
 namespace pelto {
 
@@ -21,9 +22,22 @@ bool TagSource::load(const QString& path) {
     m_type = FileType::Other;
     m_id3v2.reset();
     m_riffSif.reset();
+    m_xiph.reset();
     ByteFile file;
     if (!file.open(path))
         return false;
+    // FLAC, Ogg Vorbis and Opus are told by their content, whatever the name says.
+    if (const XiphKind xiph = xiphKindOf(file.span()); xiph != XiphKind::None) {
+        if (xiph == XiphKind::OtherOgg)
+            return true;
+        m_type = xiph == XiphKind::Flac     ? FileType::Flac
+                 : xiph == XiphKind::Vorbis ? FileType::OggVorbis
+                                            : FileType::Opus;
+        m_xiph = readXiphComment(file, xiph);
+        if (!m_xiph && xiph == XiphKind::Flac && id3v2TagSize(file, 0) > 0)
+            m_id3v2 = readId3v2(file, 0, {0, file.size()});
+        return true;
+    }
     // An ID3v2 tag may lead the file; what follows it tells the kind of file.
     const qint64 leadingTag = std::min(id3v2TagSize(file, 0), file.size());
     const RiffContents riff = walkRiff(file, leadingTag);
@@ -52,12 +66,22 @@ bool TagSource::load(const QString& path) {
 }
 
 int TagSource::tagTypes() const {
-    return (m_id3v2 ? kId3v2 : 0) | (m_riffSif ? kRiffSif : 0);
+    return (m_id3v2 ? kId3v2 : 0) | (m_riffSif ? kRiffSif : 0) | (m_xiph ? kXiph : 0);
 }
 
 QString extTagSuffix(const TagSource& source) {
-    if (source.type() != TagSource::FileType::MpegAudio)
+    switch (source.type()) {
+    case TagSource::FileType::Flac:
+    case TagSource::FileType::OggVorbis:
+    case TagSource::FileType::Opus:
+        if (source.tagTypes() & TagSource::kXiph)
+            return QStringLiteral("xiph");
+        return (source.tagTypes() & TagSource::kId3v2) ? QStringLiteral("v2") : QString();
+    case TagSource::FileType::MpegAudio:
+        break;
+    default:
         return {};
+    }
     // An ID3v2 tag wins over RIFF SIF information in the same file.
     if (source.tagTypes() & TagSource::kId3v2)
         return QStringLiteral("v2");
@@ -74,9 +98,10 @@ std::optional<QString> TagSource::value(QStringView name) const {
         if (!name.startsWith(prefix))
             continue;
         const QStringView suffix = name.mid(prefix.size());
-        const std::optional<TagValues>* source = suffix == u"v2"    ? &m_id3v2
-                                                 : suffix == u"rmp" ? &m_riffSif
-                                                                    : nullptr;
+        const std::optional<TagValues>* source = suffix == u"v2"     ? &m_id3v2
+                                                 : suffix == u"rmp"  ? &m_riffSif
+                                                 : suffix == u"xiph" ? &m_xiph
+                                                                     : nullptr;
         if (!source || !*source)
             return std::nullopt;
         return (**source)[size_t(i)];

@@ -75,7 +75,8 @@ private slots:
         QVERIFY(QDir(m_dir.path()).mkdir("other"));
         const QString song = make("a.mp3");
         QFile(song).resize(402653); // "393 KiB", a size that a narrow column cuts
-        for (const char* name : {"b.wav", "c.txt", "d.m3u", "other/e.mp3"})
+        for (const char* name : {"b.wav", "c.txt", "d.m3u", "other/e.mp3", "f.flac", "g.ogg",
+                                 "h.oga", "i.opus", "j.m3u8", "k.pls"})
             make(name);
         const QString other = m_dir.filePath("other");
 
@@ -94,10 +95,18 @@ private slots:
             QStringList shown;
             for (int i = 0; i < filters->count(); ++i)
                 shown.append(filters->itemText(i));
-            QCOMPARE(shown, (QStringList{"対応ファイル(*.mp3;*.mp2;*.mp1;*.rmp;*.m3u;*.wav)",
-                                         "Mpeg Audio(*.mp3;*.mp2;*.mp1;*.rmp)",
-                                         "プレイリスト(*.m3u)", "Wave Audio(*.wav)"}));
-            QCOMPARE(listedNames(dialog, 4), (QStringList{"a.mp3", "b.wav", "d.m3u", "other"}));
+            QCOMPARE(shown,
+                     (QStringList{"対応ファイル(*.mp3;*.mp2;*.mp1;*.rmp;*.m3u;*.wav;*.flac;*.ogg;"
+                                  "*.oga;*.opus;*.m3u8;*.pls)",
+                                  "Mpeg Audio(*.mp3;*.mp2;*.mp1;*.rmp)",
+                                  "FLAC / Ogg Vorbis / Opus(*.flac;*.ogg;*.oga;*.opus)",
+                                  "プレイリスト(*.m3u)", "Wave Audio(*.wav)"}));
+            QCOMPARE(listedNames(dialog, 10),
+                     (QStringList{"a.mp3", "b.wav", "d.m3u", "f.flac", "g.ogg", "h.oga", "i.opus",
+                                  "j.m3u8", "k.pls", "other"}));
+            dialog->selectNameFilter(soundFileFilters()[2]);
+            QCOMPARE(listedNames(dialog, 5),
+                     (QStringList{"f.flac", "g.ogg", "h.oga", "i.opus", "other"}));
             // The detail columns show sizes, types and dates whole.
             auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
             QVERIFY(details);
@@ -106,7 +115,7 @@ private slots:
                     details->header()->sectionSize(column) >=
                         static_cast<QAbstractItemView*>(details)->sizeHintForColumn(column),
                     qPrintable(details->model()->headerData(column, Qt::Horizontal).toString()));
-            dialog->selectNameFilter(soundFileFilters()[3]);
+            dialog->selectNameFilter(soundFileFilters()[4]);
             QCOMPARE(listedNames(dialog, 2), (QStringList{"b.wav", "other"}));
             dialog->selectNameFilter(soundFileFilters()[0]);
             // The name typed, as a user would; choosing it from the listing would depend

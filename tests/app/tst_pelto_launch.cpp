@@ -109,7 +109,7 @@ private slots:
                 for (const char* word :
                      {"--help", "--version", "PELTO_HOME", "Pelto.cfg", "Pelto.m3u", "--play-pause",
                       "--play ", "--pause", "--stop", "--next", "--previous", "--status",
-                      "exit with 1"})
+                      "exit with 1", ".flac", ".ogg", ".oga", ".opus", ".m3u8", ".pls"})
                     QVERIFY2(out.contains(QLatin1String(word)), word);
             }
         }
@@ -168,9 +168,9 @@ private slots:
         }
         QVERIFY(QFile::setPermissions(locked, {}));
         // The superuser reads any file, so there the locked file is merely not audio.
-        const QString lockedReason = geteuid() == 0
-                                         ? QStringLiteral("not MPEG audio or Wave")
-                                         : QStringLiteral("cannot be read (Permission denied)");
+        const QString lockedReason =
+            geteuid() == 0 ? QStringLiteral("not MPEG audio, Wave, FLAC, Ogg Vorbis or Opus")
+                           : QStringLiteral("cannot be read (Permission denied)");
         const QString good = copies.song("good.wav");
 
         QProcess* first = copies.start({missing, folder, text, locked, good}, copies.env());
@@ -184,7 +184,8 @@ private slots:
                 .filter(QRegularExpression(QStringLiteral("^Pelto: cannot play ")));
         QCOMPARE(lines, (QStringList{"Pelto: cannot play " + missing + ": no such file",
                                      "Pelto: cannot play " + folder + ": a folder, not a file",
-                                     "Pelto: cannot play " + text + ": not MPEG audio or Wave",
+                                     "Pelto: cannot play " + text +
+                                         ": not MPEG audio, Wave, FLAC, Ogg Vorbis or Opus",
                                      "Pelto: cannot play " + locked + ": " + lockedReason}));
     }
 };

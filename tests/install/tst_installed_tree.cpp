@@ -91,6 +91,15 @@ void TestInstalledTree::installedCopyKeepsItsFilesInTheUsersFolders() {
         expected.append(QStringLiteral("share/icons/hicolor/%1x%1/apps/pelto.png").arg(size));
     for (const QString& file : expected)
         QVERIFY2(QFileInfo::exists(prefix + u'/' + file), qPrintable(file));
+    // The desktop entry offers Pelto for every kind it plays and every playlist kind.
+    QFile entry(prefix + "/share/applications/pelto.desktop");
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    const QByteArray desktop = entry.readAll();
+    for (const char* type : {"audio/mpeg;", "audio/x-wav;", "audio/x-mpegurl;", "audio/flac;",
+                             "audio/ogg;", "audio/x-vorbis+ogg;", "audio/opus;", "audio/x-scpls;"})
+        QVERIFY2(desktop.contains(QByteArray("MimeType=")) &&
+                     desktop.mid(desktop.indexOf("MimeType=")).split('\n').first().contains(type),
+                 type);
     if (!QStandardPaths::findExecutable("desktop-file-validate").isEmpty()) {
         const Spawned::Result valid = Spawned::run(
             "desktop-file-validate", {prefix + "/share/applications/pelto.desktop"}, env);

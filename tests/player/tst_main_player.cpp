@@ -272,11 +272,15 @@ void TestMainPlayer::closingRunsTheUnload() {
 }
 
 void TestMainPlayer::openDialogFilters() {
-    QCOMPARE(soundFileFilters(),
-             (QStringList{"対応ファイル(*.mp3;*.mp2;*.mp1;*.rmp;*.m3u;*.wav) (*.mp3 *.mp2 *.mp1 "
-                          "*.rmp *.m3u *.wav)",
-                          "Mpeg Audio(*.mp3;*.mp2;*.mp1;*.rmp) (*.mp3 *.mp2 *.mp1 *.rmp)",
-                          "プレイリスト(*.m3u) (*.m3u)", "Wave Audio(*.wav) (*.wav)"}));
+    QCOMPARE(
+        soundFileFilters(),
+        (QStringList{"対応ファイル(*.mp3;*.mp2;*.mp1;*.rmp;*.m3u;*.wav;*.flac;*.ogg;*.oga;*.opus;"
+                     "*.m3u8;*.pls) (*.mp3 *.mp2 *.mp1 *.rmp *.m3u *.wav *.flac *.ogg *.oga "
+                     "*.opus *.m3u8 *.pls)",
+                     "Mpeg Audio(*.mp3;*.mp2;*.mp1;*.rmp) (*.mp3 *.mp2 *.mp1 *.rmp)",
+                     "FLAC / Ogg Vorbis / Opus(*.flac;*.ogg;*.oga;*.opus) (*.flac *.ogg *.oga "
+                     "*.opus)",
+                     "プレイリスト(*.m3u) (*.m3u)", "Wave Audio(*.wav) (*.wav)"}));
 }
 
 QTEST_MAIN(TestMainPlayer)

@@ -209,16 +209,16 @@ void TestPlaylistAdder::commandLineKindsAndSkips() {
     Fixture f;
     f.adder.AddCommandLine("/My Music/a.mp3 /x/A.MP3 /x/b.Wav /x/c.mp2 /x/d.mp1 /x/e.rmp "
                            "/x/a.mp3x /Music /Music.old/song C:\\Music C:\\Music.old\\song "
-                           "/x/f.ogg /x/g.mp3",
+                           "/x/f.m4a /x/h.OGG /x/g.mp3",
                            false, false);
     QCOMPARE(f.model.paths(), QStringList({"Music/a.mp3", "/x/A.MP3", "/x/b.Wav", "/x/c.mp2",
-                                           "/x/d.mp1", "/x/e.rmp", "/x/g.mp3"}));
+                                           "/x/d.mp1", "/x/e.rmp", "/x/h.OGG", "/x/g.mp3"}));
     QVERIFY(f.played.isEmpty());
     // The same file twice gives two identical rows.
     f.adder.AddCommandLine("/x/g.mp3", false, false);
-    QCOMPARE(f.model.count(), 8);
-    QCOMPARE(f.model.row(8).title, f.model.row(7).title);
-    QCOMPARE(f.model.row(8).path, f.model.row(7).path);
+    QCOMPARE(f.model.count(), 9);
+    QCOMPARE(f.model.row(9).title, f.model.row(8).title);
+    QCOMPARE(f.model.row(9).path, f.model.row(8).path);
 }
 
 void TestPlaylistAdder::commandLineClearAndEmpty() {
