@@ -60,11 +60,13 @@ Pcm readWave(const QString& path) {
     Pcm pcm;
     if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
         return pcm;
-    const auto u16 = [&](qsizetype at) {
-        return qFromLittleEndian<quint16>(bytes.constData() + at);
-    };
-    const auto u32 = [&](qsizetype at) {
-        return qFromLittleEndian<quint32>(bytes.constData() + at);
+    // Assembled by hand: GCC takes qFromLittleEndian on a QByteArray for a read past
+    // its empty buffer.
+    const auto* d = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto u16 = [d](qsizetype at) { return int(d[at]) | int(d[at + 1]) << 8; };
+    const auto u32 = [d](qsizetype at) {
+        return quint32(d[at]) | quint32(d[at + 1]) << 8 | quint32(d[at + 2]) << 16 |
+               quint32(d[at + 3]) << 24;
     };
     int tag = 0;
     qsizetype at = 12;
