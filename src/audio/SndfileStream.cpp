@@ -1,5 +1,6 @@
 #include "audio/SndfileStream.h"
 
+#include "audio/SpanVirtualIo.h"
 #include "common/FileSpan.h"
 
 #include <sndfile.h>
@@ -10,27 +11,6 @@
 namespace pelto {
 
 namespace {
-
-// libsndfile reads through the span, like every other decoder here.
-sf_count_t spanLength(void* span) {
-    return static_cast<FileSpan*>(span)->windowSize();
-}
-
-sf_count_t spanSeek(sf_count_t offset, int whence, void* span) {
-    return static_cast<FileSpan*>(span)->seek(offset, whence);
-}
-
-sf_count_t spanRead(void* buffer, sf_count_t count, void* span) {
-    return std::max<sf_count_t>(0, static_cast<FileSpan*>(span)->read(buffer, count));
-}
-
-sf_count_t spanWrite(const void*, sf_count_t, void*) {
-    return 0;
-}
-
-sf_count_t spanTell(void* span) {
-    return static_cast<FileSpan*>(span)->seek(0, SEEK_CUR);
-}
 
 constexpr std::int64_t kScratchFrames = 4096;
 constexpr int kMaxChannels = 8; // FLAC's own limit, and of Opus's defined layouts
@@ -54,9 +34,8 @@ bool SndfileStream::openFile() {
     closeFile();
     if (!m_span || m_span->seek(0, SEEK_SET) != 0)
         return false;
-    static SF_VIRTUAL_IO io = {spanLength, spanSeek, spanRead, spanWrite, spanTell};
     SF_INFO info{};
-    m_file = sf_open_virtual(&io, SFM_READ, &info, m_span.get());
+    m_file = sf_open_virtual(spanVirtualIo(), SFM_READ, &info, m_span.get());
     if (!m_file)
         return false;
     const bool wanted = m_format == Format::Flac

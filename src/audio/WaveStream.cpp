@@ -1,5 +1,6 @@
 #include "audio/WaveStream.h"
 
+#include "audio/SpanVirtualIo.h"
 #include "common/FileSpan.h"
 
 #include <sndfile.h>
@@ -9,27 +10,6 @@
 namespace pelto {
 
 namespace {
-
-// libsndfile reads through the span, like every other decoder here.
-sf_count_t spanLength(void* span) {
-    return static_cast<FileSpan*>(span)->windowSize();
-}
-
-sf_count_t spanSeek(sf_count_t offset, int whence, void* span) {
-    return static_cast<FileSpan*>(span)->seek(offset, whence);
-}
-
-sf_count_t spanRead(void* buffer, sf_count_t count, void* span) {
-    return std::max<sf_count_t>(0, static_cast<FileSpan*>(span)->read(buffer, count));
-}
-
-sf_count_t spanWrite(const void*, sf_count_t, void*) {
-    return 0;
-}
-
-sf_count_t spanTell(void* span) {
-    return static_cast<FileSpan*>(span)->seek(0, SEEK_CUR);
-}
 
 constexpr std::int64_t kScratchFrames = 4096;
 
@@ -51,9 +31,8 @@ void WaveStream::close() {
 bool WaveStream::open(std::unique_ptr<FileSpan> span) {
     close();
     m_span = std::move(span);
-    static SF_VIRTUAL_IO io = {spanLength, spanSeek, spanRead, spanWrite, spanTell};
     SF_INFO info{};
-    m_file = sf_open_virtual(&io, SFM_READ, &info, m_span.get());
+    m_file = sf_open_virtual(spanVirtualIo(), SFM_READ, &info, m_span.get());
     if (!m_file)
         return false;
     if ((info.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_WAV &&
