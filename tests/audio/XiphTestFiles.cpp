@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QtEndian>
 
 #include <array>
@@ -262,6 +263,23 @@ QString extensionOf(Xiph format) {
         return QStringLiteral(".opus");
     }
     return {};
+}
+
+void addReferenceCases() {
+    QTest::addColumn<Xiph>("format");
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<int>("bits");
+    for (int rate : {44100, 48000})
+        for (int channels : {1, 2}) {
+            for (int bits : {16, 24})
+                QTest::addRow("FLAC %d Hz %d ch %d bit", rate, channels, bits)
+                    << Xiph::Flac << rate << channels << bits;
+            QTest::addRow("Vorbis %d Hz %d ch", rate, channels)
+                << Xiph::Vorbis << rate << channels << 16;
+            QTest::addRow("Opus from %d Hz %d ch", rate, channels)
+                << Xiph::Opus << rate << channels << 16;
+        }
 }
 
 } // namespace pelto::test

@@ -3,6 +3,7 @@
 // FLAC, Ogg Vorbis and Opus files made at test time with the formats' own tools (sox,
 // flac, oggenc, opusenc, metaflac), and the reference decodes of those tools (flac -d,
 // oggdec, opusdec) to compare the engine's output with.
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 
@@ -71,4 +72,11 @@ QByteArray withFlacTotal(QByteArray bytes, quint64 total);
 // The file extension of each format.
 QString extensionOf(Xiph format);
 
+// The data of a test run once per reference case: columns format, rate, channels and
+// bits, with FLAC at 16 and 24 bits and Vorbis and Opus, each mono and stereo at 44.1
+// and 48 kHz.
+void addReferenceCases();
+
 } // namespace pelto::test
+
+Q_DECLARE_METATYPE(pelto::test::Xiph)

@@ -18,8 +18,6 @@
 using namespace pelto;
 using namespace pelto::test;
 
-Q_DECLARE_METATYPE(pelto::test::Xiph)
-
 namespace {
 
 long peakKilobytes() {

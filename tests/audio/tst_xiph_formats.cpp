@@ -18,8 +18,6 @@
 using namespace pelto;
 using namespace pelto::test;
 
-Q_DECLARE_METATYPE(pelto::test::Xiph)
-
 namespace {
 
 // The largest difference between two runs of samples, or infinity when their sizes differ.
@@ -62,20 +60,7 @@ void TestXiphFormats::initTestCase() {
 }
 
 void TestXiphFormats::decodesAsTheFormatsOwnTool_data() {
-    QTest::addColumn<Xiph>("format");
-    QTest::addColumn<int>("rate");
-    QTest::addColumn<int>("channels");
-    QTest::addColumn<int>("bits");
-    for (int rate : {44100, 48000})
-        for (int channels : {1, 2}) {
-            for (int bits : {16, 24})
-                QTest::addRow("FLAC %d Hz %d ch %d bit", rate, channels, bits)
-                    << Xiph::Flac << rate << channels << bits;
-            QTest::addRow("Vorbis %d Hz %d ch", rate, channels)
-                << Xiph::Vorbis << rate << channels << 16;
-            QTest::addRow("Opus from %d Hz %d ch", rate, channels)
-                << Xiph::Opus << rate << channels << 16;
-        }
+    addReferenceCases();
 }
 
 void TestXiphFormats::decodesAsTheFormatsOwnTool() {

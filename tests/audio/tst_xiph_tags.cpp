@@ -23,8 +23,6 @@
 using namespace pelto;
 using namespace pelto::test;
 
-Q_DECLARE_METATYPE(pelto::test::Xiph)
-
 namespace {
 
 const QString kTitle = QStringLiteral("夜明けの歌");
