@@ -242,6 +242,16 @@ void AudioEngine::close() {
     closeOutputWhenIdle();
 }
 
+void AudioEngine::setNextSong(const QString& path) {
+    changeCore([&] { m_core.setNext(path); });
+}
+
+bool AudioEngine::takeJoined(const QString& path) {
+    bool taken = false;
+    changeCore([&] { taken = m_core.takeJoined(path); });
+    return taken;
+}
+
 void AudioEngine::setVolume(std::uint32_t leftRight) {
     m_core.setVolume(leftRight);
 }

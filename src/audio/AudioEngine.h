@@ -26,6 +26,9 @@ namespace pelto {
 // the device waits a bounded time for SDL's audio thread (kDeviceCloseWait), so a
 // device stuck in its driver never keeps the program from ending.
 //
+// Joins: the file named by setNextSong() is opened by the decode thread at the end of
+// the song and, at the same rate, played on into without a gap (see PlaybackCore).
+//
 // The device: play() opens it, and it stays open from song to song while the rate
 // stays the same. Once nothing plays (stopped, ended, paused, or no song) it is closed
 // after kIdleDeviceLinger, unless playing goes on before: the next song of a playlist
@@ -49,6 +52,9 @@ public:
     PlayState state(int& positionSec) override;
     FileInfo fileInfo(const QString& path) override;
     void close() override;
+    void setNextSong(const QString& path) override;
+    QString joinedSong() const override { return m_core.joinedSong(); }
+    bool takeJoined(const QString& path) override;
     void setVolume(std::uint32_t leftRight) override;
 
     // The position that has been heard, in milliseconds: finer than state() gives it.

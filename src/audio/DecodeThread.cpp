@@ -14,7 +14,8 @@ DecodeThread::~DecodeThread() {
                    stderr);
 }
 
-void DecodeThread::setSource(std::unique_ptr<PcmSource> source, std::shared_ptr<FrameRing> ring) {
+void DecodeThread::setSource(std::unique_ptr<PcmSource> source, std::shared_ptr<FrameRing> ring,
+                             std::uint32_t song) {
     if (m_worker->isStuckFor(kStuckMs)) {
         // The worker waits for a file that does not answer: the next song goes to a
         // new one, and the old one ends whenever its read returns.
@@ -22,7 +23,7 @@ void DecodeThread::setSource(std::unique_ptr<PcmSource> source, std::shared_ptr<
         m_worker = DecodeWorker::start();
         ++m_stuckWorkersLeft;
     }
-    m_worker->setSource(std::move(source), std::move(ring));
+    m_worker->setSource(std::move(source), std::move(ring), song);
 }
 
 } // namespace pelto

@@ -27,8 +27,14 @@ public:
     DecodeThread(const DecodeThread&) = delete;
     DecodeThread& operator=(const DecodeThread&) = delete;
 
-    void setSource(std::unique_ptr<PcmSource> source, std::shared_ptr<FrameRing> ring);
-    void decodeFrom(std::int64_t frame, std::uint32_t run) { m_worker->decodeFrom(frame, run); }
+    void setSource(std::unique_ptr<PcmSource> source, std::shared_ptr<FrameRing> ring,
+                   std::uint32_t song);
+    void setNext(const QString& path, std::uint32_t song, std::uint32_t current) {
+        m_worker->setNext(path, song, current);
+    }
+    void decodeFrom(std::int64_t frame, std::uint32_t run, std::uint32_t song) {
+        m_worker->decodeFrom(frame, run, song);
+    }
     void halt() { m_worker->halt(); }
     void waitUntilAhead() { m_worker->waitUntilAhead(); }
     void roomFreed(const FrameRing& ring) { m_worker->roomFreed(ring); }

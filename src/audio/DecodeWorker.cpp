@@ -21,11 +21,10 @@ int refillBlocks(const FrameRing& ring) {
 
 } // namespace
 
-std::shared_ptr<FrameRing> makeDecodeRing(int rate, bool sixteenBit) {
+std::shared_ptr<FrameRing> makeDecodeRing(int rate) {
     const int blockFrames = bufferFramesFor(rate);
     const int blocks = std::max(4, (rate + blockFrames - 1) / blockFrames);
-    return std::make_shared<FrameRing>(
-        blocks, blockFrames, sixteenBit ? FrameRing::Samples::Int16 : FrameRing::Samples::Float);
+    return std::make_shared<FrameRing>(blocks, blockFrames);
 }
 
 namespace {
@@ -70,7 +69,8 @@ void DecodeWorker::endFileWork() {
     m_fileWorkSince = 0;
 }
 
-void DecodeWorker::setSource(std::unique_ptr<PcmSource> source, std::shared_ptr<FrameRing> ring) {
+void DecodeWorker::setSource(std::unique_ptr<PcmSource> source, std::shared_ptr<FrameRing> ring,
+                             std::uint32_t song) {
     {
         std::lock_guard guard(m_lock);
         // A source the thread has not taken yet is closed there too: closing waits for
@@ -79,18 +79,34 @@ void DecodeWorker::setSource(std::unique_ptr<PcmSource> source, std::shared_ptr<
             m_dropped.push_back(std::move(m_pendingSource));
         m_pendingSource = std::move(source);
         m_pendingRing = std::move(ring);
+        m_pendingSong = song;
         m_newSource = true;
         m_order = Order::Halt;
+        m_nextPath.clear();
+        m_nextSong = 0;
+        m_nextChanged = false;
     }
     m_wake.notify_one();
 }
 
-void DecodeWorker::decodeFrom(std::int64_t frame, std::uint32_t run) {
+void DecodeWorker::setNext(const QString& path, std::uint32_t song, std::uint32_t current) {
+    {
+        std::lock_guard guard(m_lock);
+        m_nextPath = path;
+        m_nextSong = song;
+        m_nextFor = current;
+        m_nextChanged = true;
+    }
+    m_wake.notify_one();
+}
+
+void DecodeWorker::decodeFrom(std::int64_t frame, std::uint32_t run, std::uint32_t song) {
     {
         std::lock_guard guard(m_lock);
         m_order = Order::DecodeFrom;
         m_orderFrame = frame;
         m_orderRun = run;
+        m_orderSong = song;
     }
     m_wake.notify_one();
 }
@@ -109,7 +125,7 @@ void DecodeWorker::waitUntilAhead() {
     // this one, under the lock, cannot be missed.
     m_wake.notify_one();
     m_asleep.wait(lock, [this] {
-        return m_quit || (m_sleeping && !m_newSource && m_dropped.empty() &&
+        return m_quit || (m_sleeping && !m_newSource && m_dropped.empty() && !m_nextChanged &&
                           m_order == Order::None && !hasRoomToRefill());
     });
 }
@@ -139,10 +155,13 @@ void DecodeWorker::run() {
             if (m_newSource) {
                 oldSource = std::exchange(m_source, std::move(m_pendingSource));
                 oldRing = std::exchange(m_ring, std::move(m_pendingRing));
+                if (m_left.source)
+                    dropped.push_back(std::move(m_left.source));
+                m_left = {};
+                m_song = m_pendingSong;
+                m_songFrames = m_source ? m_source->lengthFrames() : -1;
                 m_newSource = false;
                 m_decoding = false;
-                if (m_ring && m_ring->samples() == FrameRing::Samples::Int16)
-                    m_scratch.resize(size_t(2 * m_ring->blockFrames()));
             }
             lock.unlock();
             beginFileWork();
@@ -153,8 +172,16 @@ void DecodeWorker::run() {
             lock.lock();
             continue;
         }
+        if (m_nextChanged) {
+            m_nextChanged = false;
+            settleJoin(m_nextFor, false);
+            continue;
+        }
         if (m_order != Order::None) {
             const Order order = std::exchange(m_order, Order::None);
+            if (order == Order::DecodeFrom)
+                settleJoin(m_orderSong, true);
+            m_halted = order == Order::Halt;
             m_decoding = order == Order::DecodeFrom && m_source && m_ring;
             if (!m_decoding)
                 continue;
@@ -176,27 +203,76 @@ void DecodeWorker::run() {
         m_wantsRoom = m_decoding; // so the ring is full
         m_asleep.notify_all();
         m_wake.wait(lock, [this] {
-            return m_quit || m_newSource || !m_dropped.empty() || m_order != Order::None ||
-                   hasRoomToRefill();
+            return m_quit || m_newSource || !m_dropped.empty() || m_nextChanged ||
+                   m_order != Order::None || hasRoomToRefill();
         });
         m_wantsRoom = false;
         m_sleeping = false;
     }
 }
 
+// After a join, the song the controller plays decides: the song left (it was sought or
+// started again, or another file was named to follow it) is taken back, and the one
+// joined dropped; the song joined (the controller went on with it) lets the left one go.
+void DecodeWorker::settleJoin(std::uint32_t current, bool restoreNext) {
+    if (!m_left.source)
+        return;
+    if (current == m_song) {
+        m_dropped.push_back(std::move(m_left.source));
+        m_left = {};
+        return;
+    }
+    if (current != m_left.song)
+        return;
+    m_dropped.push_back(std::exchange(m_source, std::move(m_left.source)));
+    if (restoreNext) {
+        m_nextPath = m_left.joinedPath;
+        m_nextSong = m_song;
+    }
+    m_song = m_left.song;
+    m_songFrames = m_left.frames;
+    m_nextFrame = m_left.end;
+    m_left = {};
+    // At its end: reading on finds the end again, and joins the next file or ends.
+    m_seekFailed = false;
+    m_decoding = !m_halted && m_ring;
+}
+
 // One block, read and decoded without the lock. A request that came meanwhile makes
-// the block unwanted: it is left unpublished.
+// the block unwanted: it is left unpublished. At the end of the song, the next file
+// named is opened and the block filled from it.
 void DecodeWorker::decodeBlock(std::unique_lock<std::mutex>& lock) {
     FrameRing::Block* block = m_ring->writable();
     const int frames = m_ring->blockFrames();
+    const QString nextPath = m_nextPath;
+    const std::uint32_t nextSong = m_nextSong;
     lock.unlock();
     beginFileWork();
-    const std::int64_t got = m_seekFailed ? 0 : read(*block, frames);
+    std::int64_t got = m_seekFailed ? 0 : m_source->read(block->samples, frames);
+    const bool atEnd = got <= 0;
+    std::unique_ptr<PcmSource> joined;
+    if (atEnd && !nextPath.isEmpty())
+        joined = openJoin(nextPath, block->samples, frames, got);
     endFileWork();
     lock.lock();
-    if (m_quit || m_newSource || m_order != Order::None)
+    const bool nextChanged = atEnd && !nextPath.isEmpty() && nextSong != m_nextSong;
+    if (m_quit || m_newSource || m_order != Order::None || nextChanged) {
+        // The source is at its end or read on: a later block finds the end again.
+        if (joined)
+            m_dropped.push_back(std::move(joined));
         return;
+    }
+    if (joined) {
+        crossInto(std::move(joined), nextSong, nextPath);
+    } else if (atEnd) {
+        // The next file does not join (it does not open, or plays at another rate):
+        // the song ends here, and the player opens what follows the usual way.
+        m_nextPath.clear();
+        m_nextSong = 0;
+    }
     block->run = m_run;
+    block->song = m_song;
+    block->songFrames = m_songFrames;
     block->firstFrame = m_nextFrame;
     block->frames = int(std::max<std::int64_t>(got, 0));
     block->last = got <= 0;
@@ -206,15 +282,31 @@ void DecodeWorker::decodeBlock(std::unique_lock<std::mutex>& lock) {
         m_decoding = false;
 }
 
-std::int64_t DecodeWorker::read(const FrameRing::Block& block, int frames) {
-    if (m_ring->samples() == FrameRing::Samples::Float)
-        return m_source->read(block.floats(), frames);
-    // The source's samples are whole multiples of 1/32768: packed back exactly.
-    const std::int64_t got = m_source->read(m_scratch.data(), frames);
-    std::int16_t* to = block.shorts();
-    for (std::int64_t i = 0; i < 2 * got; ++i)
-        to[i] = std::int16_t(m_scratch[size_t(i)] * 32768.0f);
-    return got;
+// Opens the file that follows and reads the first block from it; null when it does
+// not open, plays at another rate than the song that ends, or yields nothing.
+std::unique_ptr<PcmSource> DecodeWorker::openJoin(const QString& path, float* out, int frames,
+                                                  std::int64_t& got) {
+    auto next = std::make_unique<PcmSource>();
+    if (!next->open(path) || next->rate() != m_source->rate())
+        return nullptr;
+    got = next->read(out, frames);
+    if (got <= 0) {
+        got = 0;
+        return nullptr;
+    }
+    return next;
+}
+
+void DecodeWorker::crossInto(std::unique_ptr<PcmSource> next, std::uint32_t song,
+                             const QString& path) {
+    if (m_left.source)
+        m_dropped.push_back(std::move(m_left.source));
+    m_left = {std::exchange(m_source, std::move(next)), m_song, m_songFrames, m_nextFrame, path};
+    m_song = song;
+    m_songFrames = m_source->lengthFrames();
+    m_nextFrame = 0;
+    m_nextPath.clear();
+    m_nextSong = 0;
 }
 
 } // namespace pelto

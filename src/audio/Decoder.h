@@ -48,6 +48,18 @@ public:
     virtual FileInfo fileInfo(const QString& path) = 0;
     // Releases the open file.
     virtual void close() = 0;
+    // The file that follows the open one (empty for none): a decoder that can goes on
+    // into it at the end without a gap. Said again whenever it changes.
+    virtual void setNextSong(const QString& path) { (void)path; }
+    // The file the heard audio has gone on into at the end of the open song, while it
+    // is not taken; empty when none.
+    virtual QString joinedSong() const { return {}; }
+    // Takes the song joined as the open one, playing on where it is, if it is `path`;
+    // false otherwise (the player then opens `path` itself).
+    virtual bool takeJoined(const QString& path) {
+        (void)path;
+        return false;
+    }
     // The output volume: the low 16 bits are the left channel's level and the high
     // 16 bits the right channel's, each 0 (silent) to 0xFFFF (full).
     virtual void setVolume(std::uint32_t leftRight) = 0;

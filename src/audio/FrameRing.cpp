@@ -4,13 +4,12 @@
 
 namespace pelto {
 
-FrameRing::FrameRing(int blocks, int blockFrames, Samples samples)
-    : m_blockFrames(blockFrames), m_sampleType(samples), m_blocks(size_t(blocks)) {
-    const size_t blockBytes = size_t(2 * blockFrames) *
-                              (samples == Samples::Int16 ? sizeof(std::int16_t) : sizeof(float));
-    m_samples.reset(new std::byte[blockBytes * size_t(blocks)]);
+FrameRing::FrameRing(int blocks, int blockFrames)
+    : m_blockFrames(blockFrames), m_blocks(size_t(blocks)) {
+    const size_t blockSamples = size_t(2 * blockFrames);
+    m_samples.reset(new float[blockSamples * size_t(blocks)]);
     for (size_t i = 0; i < m_blocks.size(); ++i)
-        m_blocks[i].samples = m_samples.get() + i * blockBytes;
+        m_blocks[i].samples = m_samples.get() + i * blockSamples;
 }
 
 int FrameRing::freeBlocks() const {

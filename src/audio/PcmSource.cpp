@@ -77,14 +77,12 @@ bool PcmSource::open(const QString& path) {
             m_openFailure = unreadableText({FileStatus::Refused, systemReason(error), error});
         return false;
     }
-    m_sixteenBit = dynamic_cast<const MpegStream*>(stream.get()) != nullptr;
     m_stream = std::move(stream);
     return true;
 }
 
 void PcmSource::close() {
     m_stream.reset();
-    m_sixteenBit = false;
 }
 
 int PcmSource::rate() const {

@@ -35,9 +35,6 @@ public:
 
     int rate() const;
     int channels() const { return 2; }
-    // True when every sample is a 16-bit value / 32768 (MPEG audio decodes to 16 bits),
-    // so the samples may be kept in 16 bits without loss.
-    bool isSixteenBit() const { return m_sixteenBit; }
     // Frames in the file; -1 when unknown.
     std::int64_t lengthFrames() const;
     // Reads up to `frames` stereo frames (2 × frames floats); 0 at the end.
@@ -49,7 +46,6 @@ public:
 
 private:
     std::unique_ptr<PcmStream> m_stream;
-    bool m_sixteenBit = false;
     QString m_openFailure;
 };
 

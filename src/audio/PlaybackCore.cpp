@@ -15,8 +15,7 @@ ChannelGains gainsFromVolume(std::uint32_t leftRight) {
 
 namespace {
 
-template <typename Sample>
-void scaleFrames(const Sample* from, float* to, int frames, ChannelGains gains) {
+void scaleFrames(const float* from, float* to, int frames, ChannelGains gains) {
     for (int i = 0; i < frames; ++i) {
         to[2 * i] = float(from[2 * i]) * gains.left;
         to[2 * i + 1] = float(from[2 * i + 1]) * gains.right;
@@ -32,20 +31,53 @@ void PlaybackCore::setSource(std::unique_ptr<PcmSource> source) {
     m_state = PlayState::Stopped;
     m_playedFrame = 0;
     m_rate = source ? source->rate() : 0;
-    m_length = source ? source->lengthFrames() : -1;
-    m_ring = source ? makeDecodeRing(source->rate(), source->isSixteenBit()) : nullptr;
+    m_length = m_renderedLength = source ? source->lengthFrames() : -1;
+    m_ring = source ? makeDecodeRing(source->rate()) : nullptr;
     m_blockOffset = 0;
-    m_decoder.setSource(std::move(source), m_ring);
+    m_song = ++m_songs;
+    m_nextSong = 0;
+    m_nextPath.clear();
+    forgetJoin();
+    m_decoder.setSource(std::move(source), m_ring, m_song);
+}
+
+void PlaybackCore::forgetJoin() {
+    m_renderedSong = m_song;
+    m_renderedLength = m_length;
+    m_heardSong = m_song;
+}
+
+void PlaybackCore::setNext(const QString& path) {
+    if (!m_ring || m_renderedSong != m_song || path == m_nextPath)
+        return;
+    m_nextPath = path;
+    m_nextSong = path.isEmpty() ? 0 : ++m_songs;
+    m_decoder.setNext(path, m_nextSong, m_song);
+}
+
+QString PlaybackCore::joinedSong() const {
+    return m_nextSong != 0 && m_heardSong.load() == m_nextSong ? m_nextPath : QString();
+}
+
+bool PlaybackCore::takeJoined(const QString& path) {
+    if (path.isEmpty() || joinedSong() != path)
+        return false;
+    m_song = m_nextSong;
+    m_length = m_renderedLength;
+    m_nextSong = 0;
+    m_nextPath.clear();
+    return true;
 }
 
 void PlaybackCore::beginRun(std::int64_t frame) {
     ++m_run;
+    forgetJoin();
     m_ring->releaseAll();
     m_blockOffset = 0;
     m_runStarted = m_sourceDone = m_lastBufferHadEnd = false;
     m_renderedEnd = frame;
     m_playedFrame = frame;
-    m_decoder.decodeFrom(frame, m_run);
+    m_decoder.decodeFrom(frame, m_run, m_song);
 }
 
 void PlaybackCore::start() {
@@ -60,6 +92,7 @@ void PlaybackCore::start() {
 void PlaybackCore::stop() {
     m_state = PlayState::Stopped;
     m_playedFrame = 0;
+    forgetJoin();
     m_decoder.halt();
 }
 
@@ -79,6 +112,7 @@ void PlaybackCore::seekSeconds(int seconds) {
     const std::int64_t frame = std::int64_t(std::max(seconds, 0)) * m_rate;
     if (m_length >= 0 && frame >= m_length) {
         m_state = PlayState::Stopped; // past the end: the song is over
+        forgetJoin();
         m_decoder.halt();
         return;
     }
@@ -105,8 +139,10 @@ void PlaybackCore::render(float* out, int frames) {
 
 void PlaybackCore::renderPlaying(float* out, int frames) {
     const PlayState state = m_state.load();
-    if (state != PlayState::Stopped)
+    if (state != PlayState::Stopped) {
         m_playedFrame = m_renderedEnd; // the buffer before this one has played
+        m_heardSong = m_renderedSong;
+    }
     if (state == PlayState::Playing && m_lastBufferHadEnd)
         m_state = PlayState::Stopped; // and it held the last sample
     // A run starts with a whole buffer (or half the ring, for a device that asks for
@@ -131,7 +167,7 @@ bool PlaybackCore::hasDecoded(int frames) const {
         return false;
     int queued = -m_blockOffset;
     for (int i = 0; const FrameRing::Block* block = m_ring->front(i); ++i) {
-        if (block->run != m_run)
+        if (!isWanted(*block))
             continue;
         queued += block->frames;
         if (queued >= frames || block->last)
@@ -140,27 +176,33 @@ bool PlaybackCore::hasDecoded(int frames) const {
     return false;
 }
 
-// Copies the current run's next frames times the gains, skipping blocks of older runs;
-// the frames copied.
+// A block of the current run, of the song rendered or of the next one named.
+bool PlaybackCore::isWanted(const FrameRing::Block& block) const {
+    return block.run == m_run &&
+           (block.song == m_renderedSong || (m_nextSong != 0 && block.song == m_nextSong));
+}
+
+// Copies the current run's next frames times the gains, skipping blocks of older runs
+// and of songs no longer wanted, and crossing into the next song where its blocks
+// begin; the frames copied.
 int PlaybackCore::copyFromRing(float* out, int frames) {
     const ChannelGains gains = gainsFromVolume(m_volume.load());
-    // Scaling by 1/32768 is exact, so 16-bit samples come out as the same floats.
-    const ChannelGains gains16{gains.left / 32768.0f, gains.right / 32768.0f};
     int got = 0;
     while (got < frames && !m_sourceDone) {
         const FrameRing::Block* block = m_ring->front();
         if (!block)
             break;
-        if (block->run != m_run) {
+        if (!isWanted(*block)) {
             m_ring->release();
             m_blockOffset = 0;
             continue;
         }
+        if (block->song != m_renderedSong) {
+            m_renderedSong = block->song;
+            m_renderedLength = block->songFrames;
+        }
         const int n = std::min(frames - got, block->frames - m_blockOffset);
-        if (m_ring->samples() == FrameRing::Samples::Float)
-            scaleFrames(block->floats() + 2 * m_blockOffset, out + 2 * got, n, gains);
-        else
-            scaleFrames(block->shorts() + 2 * m_blockOffset, out + 2 * got, n, gains16);
+        scaleFrames(block->samples + 2 * m_blockOffset, out + 2 * got, n, gains);
         got += n;
         m_blockOffset += n;
         m_renderedEnd = block->firstFrame + m_blockOffset;

@@ -2,6 +2,9 @@
 
 #include "audio/DecodeThread.h"
 #include "audio/Decoder.h"
+#include "audio/FrameRing.h"
+
+#include <QString>
 
 #include <atomic>
 #include <cstdint>
@@ -9,7 +12,6 @@
 
 namespace pelto {
 
-class FrameRing;
 class PcmSource;
 
 // The output volume as separate linear gains: the low 16 bits of the value are the
@@ -39,6 +41,15 @@ ChannelGains gainsFromVolume(std::uint32_t leftRight);
 // current one: when an output asks for a buffer, the one before has played. Frames
 // decoded ahead are not heard: a start or a seek drops them, and the position follows
 // only what render() has handed out.
+//
+// Joins. With the file that follows named (setNext), the decode thread goes on into it
+// at the end of the song and render() crosses from the one to the other within a
+// buffer. From the buffer after the crossing on, the position is the new song's and
+// joinedSong() names it, until the controller takes it as the song that plays
+// (takeJoined) or does something else with the song it knows: a stop, start or seek of
+// it forgets the join (the decode thread goes back to it), and a new source drops it.
+// Songs are numbered; blocks of a song that is neither the one rendered nor the next one
+// named are left out.
 class PlaybackCore {
 public:
     PlaybackCore();
@@ -57,6 +68,15 @@ public:
     void resume();
     // Goes on from a whole second; past the end the song ends.
     void seekSeconds(int seconds);
+
+    // The file to go on with at the end of this song without a gap; empty for none.
+    // Ignored once the output has crossed into the next song.
+    void setNext(const QString& path);
+    // The file the heard audio went on into, while it is not taken; empty otherwise.
+    // Controlling thread only.
+    QString joinedSong() const;
+    // Makes the song joined the current one if it is `path`; false otherwise.
+    bool takeJoined(const QString& path);
 
     // 0 stopped or ended, 1 playing, 2 paused; the heard position in whole seconds.
     PlayState state(int& positionSec) const;
@@ -81,6 +101,8 @@ public:
 private:
     void renderPlaying(float* out, int frames);
     void beginRun(std::int64_t frame);
+    void forgetJoin();
+    bool isWanted(const FrameRing::Block& block) const;
     int copyFromRing(float* out, int frames);
 
     std::atomic<PlayState> m_state;
@@ -89,10 +111,19 @@ private:
     std::atomic<std::uint32_t> m_volume{0xFFFFFFFFu};
     std::atomic<std::int64_t> m_longestRenderMicros{0};
     std::atomic<std::int64_t> m_underrunFrames{0};
+    std::atomic<std::uint32_t> m_heardSong{0}; // the song of the position heard
+
+    // Written by the controlling thread (with the output locked), read by render().
+    std::uint32_t m_songs = 0;   // song numbers handed out
+    std::uint32_t m_song = 0;    // the song the controller plays
+    std::uint32_t m_nextSong = 0; // the song named to follow it, 0 for none
+    QString m_nextPath;
 
     // Output side.
     std::shared_ptr<FrameRing> m_ring; // the one the decode thread fills for this source
-    std::int64_t m_length = -1;        // frames in the source, -1 when unknown
+    std::int64_t m_length = -1;        // frames in the controller's song, -1 when unknown
+    std::uint32_t m_renderedSong = 0;  // the song of the last frame rendered
+    std::int64_t m_renderedLength = -1;
     std::uint32_t m_run = 0;           // the current start or seek; older blocks are skipped
     int m_blockOffset = 0;             // frames of the oldest block already rendered
     bool m_runStarted = false;         // a frame of the current run has been rendered

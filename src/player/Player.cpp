@@ -3,6 +3,8 @@
 #include "player/PlayFailure.h"
 #include "taginfo/ExtTagInfo.h"
 
+#include <utility>
+
 namespace pelto {
 
 namespace {
@@ -15,6 +17,9 @@ Player::Player(Settings& settings, PlaylistModel& playlist, QObject* parent)
     connect(&m_timerInfo, &QTimer::timeout, this, &Player::TimerInfoTick);
     connect(&m_playlist, &PlaylistModel::playListTrNumChanged, this, &Player::currentRowChanged);
     connect(&m_playlist, &PlaylistModel::rowsChanged, this, &Player::rowsChanged);
+    connect(&m_playlist, &PlaylistModel::playListTrNumChanged, this, &Player::tellNextSong);
+    connect(&m_playlist, &PlaylistModel::rowsChanged, this, &Player::tellNextSong);
+    connect(this, &Player::repeatChanged, this, &Player::tellNextSong);
 }
 
 Player::~Player() = default;
@@ -101,10 +106,14 @@ void Player::playOnce() {
     m_timerInfo.stop();
     if (!m_decoder)
         return;
-    m_decoder->stop();
-    m_decoder->close();
+    const bool joined = std::exchange(m_joining, false) && m_decoder->takeJoined(m_song.DmyFileName);
+    if (!joined) {
+        m_decoder->stop();
+        m_decoder->close();
+    }
+    m_toldNext.reset();
 
-    if (!m_decoder->open(m_song.DmyFileName)) {
+    if (!joined && !m_decoder->open(m_song.DmyFileName)) {
         reportUnplayable(m_song.DmyFileName, m_decoder->openFailure());
         m_decoder->stop();
         const int row = m_playlist.PlayListTrNum();
@@ -134,7 +143,9 @@ void Player::playOnce() {
     emit songOpened();
     m_playPosSec = 0;
     setPlayState(State::Playing);
-    m_decoder->play();
+    if (!joined)
+        m_decoder->play();
+    tellNextSong();
     emit songStarted(m_playlist.PlayListTrNum(), m_song.DmyFileName);
     TimerInfoTick();
     m_timerInfo.start(kTimerInfoMs);
@@ -230,8 +241,48 @@ void Player::TimerInfoTick() {
     endOfSongRule();
 }
 
+QString Player::nextSongPath() const {
+    const int n = m_playlist.count();
+    const int row = m_playlist.PlayListTrNum();
+    if (row < n)
+        return m_playlist.path(row + 1);
+    if (row == n && n > 0 && repeatOn())
+        return m_playlist.path(1);
+    return {};
+}
+
+void Player::tellNextSong() {
+    if (!m_decoder || m_song.DmyFileName.isEmpty())
+        return;
+    const QString next = nextSongPath();
+    if (m_toldNext == next)
+        return;
+    m_toldNext = next;
+    m_decoder->setNextSong(next);
+}
+
+void Player::goOnAfterJoin() {
+    // Announced as any song's end and the next one's start: the state passes through
+    // Stopped within this call, so a service that sends its changes once per turn of
+    // the event loop shows none.
+    setPlayState(State::Stopped);
+    emit seekKnobHome();
+    m_joining = true;
+    PlayNextSound();
+    m_joining = false;
+    // The rows changed as the audio crossed, so that nothing follows after all: the
+    // song heard is not the player's, and it stops.
+    if (!m_decoder->joinedSong().isEmpty()) {
+        m_decoder->stop();
+        readState();
+        m_timerInfo.stop();
+    }
+}
+
 void Player::endOfSongRule() {
-    if (m_playState == State::Stopped) {
+    if (m_playState != State::Paused && m_decoder && !m_decoder->joinedSong().isEmpty()) {
+        goOnAfterJoin();
+    } else if (m_playState == State::Stopped) {
         if (m_decoder)
             m_decoder->stop();
         emit seekKnobHome();

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace pelto {
 
@@ -18,6 +19,11 @@ namespace pelto {
 // of playing (buttons, keys, tray menu, playlist window, a drop, a hand-off, the
 // command line) makes a playlist row current, sets DmyFileName to its path and calls
 // PlaySound.
+//
+// Songs join without a gap: the decoder is told which file follows the current row
+// (the same rule as PlayNextSound's), whenever the rows, the current row or the repeat
+// switch change; when the audio has gone on into it, Timer_Info runs the end of the
+// song as usual, and PlaySound takes the song that already plays instead of opening it.
 //
 // The player works on the settings and the playlist model its owner gives it and
 // drives the decoder through the Decoder interface. It draws nothing: it announces
@@ -123,6 +129,12 @@ private:
     void playOnce();
     void setPlayState(State state);
     void endOfSongRule();
+    // At the end of a song that went on without a gap into the next file.
+    void goOnAfterJoin();
+    // The file that plays after the current row by the rule PlayNextSound follows.
+    QString nextSongPath() const;
+    // Tells the decoder that file, when it changed.
+    void tellNextSong();
     // Makes the current row's path DmyFileName after the row changed, and plays it.
     void playCurrentRow();
 
@@ -142,6 +154,12 @@ private:
     // does not grow the stack.
     bool m_inFailedOpen = false;
     bool m_playPending = false;
+    // PlaySound runs for the song the decoder has gone on into: it takes that song
+    // instead of opening the file again.
+    bool m_joining = false;
+    // What the decoder was last told follows; unset when it has not been told since
+    // the song opened.
+    std::optional<QString> m_toldNext;
 };
 
 } // namespace pelto
