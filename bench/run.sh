@@ -10,7 +10,8 @@
 #     the page cache warm and cold;
 #  5. memory with 100,000 rows, and the playlist window's operations with them shown;
 #  6. the find window: keystroke until painted at 10,000 and 100,000 rows, the memory
-#     of its match keys.
+#     of its match keys;
+#  7. the silence at the join of two songs, against mpv.
 # Usage: bench/run.sh [BUILD_DIR]   (default: $PELTO_BUILD_DIR or build)
 # Peers that are missing are reported as "not installed"; with PELTO_BENCH_INSTALL=1
 # (and root) the run installs mpv first. PELTO_BENCH_DROP_CACHES=1 makes the cold
@@ -78,3 +79,6 @@ QT_QPA_PLATFORM=offscreen "$build/bench_playlist_window" 100000 2>/dev/null
 
 echo "== 6. the find window"
 QT_QPA_PLATFORM=offscreen "$build/bench_find_window" 10000 100000 2>/dev/null
+
+echo "== 7. the silence where one song leads to the next (SDL's disk driver, real time)"
+python3 bench/player/join_silence.py "$build"
