@@ -120,9 +120,9 @@ private:
     std::int64_t m_orderFrame = 0;
     std::uint32_t m_orderRun = 0;
     std::uint32_t m_orderSong = 0;
-    QString m_nextPath;            // the file to go on with at the end, empty for none
-    std::uint32_t m_nextSong = 0;  // its song number
-    std::uint32_t m_nextFor = 0;   // the song the controller played when it named it
+    QString m_nextPath;           // the file to go on with at the end, empty for none
+    std::uint32_t m_nextSong = 0; // its song number
+    std::uint32_t m_nextFor = 0;  // the song the controller played when it named it
     bool m_nextChanged = false;
     std::uint32_t m_pendingSong = 0;
 

@@ -114,8 +114,8 @@ private:
     std::atomic<std::uint32_t> m_heardSong{0}; // the song of the position heard
 
     // Written by the controlling thread (with the output locked), read by render().
-    std::uint32_t m_songs = 0;   // song numbers handed out
-    std::uint32_t m_song = 0;    // the song the controller plays
+    std::uint32_t m_songs = 0;    // song numbers handed out
+    std::uint32_t m_song = 0;     // the song the controller plays
     std::uint32_t m_nextSong = 0; // the song named to follow it, 0 for none
     QString m_nextPath;
 
@@ -124,11 +124,11 @@ private:
     std::int64_t m_length = -1;        // frames in the controller's song, -1 when unknown
     std::uint32_t m_renderedSong = 0;  // the song of the last frame rendered
     std::int64_t m_renderedLength = -1;
-    std::uint32_t m_run = 0;           // the current start or seek; older blocks are skipped
-    int m_blockOffset = 0;             // frames of the oldest block already rendered
-    bool m_runStarted = false;         // a frame of the current run has been rendered
-    std::int64_t m_renderedEnd = 0;    // source frame at the end of the last buffer
-    bool m_sourceDone = false;         // the last block of the run has been rendered
+    std::uint32_t m_run = 0;        // the current start or seek; older blocks are skipped
+    int m_blockOffset = 0;          // frames of the oldest block already rendered
+    bool m_runStarted = false;      // a frame of the current run has been rendered
+    std::int64_t m_renderedEnd = 0; // source frame at the end of the last buffer
+    bool m_sourceDone = false;      // the last block of the run has been rendered
     bool m_lastBufferHadEnd = false;
 
     DecodeThread m_decoder; // last: its thread ends before the rest goes

@@ -106,7 +106,8 @@ void Player::playOnce() {
     m_timerInfo.stop();
     if (!m_decoder)
         return;
-    const bool joined = std::exchange(m_joining, false) && m_decoder->takeJoined(m_song.DmyFileName);
+    const bool joined =
+        std::exchange(m_joining, false) && m_decoder->takeJoined(m_song.DmyFileName);
     if (!joined) {
         m_decoder->stop();
         m_decoder->close();

@@ -10,7 +10,6 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QtEndian>
 #include <QtTest>
 
 #include <cmath>
@@ -40,29 +39,6 @@ std::vector<std::vector<qint16>> noisePieces(const std::vector<qint64>& frames) 
     return pieces;
 }
 
-bool writeStereoWave(const QString& path, const std::vector<qint16>& samples) {
-    // Left and right differ, which writeWave (one value for every channel) cannot give.
-    QByteArray data(qsizetype(samples.size() * 2), '\0');
-    for (size_t i = 0; i < samples.size(); ++i)
-        qToLittleEndian<qint16>(samples[i], data.data() + 2 * i);
-    QByteArray header(44, '\0');
-    auto put32 = [&](int at, quint32 v) { qToLittleEndian<quint32>(v, header.data() + at); };
-    auto put16 = [&](int at, quint16 v) { qToLittleEndian<quint16>(v, header.data() + at); };
-    header.replace(0, 4, "RIFF");
-    put32(4, quint32(36 + data.size()));
-    header.replace(8, 8, "WAVEfmt ");
-    put32(16, 16);
-    put16(20, 1);
-    put16(22, 2);
-    put32(24, kNoiseRate);
-    put32(28, kNoiseRate * 4);
-    put16(32, 4);
-    put16(34, 16);
-    header.replace(36, 4, "data");
-    put32(40, quint32(data.size()));
-    return writeFile(path, header + data);
-}
-
 // lame's default output carries the encoder delay and padding in its header.
 bool encodeMp3(const QString& wave, const QString& mp3) {
     QProcess lame;
@@ -74,9 +50,8 @@ bool encodeMp3(const QString& wave, const QString& mp3) {
 struct Announcements {
     QStringList events;
     void follow(Player& player) {
-        QObject::connect(&player, &Player::playStateChanged, [this](PlayState s) {
-            events << QString("state %1").arg(int(s));
-        });
+        QObject::connect(&player, &Player::playStateChanged,
+                         [this](PlayState s) { events << QString("state %1").arg(int(s)); });
         QObject::connect(&player, &Player::currentRowChanged,
                          [this](int row) { events << QString("row %1").arg(row); });
         QObject::connect(&player, &Player::songOpened, [this] { events << "opened"; });
@@ -193,7 +168,7 @@ private slots:
         std::vector<float> expected;
         for (int i = 0; i < kinds.size(); ++i) {
             const QString wave = m_dir.filePath(QString("piece%1.wav").arg(i));
-            QVERIFY(writeStereoWave(wave, pieces[size_t(i)]));
+            QVERIFY(writeWaveSamples(wave, kNoiseRate, 2, pieces[size_t(i)]));
             QString file = wave;
             if (kinds[i] == "mp3") {
                 file = m_dir.filePath(QString("piece%1.mp3").arg(i));
@@ -220,77 +195,91 @@ private slots:
         // At each join the row moves on and the song starts, as at any song's end.
         QStringList events{"opened", "state 1", "started 1"}; // row 1 was current already
         for (int row = 2; row <= files.size(); ++row)
-            events << "state 0" << QString("row %1").arg(row) << "opened" << "state 1"
-                   << QString("started %1").arg(row);
+            events << "state 0" << QString("row %1").arg(row) << "opened"
+                   << "state 1" << QString("started %1").arg(row);
         events << "state 0";
         QCOMPARE(heard.events.join(", "), events.join(", "));
 
         std::vector<float> played = floatsOf(readFile(m_out));
-        const size_t lead = leadingSilence(played) -
-                            std::min(leadingSilence(played), leadingSilence(expected));
+        const size_t lead =
+            leadingSilence(played) - std::min(leadingSilence(played), leadingSilence(expected));
         played.erase(played.begin(), played.begin() + std::ptrdiff_t(lead));
         QVERIFY(played.size() >= expected.size());
         for (size_t i = 0; i < expected.size(); ++i)
             if (played[i] != expected[i])
-                QFAIL(qPrintable(QString("frame %1 of %2 differs").arg(i / 2).arg(expected.size() / 2)));
+                QFAIL(qPrintable(
+                    QString("frame %1 of %2 differs").arg(i / 2).arg(expected.size() / 2)));
         for (size_t i = expected.size(); i < played.size(); ++i)
             QCOMPARE(played[i], 0.0f);
     }
 
     void controlsKeepTheirMeaningNearAJoin_data() {
-        QTest::addColumn<QString>("rows");     // the playlist, by song letter
-        QTest::addColumn<int>("firstRow");     // the row played first
-        QTest::addColumn<bool>("repeat");      // the repeat switch at the start
-        QTest::addColumn<QString>("moment");   // "A last": in song A's last second;
-                                               // "B joined": just after the join into B
+        QTest::addColumn<QString>("rows");   // the playlist, by song letter
+        QTest::addColumn<int>("firstRow");   // the row played first
+        QTest::addColumn<bool>("repeat");    // the repeat switch at the start
+        QTest::addColumn<QString>("moment"); // "A last": in song A's last second;
+                                             // "B joined": just after the join into B
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("expected"); // heard; "~" a gap allowed
         QTest::addColumn<int>("endRow");
         QTest::addColumn<int>("endState");
         const QString all = "A0 A1 A2 B0 B1 B2 C0 C1 C2";
-        QTest::newRow("nothing") << "ABC" << 1 << false << "" << "" << all << 3 << 0;
-        QTest::newRow("seek back, last second")
-            << "ABC" << 1 << false << "A last" << "seek 1"
-            << "A0 A1 A2 A1 A2 B0 B1 B2 C0 C1 C2" << 3 << 0;
-        QTest::newRow("seek, after the join") << "ABC" << 1 << false << "B joined" << "seek 2"
+        QTest::newRow("nothing") << "ABC" << 1 << false << ""
+                                 << "" << all << 3 << 0;
+        QTest::newRow("seek back, last second") << "ABC" << 1 << false << "A last"
+                                                << "seek 1"
+                                                << "A0 A1 A2 A1 A2 B0 B1 B2 C0 C1 C2" << 3 << 0;
+        QTest::newRow("seek, after the join") << "ABC" << 1 << false << "B joined"
+                                              << "seek 2"
                                               << "A0 A1 A2 B0 B2 C0 C1 C2" << 3 << 0;
-        QTest::newRow("stop, last second")
-            << "ABC" << 1 << false << "A last" << "stop" << "A0 A1 A2" << 1 << 0;
-        QTest::newRow("stop, after the join")
-            << "ABC" << 1 << false << "B joined" << "stop" << "A0 A1 A2 B0" << 2 << 0;
-        QTest::newRow("pause, last second")
-            << "ABC" << 1 << false << "A last" << "pause"
-            << "A0 A1 A2 _ A2 B0 B1 B2 C0 C1 C2" << 3 << 0;
-        QTest::newRow("next, last second") << "ABC" << 1 << false << "A last" << "next"
+        QTest::newRow("stop, last second") << "ABC" << 1 << false << "A last"
+                                           << "stop"
+                                           << "A0 A1 A2" << 1 << 0;
+        QTest::newRow("stop, after the join") << "ABC" << 1 << false << "B joined"
+                                              << "stop"
+                                              << "A0 A1 A2 B0" << 2 << 0;
+        QTest::newRow("pause, last second") << "ABC" << 1 << false << "A last"
+                                            << "pause"
+                                            << "A0 A1 A2 _ A2 B0 B1 B2 C0 C1 C2" << 3 << 0;
+        QTest::newRow("next, last second") << "ABC" << 1 << false << "A last"
+                                           << "next"
                                            << "A0 A1 A2 ~ B0 B1 B2 C0 C1 C2" << 3 << 0;
-        QTest::newRow("next, after the join") << "ABC" << 1 << false << "B joined" << "next"
+        QTest::newRow("next, after the join") << "ABC" << 1 << false << "B joined"
+                                              << "next"
                                               << "A0 A1 A2 B0 ~ C0 C1 C2" << 3 << 0;
-        QTest::newRow("back, last second")
-            << "ABC" << 2 << false << "B last" << "back"
-            << "B0 B1 B2 ~ A0 A1 A2 B0 B1 B2 C0 C1 C2" << 3 << 0;
+        QTest::newRow("back, last second") << "ABC" << 2 << false << "B last"
+                                           << "back"
+                                           << "B0 B1 B2 ~ A0 A1 A2 B0 B1 B2 C0 C1 C2" << 3 << 0;
         QTest::newRow("back, after the join")
-            << "ABC" << 1 << false << "B joined" << "back"
+            << "ABC" << 1 << false << "B joined"
+            << "back"
             << "A0 A1 A2 B0 ~ A0 A1 A2 B0 B1 B2 C0 C1 C2" << 3 << 0;
-        QTest::newRow("another row, last second")
-            << "ABC" << 1 << false << "A last" << "play 3" << "A0 A1 A2 ~ C0 C1 C2" << 3 << 0;
-        QTest::newRow("next row deleted, last second")
-            << "ABC" << 1 << false << "A last" << "delete 2" << "A0 A1 A2 ~ C0 C1 C2" << 2 << 0;
-        QTest::newRow("following row deleted, after the join")
-            << "ABC" << 1 << false << "B joined" << "delete 3" << "A0 A1 A2 B0 B1 B2" << 2 << 0;
-        QTest::newRow("next row moved, last second")
-            << "ABC" << 1 << false << "A last" << "swap 2 3"
-            << "A0 A1 A2 ~ C0 C1 C2 B0 B1 B2" << 3 << 0;
-        QTest::newRow("list emptied, last second")
-            << "ABC" << 1 << false << "A last" << "clear" << "A0 A1 A2" << 1 << 0;
-        QTest::newRow("repeat on, last row")
-            << "AB" << 2 << false << "B last" << "repeat on"
-            << "B0 B1 B2 ~ A0 A1 A2 B0 B1 B2" << 2 << 0;
-        QTest::newRow("repeat off, last row")
-            << "AB" << 2 << true << "B last" << "repeat off" << "B0 B1 B2" << 2 << 0;
+        QTest::newRow("another row, last second") << "ABC" << 1 << false << "A last"
+                                                  << "play 3"
+                                                  << "A0 A1 A2 ~ C0 C1 C2" << 3 << 0;
+        QTest::newRow("next row deleted, last second") << "ABC" << 1 << false << "A last"
+                                                       << "delete 2"
+                                                       << "A0 A1 A2 ~ C0 C1 C2" << 2 << 0;
+        QTest::newRow("following row deleted, after the join") << "ABC" << 1 << false << "B joined"
+                                                               << "delete 3"
+                                                               << "A0 A1 A2 B0 B1 B2" << 2 << 0;
+        QTest::newRow("next row moved, last second") << "ABC" << 1 << false << "A last"
+                                                     << "swap 2 3"
+                                                     << "A0 A1 A2 ~ C0 C1 C2 B0 B1 B2" << 3 << 0;
+        QTest::newRow("list emptied, last second") << "ABC" << 1 << false << "A last"
+                                                   << "clear"
+                                                   << "A0 A1 A2" << 1 << 0;
+        QTest::newRow("repeat on, last row") << "AB" << 2 << false << "B last"
+                                             << "repeat on"
+                                             << "B0 B1 B2 ~ A0 A1 A2 B0 B1 B2" << 2 << 0;
+        QTest::newRow("repeat off, last row") << "AB" << 2 << true << "B last"
+                                              << "repeat off"
+                                              << "B0 B1 B2" << 2 << 0;
         // The device opens anew at the other rate, and the driver starts its file
         // again: what it holds is the join of the two songs at that rate.
-        QTest::newRow("another rate")
-            << "ADD" << 1 << false << "" << "" << "D0 D1 D2 D0 D1 D2" << 3 << 0;
+        QTest::newRow("another rate") << "ADD" << 1 << false << ""
+                                      << ""
+                                      << "D0 D1 D2 D0 D1 D2" << 3 << 0;
     }
 
     void controlsKeepTheirMeaningNearAJoin() {
@@ -317,8 +306,7 @@ private slots:
                 const int row = moment[0].unicode() - 'A' + 1; // the songs are in row order
                 const bool joined = moment.endsWith("joined");
                 QVERIFY(waitFor([&] {
-                    return rig.row() == row &&
-                           (joined || rig.player.playedMilliseconds() >= 2500);
+                    return rig.row() == row && (joined || rig.player.playedMilliseconds() >= 2500);
                 }));
                 const QStringList words = action.split(' ');
                 if (words[0] == "seek") {
@@ -341,7 +329,8 @@ private slots:
                     rig.playlist.removeFlaggedRows(flags);
                 } else if (words[0] == "swap") {
                     std::vector<int> order{0, 1, 2};
-                    std::swap(order[size_t(words[1].toInt() - 1)], order[size_t(words[2].toInt() - 1)]);
+                    std::swap(order[size_t(words[1].toInt() - 1)],
+                              order[size_t(words[2].toInt() - 1)]);
                     rig.playlist.reorder(order, PlaylistModel::Reorder::Cells);
                 } else if (words[0] == "clear") {
                     rig.playlist.clear();

@@ -11,14 +11,19 @@ namespace pelto::test {
 
 bool writeWave(const QString& path, int rate, int channels, qint64 frames,
                const std::function<qint16(qint64 frame)>& sampleOfFrame) {
+    std::vector<qint16> samples(size_t(frames * channels));
+    for (qint64 i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c)
+            samples[size_t(i * channels + c)] = sampleOfFrame(i);
+    return writeWaveSamples(path, rate, channels, samples);
+}
+
+bool writeWaveSamples(const QString& path, int rate, int channels,
+                      const std::vector<qint16>& samples) {
     const int frameBytes = 2 * channels;
-    QByteArray data(frames * frameBytes, '\0');
-    char* at = data.data();
-    for (qint64 i = 0; i < frames; ++i) {
-        const qint16 sample = sampleOfFrame(i);
-        for (int c = 0; c < channels; ++c, at += 2)
-            qToLittleEndian<qint16>(sample, at);
-    }
+    QByteArray data(qsizetype(samples.size() * 2), '\0');
+    for (size_t i = 0; i < samples.size(); ++i)
+        qToLittleEndian<qint16>(samples[i], data.data() + 2 * i);
     QByteArray header(44, '\0');
     auto put32 = [&](int at, quint32 v) { qToLittleEndian<quint32>(v, header.data() + at); };
     auto put16 = [&](int at, quint16 v) { qToLittleEndian<quint16>(v, header.data() + at); };

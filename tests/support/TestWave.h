@@ -14,6 +14,10 @@ namespace pelto::test {
 bool writeWave(const QString& path, int rate, int channels, qint64 frames,
                const std::function<qint16(qint64 frame)>& sampleOfFrame);
 
+// Writes a 16-bit PCM Wave file of interleaved samples (channels per frame).
+bool writeWaveSamples(const QString& path, int rate, int channels,
+                      const std::vector<qint16>& samples);
+
 // Writes a 16-bit PCM Wave file whose every sample in second k (all channels) is
 // sampleOfSecond(k).
 bool writeTestWave(const QString& path, int rate, int channels, int seconds,
