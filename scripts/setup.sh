@@ -26,8 +26,9 @@ PACKAGES=(
   libgtest-dev clang-format
   # the media player on the session bus, checked with a client of the desktop's
   dbus playerctl
-  # a real sound server for the engine's tests (a null sink, recorded with parec)
-  pulseaudio pulseaudio-utils
+  # real sound servers for the engine's tests (a null sink, recorded with parec):
+  # PulseAudio, and PipeWire with its session manager and PulseAudio service
+  pulseaudio pulseaudio-utils pipewire pipewire-bin pipewire-pulse wireplumber
   # a StatusNotifierItem watcher, for the tray test that plays the desktop's host
   haskell-status-notifier-item-utils
   # install and package: the desktop entry's check, dpkg-shlibdeps for the .deb, the

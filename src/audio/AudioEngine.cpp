@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace pelto {
 
@@ -94,8 +95,15 @@ void AudioEngine::watchDevice() {
         watchDevicePace();
         return;
     }
-    std::fputs("Pelto: the sound device went away; playing silently until it is back\n", stderr);
-    m_warned = true;
+    loseDevice("Pelto: the sound device went away; playing silently until it is back\n");
+}
+
+// The song goes on into the silent output, and the default device is tried again.
+// `message` is said unless silence or a stalled device was announced already.
+void AudioEngine::loseDevice(const char* message) {
+    if (!m_warned && !m_stallWarned)
+        std::fputs(message, stderr);
+    m_warned = !m_stallWarned;
     const int rate = m_output->rate();
     m_standIn.reset();
     m_output.reset();
@@ -107,25 +115,35 @@ void AudioEngine::watchDevice() {
 
 // A device that stays open but asks for no buffer (its sink suspended) would stop the
 // song's time: a silent output stands in for it, and steps back as soon as the device
-// asks for buffers again.
+// asks for buffers again. One that asks for nothing for kReopenStalledDevice is closed
+// and opened anew, as when it went away; while it stays that way stderr hears of it
+// once.
 void AudioEngine::watchDevicePace() {
     const std::uint64_t pulled = m_output->buffersPulled();
     const bool still = pulled == m_lastPulled;
     m_lastPulled = pulled;
+    if (!still) {
+        m_stillWatches = 0;
+        if (m_standIn) {
+            m_standIn.reset();
+            m_output->setStoodIn(false);
+        }
+        if (std::exchange(m_stallWarned, false))
+            std::fputs("Pelto: the sound device takes sound again\n", stderr);
+        return;
+    }
     if (m_standIn) {
-        if (still)
-            return;
-        m_standIn.reset();
-        m_output->setStoodIn(false);
-        std::fputs("Pelto: the sound device takes sound again\n", stderr);
+        if (++m_stillWatches * kDeviceWatchInterval >= kReopenStalledDevice)
+            loseDevice("");
         return;
     }
     int position = 0;
-    m_stillWatches = still && m_core.state(position) == PlayState::Playing ? m_stillWatches + 1 : 0;
+    m_stillWatches = m_core.state(position) == PlayState::Playing ? m_stillWatches + 1 : 0;
     if (m_stillWatches * kDeviceWatchInterval < kStalledDevice)
         return;
     m_stillWatches = 0;
-    std::fputs("Pelto: the sound device takes no sound; playing silently meanwhile\n", stderr);
+    if (!std::exchange(m_stallWarned, true))
+        std::fputs("Pelto: the sound device takes no sound; playing silently meanwhile\n", stderr);
     m_output->setStoodIn(true);
     m_standIn = openSilentOutput(m_core, m_output->rate());
     m_standIn->start();

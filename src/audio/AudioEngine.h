@@ -78,6 +78,10 @@ public:
     // How long an open device may ask for no buffer while a song plays before a
     // silent output keeps its time.
     static constexpr std::chrono::milliseconds kStalledDevice{500};
+    // How long a device stood in for may go on asking for nothing before it is closed
+    // and the default device opened again: a driver that does not notice its server
+    // went away (SDL's pipewire driver) leaves a device that never asks again.
+    static constexpr std::chrono::milliseconds kReopenStalledDevice{2000};
 
 private:
     template <typename Change> void changeCore(Change change);
@@ -88,6 +92,7 @@ private:
     void retryDeviceLater();
     void watchDevice();
     void watchDevicePace();
+    void loseDevice(const char* message);
     void retryDevice();
 
     PlaybackCore m_core;
@@ -102,7 +107,8 @@ private:
     std::chrono::milliseconds m_retryDelay = kFirstDeviceRetry;
     bool m_sdlStarted = false;
     bool m_silent = false;
-    bool m_warned = false; // playing silently has been announced on stderr
+    bool m_warned = false;      // playing silently has been announced on stderr
+    bool m_stallWarned = false; // a device that takes no sound has been announced
 };
 
 } // namespace pelto
