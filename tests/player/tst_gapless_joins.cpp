@@ -115,7 +115,7 @@ class TestGaplessJoins : public QObject {
 private:
     QTemporaryDir m_dir;
     QString m_out;
-    QStringList m_songs; // A, B, C at 8 kHz; D at 11025 Hz
+    QStringList m_songs; // A, B, C at 8 kHz; D at 11025 Hz; E does not play
 
     // Waits until `ready`, at most `ms`; false on the timeout.
     static bool waitFor(const std::function<bool()>& ready, int ms = 20000) {
@@ -141,6 +141,8 @@ private slots:
                                   [s](int second) { return levelOf(s, second); }));
             m_songs << path;
         }
+        m_songs << m_dir.filePath("E.wav");
+        QVERIFY(writeFile(m_songs.last(), QByteArray(20000, 'x')));
     }
 
     void joinsPlayEveryFrameOfEverySong_data() {
@@ -275,6 +277,9 @@ private slots:
         QTest::newRow("repeat off, last row") << "AB" << 2 << true << "B last"
                                               << "repeat off"
                                               << "B0 B1 B2" << 2 << 0;
+        QTest::newRow("next file does not play") << "AEC" << 1 << false << ""
+                                                 << ""
+                                                 << "A0 A1 A2 ~ C0 C1 C2" << 3 << 0;
         // The device opens anew at the other rate, and the driver starts its file
         // again: what it holds is the join of the two songs at that rate.
         QTest::newRow("another rate") << "ADD" << 1 << false << ""
