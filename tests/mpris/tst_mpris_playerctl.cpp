@@ -6,6 +6,7 @@
 // What is heard confirms play, pause, seek and volume: the first song holds, in its
 // second k, the constant sample (k + 1) * 500, so each played frame tells which
 // second it came from, and the two channels' ratio tells the volume step.
+#include "Desktop.h"
 #include "Spawned.h"
 #include "TestWave.h"
 
@@ -106,11 +107,12 @@ void TestMprisPlayerctl::playerctlDrivesTheProgram() {
                  .exitCode,
              0);
 
+    // The window manager is ready before the program maps its window: a window mapped
+    // while openbox starts up may stay unmanaged and unmapped.
+    Desktop desktop;
+    QVERIFY2(desktop.start(), "Xvfb or openbox did not start");
+    m_env = desktop.environment();
     Spawned spawned;
-    const QString display = spawned.startDisplay(m_env);
-    QVERIFY2(!display.isEmpty(), "Xvfb did not start");
-    m_env.insert("DISPLAY", display);
-    spawned.start("openbox", {}, m_env);
     m_played = home.filePath("played.raw");
     QProcessEnvironment pelto = m_env;
     pelto.insert("QT_QPA_PLATFORM", "xcb");
