@@ -12,7 +12,7 @@ QColor colorFromSkinRgb(int rgb) {
 SkinImage::SkinImage(QWidget* parent) : QWidget(parent) {}
 
 void SkinImage::setPicture(const QImage& picture) {
-    m_picture = picture;
+    m_picture.setPicture(picture);
     update();
 }
 
@@ -20,7 +20,7 @@ void SkinImage::paintEvent(QPaintEvent*) {
     if (m_picture.isNull())
         return;
     QPainter p(this);
-    p.drawImage(0, 0, m_picture);
+    p.drawPixmap(0, 0, m_picture.forRatio(p.device()->devicePixelRatioF()));
 }
 
 TextBox::TextBox(QWidget* parent) : QWidget(parent) {
@@ -38,7 +38,7 @@ void TextBox::setStyle(int pointSize, const QColor& foreColor, const QColor& bac
 }
 
 void TextBox::setPicture(const QImage& picture) {
-    m_picture = picture;
+    m_picture.setPicture(picture);
     update();
 }
 
@@ -59,7 +59,7 @@ void TextBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), m_back);
     if (!m_picture.isNull())
-        p.drawImage(0, 0, m_picture);
+        p.drawPixmap(0, 0, m_picture.forRatio(p.device()->devicePixelRatioF()));
     if (m_text.isEmpty())
         return;
     p.setPen(m_fore);

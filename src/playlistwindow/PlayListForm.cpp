@@ -64,8 +64,8 @@ constexpr const char* kRepeatImages[][2] = {{"RepeatBtm", "repeat"},
                                             {"Repeat_On2Btm", "repeat_on2"}};
 
 // The artwork of the strip, compiled into the program.
-QPixmap art(const QString& name) {
-    return QPixmap(QStringLiteral(":/playlistwindow/") + name + QStringLiteral(".png"));
+QImage art(const QString& name) {
+    return QImage(QStringLiteral(":/playlistwindow/") + name + QStringLiteral(".png"));
 }
 
 // The colours of the border, from the outside in, matching the strip's artwork.
@@ -89,8 +89,8 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 PlayListForm::PlayListForm(PlaylistModel& playlist, Player& player, ControlCommands& commands,
                            ButtonPress& buttons)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_playlist(playlist),
-      m_player(player), m_commands(commands), m_buttons(buttons),
-      m_stripBackground(art(QStringLiteral("strip"))), m_repeat(player, buttons) {
+      m_player(player), m_commands(commands), m_buttons(buttons), m_repeat(player, buttons) {
+    m_stripBackground.setPicture(art(QStringLiteral("strip")));
     setObjectName(QStringLiteral("PlayListForm"));
     // Seen only in the desktop's lists of windows; the window shows no caption.
     setWindowTitle(QStringLiteral("プレイリスト"));
@@ -178,7 +178,7 @@ void PlayListForm::buildStrip() {
         m_repeatImages[face] = image;
     }
     // The click target without a picture lies over the four images.
-    m_repeatFace = new StripImage(QStringLiteral("RepeatBtmFace"), QPixmap(), this);
+    m_repeatFace = new StripImage(QStringLiteral("RepeatBtmFace"), QImage(), this);
     m_repeatFace->setGeometry(stripControlRect(StripControl::Repeat, outer));
     m_repeatFace->refuseDrops();
     connect(m_repeatFace, &StripImage::clicked, &m_repeat, &RepeatSwitch::click);
@@ -340,7 +340,7 @@ void PlayListForm::paintEvent(QPaintEvent*) {
     }
     const QRect client = clientRectOf(size());
     painter.drawTiledPixmap(QRect(client.topLeft(), QSize(client.width(), kStripHeight)),
-                            m_stripBackground);
+                            m_stripBackground.forRatio(painter.device()->devicePixelRatioF()));
 }
 
 // ---- Moving and resizing ----

@@ -2,8 +2,8 @@
 
 #include "player/WindowDrag.h"
 #include "playlistwindow/RepeatSwitch.h"
+#include "skin/ScaledPicture.h"
 
-#include <QPixmap>
 #include <QRect>
 #include <QWidget>
 
@@ -97,7 +97,7 @@ private:
     ControlCommands& m_commands;
     ButtonPress& m_buttons;
 
-    QPixmap m_stripBackground;
+    ScaledPicture m_stripBackground;
     QLabel* m_titleBar = nullptr;
     std::array<StripImage*, 6> m_normal{};
     std::array<StripImage*, 4> m_repeatImages{};

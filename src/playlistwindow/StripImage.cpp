@@ -7,11 +7,12 @@
 
 namespace pelto {
 
-StripImage::StripImage(const QString& name, const QPixmap& picture, QWidget* parent)
-    : QWidget(parent), m_picture(picture) {
+StripImage::StripImage(const QString& name, const QImage& picture, QWidget* parent)
+    : QWidget(parent) {
     setObjectName(name);
+    m_picture.setPicture(picture);
     if (!picture.isNull())
-        resize(picture.deviceIndependentSize().toSize());
+        resize(picture.size());
 }
 
 void StripImage::refuseDrops() {
@@ -22,7 +23,7 @@ void StripImage::paintEvent(QPaintEvent*) {
     if (m_picture.isNull())
         return;
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_picture);
+    painter.drawPixmap(0, 0, m_picture.forRatio(painter.device()->devicePixelRatioF()));
 }
 
 void StripImage::mousePressEvent(QMouseEvent* event) {

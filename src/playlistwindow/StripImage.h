@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QPixmap>
+#include "skin/ScaledPicture.h"
+
+#include <QImage>
 #include <QWidget>
 
 namespace pelto {
@@ -9,13 +11,14 @@ namespace pelto {
 // repeat image, or the picture-less click target over the repeat images). It takes
 // the mouse where it lies: a left-button press and release over it is a click (a
 // double click counts once), and other presses stay with it rather than dragging the
-// window. Drops pass through to the window unless the image refuses them.
+// window. The picture is enlarged evenly for the screen's scale. Drops pass through to the window
+// unless the image refuses them.
 class StripImage : public QWidget {
     Q_OBJECT
 public:
-    StripImage(const QString& name, const QPixmap& picture, QWidget* parent);
+    StripImage(const QString& name, const QImage& picture, QWidget* parent);
 
-    const QPixmap& picture() const { return m_picture; }
+    const QImage& picture() const { return m_picture.picture(); }
     // Drops on this image do nothing, instead of adding files as drops on the window do.
     void refuseDrops();
 
@@ -32,7 +35,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    QPixmap m_picture;
+    ScaledPicture m_picture;
     bool m_pressed = false;
 };
 

@@ -191,7 +191,7 @@ void TestPlaylistWindow::buttonsShowTheirPressedImageThenAct() {
     QCOMPARE(normal->geometry(), pressedImage->geometry());
     // Both pictures are there at their natural size, the pressed one darker.
     const auto lightness = [](QWidget* w) {
-        const QImage image = static_cast<StripImage*>(w)->picture().toImage();
+        const QImage image = static_cast<StripImage*>(w)->picture();
         qint64 sum = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)

@@ -1,6 +1,8 @@
 // LoadSkin on the real main window, offscreen: where every element lies, which element
-// takes a click where two overlap, what carries over from the previous skin, and that
-// the window shows the background wherever no element lies.
+// takes a click where two overlap, what carries over from the previous skin, and what
+// the screen shows of the bitmaps at the scale the test runs under (registered at
+// QT_SCALE_FACTOR 1, 1.5 and 2): the background wherever no element lies and every
+// element's bitmap, enlarged evenly, and text drawn at the screen's resolution.
 #include "SkinFixture.h"
 #include "player/MainPlayer.h"
 #include "player/ProgramLogic.h"
@@ -9,8 +11,12 @@
 #include "skin/SkinReader.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace pelto;
 using E = SkinElement;
@@ -30,6 +36,56 @@ struct MenuEntries {
                          [this](int index) { checked = index; });
     }
 };
+
+// What a screen of `ratio` screen pixels per pixel should show of a bitmap, worked out
+// here on its own: at a whole ratio each pixel as a ratio × ratio block; otherwise each
+// pixel as a block of the next whole factor, then each screen pixel the average of
+// that enlargement over the area the screen pixel covers. `size` is in screen pixels.
+QImage expectedEnlargement(const QImage& bitmap, qreal ratio, QSize size) {
+    const QImage source = bitmap.convertToFormat(QImage::Format_RGB32);
+    const int whole = int(std::ceil(ratio - 1e-4));
+    // For each screen pixel along one axis: the enlarged pixels it covers, with weights.
+    auto spans = [&](int sourceExtent, int targetExtent) {
+        QList<QList<std::pair<int, double>>> out(targetExtent);
+        const double step = double(sourceExtent * whole) / targetExtent;
+        for (int t = 0; t < targetExtent; ++t)
+            for (int e = int(t * step);
+                 e < std::min(sourceExtent * whole, int(std::ceil((t + 1) * step))); ++e) {
+                const double w =
+                    std::min<double>(e + 1, (t + 1) * step) - std::max<double>(e, t * step);
+                if (w > 0)
+                    out[t].append({e / whole, w / step});
+            }
+        return out;
+    };
+    const auto xs = spans(source.width(), size.width());
+    const auto ys = spans(source.height(), size.height());
+    QImage out(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            double rgb[3] = {0, 0, 0};
+            for (const auto& [sy, wy] : ys[y])
+                for (const auto& [sx, wx] : xs[x]) {
+                    const QRgb c = source.pixel(sx, sy);
+                    rgb[0] += qRed(c) * wx * wy;
+                    rgb[1] += qGreen(c) * wx * wy;
+                    rgb[2] += qBlue(c) * wx * wy;
+                }
+            out.setPixel(x, y, qRgb(qRound(rgb[0]), qRound(rgb[1]), qRound(rgb[2])));
+        }
+    return out;
+}
+
+// The largest difference of one colour channel between two pictures at a point.
+int channelDifference(QRgb a, QRgb b) {
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b))});
+}
+
+// Smoothing rounds on its own fixed-point scale; whole ratios copy pixels exactly.
+int toleranceAt(qreal ratio) {
+    return std::abs(ratio - std::round(ratio)) < 1e-4 ? 0 : 3;
+}
 
 void copyFolder(const QString& from, const QString& to) {
     QDir().mkpath(to);
@@ -191,7 +247,8 @@ private slots:
         QCOMPARE(start.menu.captions.value(start.menu.checked), QStringLiteral("washi"));
     }
 
-    // Wherever no element lies, the window shows main.bmp exactly.
+    // Wherever no element lies, the window shows main.bmp as the screen's scale
+    // enlarges it.
     void grabShowsTheBackground_data() { everyElementWhereTheSkinPutsIt_data(); }
     void grabShowsTheBackground() {
         QFETCH(QString, name);
@@ -199,24 +256,138 @@ private slots:
         w.load(name);
         w.main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.main));
-        const QImage shown = w.main.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const QImage main = QImage(skin(name) + "main.bmp").convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(shown.size(), main.size());
+        const QPixmap grabbed = w.main.grab();
+        const qreal ratio = grabbed.devicePixelRatio();
+        QCOMPARE(ratio, qApp->devicePixelRatio());
+        const QImage shown = grabbed.toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage main(skin(name) + "main.bmp");
+        QCOMPARE(shown.size(), main.size() * ratio);
+        const QImage expected = expectedEnlargement(main, ratio, shown.size());
         QRegion covered;
         for (int i = 0; i < kSkinElementCount; ++i) {
             const auto e = SkinElement(i);
             if (e != E::MainSkin && w.main.element(e)->isVisible())
-                covered += w.main.element(e)->geometry();
+                covered += w.main.element(e)->geometry().adjusted(-1, -1, 1, 1);
         }
         int compared = 0;
-        for (int y = 0; y < main.height(); ++y)
-            for (int x = 0; x < main.width(); ++x)
-                if (!covered.contains(QPoint(x, y))) {
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (!covered.contains(QPoint(int(x / ratio), int(y / ratio)))) {
                     ++compared;
-                    if (shown.pixel(x, y) != main.pixel(x, y))
-                        QFAIL(qPrintable(QStringLiteral("pixel %1,%2 differs").arg(x).arg(y)));
+                    const int d = channelDifference(shown.pixel(x, y), expected.pixel(x, y));
+                    if (d > toleranceAt(ratio))
+                        QFAIL(qPrintable(QStringLiteral("screen pixel %1,%2 differs by %3")
+                                             .arg(x)
+                                             .arg(y)
+                                             .arg(d)));
                 }
-        QVERIFY(compared > main.width() * main.height() / 3);
+        QVERIFY(compared > shown.width() * shown.height() / 3);
+    }
+
+    // Every element's bitmap (buttons and their pressed images, bars, knobs, text area
+    // pictures) shows enlarged as the screen's scale wants it, in its element's place.
+    void everyBitmapEnlargedEvenly_data() { everyElementWhereTheSkinPutsIt_data(); }
+    void everyBitmapEnlargedEvenly() {
+        QFETCH(QString, name);
+        Window w;
+        w.load(name);
+        w.main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.main));
+        int bitmaps = 0;
+        for (int i = 0; i < kSkinElementCount; ++i) {
+            const auto e = SkinElement(i);
+            QWidget* element = w.main.element(e);
+            const SkinImage* image = w.main.image(e);
+            const QImage picture = image ? image->picture() : w.main.textBox(e)->picture();
+            if (picture.isNull() || e == E::Main2Skin)
+                continue;
+            ++bitmaps;
+            const QPixmap grabbed = element->grab();
+            const qreal ratio = grabbed.devicePixelRatio();
+            const QImage shown = grabbed.toImage().convertToFormat(QImage::Format_RGB32);
+            const QSize covered(std::ceil(picture.width() * ratio - 1e-4),
+                                std::ceil(picture.height() * ratio - 1e-4));
+            const QImage expected = expectedEnlargement(picture, ratio, covered);
+            const QSize compared = covered.boundedTo(shown.size());
+            QVERIFY(compared.width() >= picture.width() * ratio - 1);
+            int worst = 0;
+            for (int y = 0; y < compared.height(); ++y)
+                for (int x = 0; x < compared.width(); ++x)
+                    worst =
+                        std::max(worst, channelDifference(shown.pixel(x, y), expected.pixel(x, y)));
+            QVERIFY2(
+                worst <= toleranceAt(ratio),
+                qPrintable(QStringLiteral("%1 differs by %2").arg(skinElementName(e)).arg(worst)));
+        }
+        QVERIFY(bitmaps >= 7);
+    }
+
+    // Thin lines (the pause bars, lettering) stay even: every line of one pixel gets the
+    // same ink on the screen, ratio times its own, across and down; repeating some
+    // columns more than others would give alternately two and one screen pixels.
+    void everyPixelWeighsTheSame() {
+        for (const bool across : {true, false}) {
+            // Lines one pixel wide at every fourth column (row) on white.
+            QImage lines(across ? QSize(40, 6) : QSize(6, 40), QImage::Format_RGB32);
+            lines.fill(Qt::white);
+            for (int at = 1; at < 40; at += 4)
+                for (int k = 0; k < 6; ++k)
+                    lines.setPixel(across ? at : k, across ? k : at, qRgb(0, 0, 0));
+            SkinImage image;
+            image.setPicture(lines);
+            image.resize(lines.size());
+            const QPixmap grabbed = image.grab();
+            const qreal ratio = grabbed.devicePixelRatio();
+            const QImage shown = grabbed.toImage().convertToFormat(QImage::Format_RGB32);
+            const int middle = int(3 * ratio);
+            for (int at = 1; at < 37; at += 4) {
+                // The screen pixels from half way to the line before to half way to the next.
+                const int from = int((at - 1.5) * ratio) + (at == 1 ? 1 : 0);
+                const int to = int((at + 2.5) * ratio);
+                double ink = 0;
+                for (int t = std::max(0, from); t < to; ++t)
+                    ink += 255 - qGray(across ? shown.pixel(t, middle) : shown.pixel(middle, t));
+                QVERIFY2(std::abs(ink / 255 - ratio) < 0.05,
+                         qPrintable(QStringLiteral("line %1 %2: %3 screen pixels of ink")
+                                        .arg(at)
+                                        .arg(across ? "across" : "down")
+                                        .arg(ink / 255)));
+            }
+        }
+    }
+
+    // Text is drawn by Qt at the screen's resolution over the box's colour, not drawn at
+    // one pixel a pixel and enlarged.
+    void textAtTheScreensResolution() {
+        TextBox box;
+        box.setStyle(9, Qt::black, Qt::white);
+        box.resize(140, 16);
+        const QString text = QStringLiteral("朝焼けのメロディー 4:05");
+        box.showText(text);
+        const QPixmap grabbed = box.grab();
+        const qreal ratio = grabbed.devicePixelRatio();
+        const QImage shown = grabbed.toImage().convertToFormat(QImage::Format_RGB32);
+        QImage drawn(shown.size(), QImage::Format_RGB32);
+        drawn.setDevicePixelRatio(ratio);
+        drawn.fill(Qt::white);
+        {
+            QPainter p(&drawn);
+            p.setFont(box.font());
+            p.setPen(Qt::black);
+            p.drawText(0, QFontMetrics(box.font()).ascent(), text);
+        }
+        QCOMPARE(shown, drawn.convertToFormat(QImage::Format_RGB32));
+        if (ratio < 2)
+            return;
+        // At 2, a glyph's edges fall inside the 2 × 2 blocks a pixel would be enlarged to.
+        int split = 0;
+        for (int y = 0; y + 1 < shown.height(); y += 2)
+            for (int x = 0; x + 1 < shown.width(); x += 2) {
+                const QRgb c = shown.pixel(x, y);
+                split += c != shown.pixel(x + 1, y) || c != shown.pixel(x, y + 1) ||
+                         c != shown.pixel(x + 1, y + 1);
+            }
+        QVERIFY2(split > 50, qPrintable(QString::number(split)));
     }
 };
 
