@@ -14,6 +14,8 @@ PACKAGES=(
   qt6-translations-l10n
   # real-window tests and screenshots
   xvfb xauth xdotool x11-utils imagemagick openbox trayer
+  # Xft.dpi for the scaled-screen tests (xrdb)
+  x11-xserver-utils
   # fuzzing and sanitizers
   clang libclang-rt-14-dev
   # test media, tag tools and the decoding references for tests and benchmarks

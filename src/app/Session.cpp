@@ -89,9 +89,15 @@ void Session::start(const QString& commandLine, const DecoderFactory& startDecod
     LoadConfig();
     m_logic.skins.LoadSkin(true);
     restorePlaylist(commandLine);
-    if (m_logic.settings.PlayList_Visible == -1 && !m_playlistWindow->isVisible())
+    // A playlist window without a saved place goes beside the main window, so it shows
+    // after it.
+    const bool showList = m_logic.settings.PlayList_Visible == -1 && !m_playlistWindow->isVisible();
+    const bool listAfterMain = m_playlistWindow->waitsForFirstPlace();
+    if (showList && !listAfterMain)
         m_playlistWindow->View_PlayList_Menu_Click();
     m_mainWindow->showMainWindow();
+    if (showList && listAfterMain)
+        m_playlistWindow->View_PlayList_Menu_Click();
     // The main window's saved switch once it shows, so it appears once, in its place.
     m_tray->applyMainWindowAlwaysTop();
 
@@ -121,6 +127,7 @@ void Session::loadHiddenWindows() {
     m_playlistWindow = std::make_unique<PlayListForm>(m_logic.playlist, m_logic.player,
                                                       m_logic.commands, m_logic.buttons);
     m_tray->attachPlaylistWindow(m_playlistWindow.get());
+    m_playlistWindow->setFirstPlaceBeside(m_mainWindow.get());
     connect(m_playlistWindow.get(), &PlayListForm::visibilityChanged, m_tray.get(),
             &TaskTrayForm::setPlaylistChecked);
     connect(&m_logic.commands, &ControlCommands::playlistWindowToggleRequested,

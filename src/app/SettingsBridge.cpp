@@ -35,8 +35,9 @@ public:
     void storeConfig(Settings& settings) const {
         if (m_pending)
             return; // never shown: the saved place stands
-        settings.MainPlayer_X = pixelsToTwips(m_window.x());
-        settings.MainPlayer_Y = pixelsToTwips(m_window.y());
+        const QPoint place = savedPlace(m_window.pos(), ScreenLayout::ofDesktop());
+        settings.MainPlayer_X = place.x();
+        settings.MainPlayer_Y = place.y();
     }
 
 protected:

@@ -9,6 +9,7 @@
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistOperations.h"
 #include "playlistwindow/FindSongForm.h"
+#include "playlistwindow/FirstPlace.h"
 #include "playlistwindow/PlayListView.h"
 #include "playlistwindow/SaveListDialog.h"
 #include "playlistwindow/StripImage.h"
@@ -130,9 +131,18 @@ PlayListForm::PlayListForm(PlaylistModel& playlist, Player& player, ControlComma
     showRepeatFace(m_repeat.face());
 
     FormSet(0, 0, 0);
+    m_firstPlace = new FirstPlace(*this);
 }
 
 PlayListForm::~PlayListForm() = default;
+
+void PlayListForm::setFirstPlaceBeside(QWidget* window) {
+    m_firstPlace->setBeside(window);
+}
+
+bool PlayListForm::waitsForFirstPlace() const {
+    return m_firstPlace->pending();
+}
 
 void PlayListForm::buildStrip() {
     const QSize outer = size();
@@ -395,6 +405,7 @@ void PlayListForm::applyConfig(const Settings& settings) {
     if (settings.PlayList_Size)
         FormSet(1, settings.PlayList_Size->width(), settings.PlayList_Size->height());
     if (settings.PlayList_X || settings.PlayList_Y) {
+        m_firstPlace->cancel();
         const QRect now(pixelsToTwips(x()), pixelsToTwips(y()), pixelsToTwips(width()),
                         pixelsToTwips(height()));
         const QPoint place = startPlace(now, settings.PlayList_X, settings.PlayList_Y, false,
@@ -408,8 +419,9 @@ void PlayListForm::applyConfig(const Settings& settings) {
 }
 
 void PlayListForm::storeConfig(Settings& settings) const {
-    settings.PlayList_X = pixelsToTwips(x());
-    settings.PlayList_Y = pixelsToTwips(y());
+    const QPoint place = savedPlace(pos(), ScreenLayout::ofDesktop());
+    settings.PlayList_X = place.x();
+    settings.PlayList_Y = place.y();
     settings.PlayList_Size = QSize(pixelsToTwips(width()), pixelsToTwips(height()));
     for (size_t column = 0; column < settings.PlayListView_ItemSize.size(); ++column) {
         auto& saved = settings.PlayListView_ItemSize[column];

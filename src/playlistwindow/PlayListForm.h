@@ -17,6 +17,7 @@ namespace pelto {
 class ButtonPress;
 class ControlCommands;
 class FindSongForm;
+class FirstPlace;
 class Player;
 class PlaylistModel;
 struct Settings;
@@ -34,7 +35,8 @@ class StripImage;
 // button acts once it has popped up again. The close button, a close by the window
 // manager and the main window's playlist button hide and show it
 // (View_PlayList_Menu_Click); every change of its visibility is announced. It keeps
-// its place, size, column widths and visibility in Pelto.cfg. Ctrl+F and Ctrl+J open
+// its place, size, column widths and visibility in Pelto.cfg; without a saved place it
+// first shows beside the main window. Ctrl+F and Ctrl+J open
 // its find window, which goes when it is hidden.
 class PlayListForm : public QWidget {
     Q_OBJECT
@@ -59,6 +61,10 @@ public:
     // Its place, size, column widths and visibility from and to Pelto.cfg's values.
     void applyConfig(const Settings& settings);
     void storeConfig(Settings& settings) const;
+    // Without a saved place the window first shows beside this window (FirstPlace).
+    void setFirstPlaceBeside(QWidget* window);
+    // Whether no place was saved and the window has not shown yet beside the other.
+    bool waitsForFirstPlace() const;
 
 signals:
     // The window was shown or hidden.
@@ -106,6 +112,7 @@ private:
     PlayListView* m_list = nullptr;
     RepeatSwitch m_repeat;
     FindSongForm* m_find = nullptr;
+    FirstPlace* m_firstPlace = nullptr;
 
     // 1 while FormSet runs.
     quint8 FormSetFlag = 0;

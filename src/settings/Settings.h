@@ -41,9 +41,11 @@ struct Settings {
     std::uint8_t AlwaysTop = 0;
     std::uint8_t AlwaysTopPlaylist = 0;
 
-    // Window places in twips (15 to the logical pixel): left and top edges, and the
-    // playlist window's outer size, which the file sets only when it gives both
-    // halves non-zero. Unset: the file gave none and the window stays where it is.
+    // Window places in twips: left and top edges (of the screen's own pixels, so that a
+    // place means the same spot of the screen at any scale: WindowPlace), and the
+    // playlist window's outer size (of logical pixels, so that it holds as much at any
+    // scale), which the file sets only when it gives both halves non-zero. Unset: the
+    // file gave none and the window stays where it is.
     std::optional<int> MainPlayer_X, MainPlayer_Y;
     std::optional<int> PlayList_X, PlayList_Y;
     std::optional<QSize> PlayList_Size;

@@ -71,6 +71,8 @@ private slots:
     void reading();
     void placesAtStart_data();
     void placesAtStart();
+    void firstPlaceOfThePlaylist_data();
+    void firstPlaceOfThePlaylist();
 };
 
 void TestConfigFile::savedFileIsExactAndReadsBack() {
@@ -322,39 +324,54 @@ void TestConfigFile::reading() {
 }
 
 void TestConfigFile::placesAtStart_data() {
-    QTest::addColumn<QList<QRect>>("screens"); // pixels; the first is the primary
-    QTest::addColumn<QRect>("window");         // pixels
-    QTest::addColumn<std::optional<int>>("left");
+    QTest::addColumn<QList<QRect>>("screens");    // pixels; the first is the primary
+    QTest::addColumn<qreal>("ratio");             // the primary's screen pixels per pixel
+    QTest::addColumn<QRect>("window");            // pixels
+    QTest::addColumn<std::optional<int>>("left"); // as saved: screen pixels
     QTest::addColumn<std::optional<int>>("top");
     QTest::addColumn<bool>("pullBack");
-    QTest::addColumn<QPoint>("place");
+    QTest::addColumn<QPoint>("place"); // pixels
     const QList<QRect> one{{0, 0, 1024, 768}};
     const QList<QRect> two{{0, 0, 1024, 768}, {1024, 0, 1280, 1024}};
+    // A 1280 × 1024 screen at scale 2, less a panel 20 pixels high along its top.
+    const QList<QRect> paneled{{0, 10, 640, 502}};
     const QRect main(0, 0, 360, 140);
     using O = std::optional<int>;
-    QTest::newRow("inside stays") << one << main << O(100) << O(50) << true << QPoint(100, 50);
+    QTest::newRow("inside stays") << one << 1.0 << main << O(100) << O(50) << true
+                                  << QPoint(100, 50);
     QTest::newRow("right and bottom edges pulled back")
-        << one << main << O(900) << O(700) << true << QPoint(664, 628);
+        << one << 1.0 << main << O(900) << O(700) << true << QPoint(664, 628);
     QTest::newRow("ending exactly at the edge stays")
-        << one << main << O(664) << O(628) << true << QPoint(664, 628);
+        << one << 1.0 << main << O(664) << O(628) << true << QPoint(664, 628);
     QTest::newRow("a negative place stays")
-        << one << main << O(-50) << O(-20) << true << QPoint(-50, -20);
+        << one << 1.0 << main << O(-50) << O(-20) << true << QPoint(-50, -20);
     QTest::newRow("unset edges keep the window's own")
-        << one << QRect(30, 40, 360, 140) << O() << O(10) << true << QPoint(30, 10);
+        << one << 1.0 << QRect(30, 40, 360, 140) << O() << O(10) << true << QPoint(30, 10);
     QTest::newRow("off every screen: the middle of the primary")
-        << one << main << O(-400) << O(10) << true << QPoint(332, 314);
+        << one << 1.0 << main << O(-400) << O(10) << true << QPoint(332, 314);
     QTest::newRow("on a screen to the right: pulled back to the primary's edge")
-        << two << main << O(1500) << O(100) << true << QPoint(664, 100);
+        << two << 1.0 << main << O(1500) << O(100) << true << QPoint(664, 100);
     QTest::newRow("playlist: no pull-back, partly shown stays")
-        << two << QRect(0, 0, 313, 197) << O(2200) << O(900) << false << QPoint(2200, 900);
+        << two << 1.0 << QRect(0, 0, 313, 197) << O(2200) << O(900) << false << QPoint(2200, 900);
     QTest::newRow("playlist on an unplugged screen")
-        << one << QRect(0, 0, 313, 197) << O(1500) << O(100) << false << QPoint(355, 285);
+        << one << 1.0 << QRect(0, 0, 313, 197) << O(1500) << O(100) << false << QPoint(355, 285);
     QTest::newRow("window larger than the screen")
-        << one << QRect(0, 0, 2000, 1000) << O(-3000) << O(0) << false << QPoint(0, 0);
+        << one << 1.0 << QRect(0, 0, 2000, 1000) << O(-3000) << O(0) << false << QPoint(0, 0);
+    // The file's places are the screen's pixels: under another scale the same spot.
+    QTest::newRow("scale 2: the same spot of the screen")
+        << paneled << 2.0 << main << O(500) << O(400) << true << QPoint(250, 200);
+    QTest::newRow("scale 1.5: the same spot of the screen")
+        << QList<QRect>{{0, 0, 853, 683}} << 1.5 << main << O(300) << O(150) << true
+        << QPoint(200, 100);
+    QTest::newRow("scale 2: the far edge pulled back to the screen's")
+        << paneled << 2.0 << main << O(1200) << O(900) << true << QPoint(280, 372);
+    QTest::newRow("scale 2: under the panel only, brought inside the area")
+        << paneled << 2.0 << QRect(0, 0, 321, 4) << O(20) << O(0) << false << QPoint(159, 259);
 }
 
 void TestConfigFile::placesAtStart() {
     QFETCH(QList<QRect>, screens);
+    QFETCH(qreal, ratio);
     QFETCH(QRect, window);
     QFETCH(std::optional<int>, left);
     QFETCH(std::optional<int>, top);
@@ -363,12 +380,51 @@ void TestConfigFile::placesAtStart() {
     auto twips = [](const QRect& r) {
         return QRect(r.x() * 15, r.y() * 15, r.width() * 15, r.height() * 15);
     };
-    ScreenLayout layout{twips(screens.first()), {}};
+    // The primary screen's whole area; the areas the windows may take.
+    ScreenLayout layout{twips(screens.first().adjusted(0, -screens.first().y(), 0, 0)), {}, ratio};
     for (const QRect& s : screens)
         layout.screens << twips(s);
     auto times15 = [](std::optional<int> v) { return v ? std::optional(*v * 15) : v; };
     const QPoint p = startPlace(twips(window), times15(left), times15(top), pullBack, layout);
     QCOMPARE(p, place * 15);
+    // Saved again, the place is the spot of the screen it was read from, to the pixel
+    // (whole logical pixels at 1.5 reach every other screen pixel only).
+    if (left && top && p == QPoint(*left, *top) * 15 / ratio) {
+        const QPoint saved = savedPlace(p / 15, layout);
+        QVERIFY2(qAbs(saved.x() - *left * 15) <= 15 && qAbs(saved.y() - *top * 15) <= 15,
+                 qPrintable(QStringLiteral("%1,%2").arg(saved.x()).arg(saved.y())));
+    }
+}
+
+void TestConfigFile::firstPlaceOfThePlaylist_data() {
+    QTest::addColumn<QRect>("main");
+    QTest::addColumn<QRect>("area");
+    QTest::addColumn<QRect>("place");
+    const QRect area(0, 0, 640, 512);
+    QTest::newRow("below, left edges in line")
+        << QRect(20, 30, 360, 140) << area << QRect(20, 170, 321, 205);
+    QTest::newRow("below, kept inside the right edge")
+        << QRect(400, 30, 220, 100) << area << QRect(319, 130, 321, 205);
+    QTest::newRow("above when there is no room below")
+        << QRect(20, 350, 360, 140) << area << QRect(20, 145, 321, 205);
+    QTest::newRow("to the right when neither above nor below has room")
+        << QRect(0, 150, 300, 300) << QRect(0, 0, 640, 600) << QRect(300, 150, 321, 205);
+    QTest::newRow("to the left") << QRect(330, 150, 300, 300) << QRect(0, 0, 640, 600)
+                                 << QRect(9, 150, 321, 205);
+    QTest::newRow("no side with room: the most of it, cut to fit")
+        << QRect(0, 0, 360, 140) << QRect(0, 0, 400, 300) << QRect(0, 140, 321, 160);
+    QTest::newRow("a screen whose area starts below a panel")
+        << QRect(100, 300, 360, 140) << QRect(0, 24, 640, 488) << QRect(100, 95, 321, 205);
+}
+
+void TestConfigFile::firstPlaceOfThePlaylist() {
+    QFETCH(QRect, main);
+    QFETCH(QRect, area);
+    QFETCH(QRect, place);
+    const QRect got = firstPlaceBeside(main, QSize(321, 205), QSize(56, 32), area);
+    QCOMPARE(got, place);
+    QVERIFY(!got.intersects(main));
+    QVERIFY(area.contains(got));
 }
 
 QTEST_GUILESS_MAIN(TestConfigFile)

@@ -39,6 +39,8 @@ public:
     QRect geometryOf(const QString& id);
 
     const QProcessEnvironment& environment() const { return m_env; }
+    // A variable for every process started on the display from now on.
+    void setEnvironment(const QString& name, const QString& value) { m_env.insert(name, value); }
 
 private:
     Spawned m_spawned;
