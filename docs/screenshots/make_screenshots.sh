@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Takes a screenshot of Pelto with each shipped skin, playing a made-up song, and of
-# the settings dialog's two tabs, of the playlist window beside the main window, and
-# of the find window over the playlist window, of the popup menu and the version window,
-# under a private X server (Xvfb). Writes docs/screenshots/SKIN.png, settings.png,
-# playlist.png, find.png, menu.png and about.png.
-#   docs/screenshots/make_screenshots.sh [BUILD_DIR]     (default: build)
+# Takes a screenshot of Pelto with each shipped skin, playing a made-up song, on
+# screens of scale 1, 1.5 and 2 (QT_SCALE_FACTOR), and of the settings dialog's two
+# tabs, of the playlist window beside the main window, and of the find window over the
+# playlist window, of the popup menu and the version window, under a private X server
+# (Xvfb). Writes docs/screenshots/SKIN.png (scale 1), SKIN-scale1.5.png,
+# SKIN-scale2.png, settings.png, playlist.png, find.png, menu.png and about.png; with
+# "skins" after the build folder only the skins' screenshots.
+#   docs/screenshots/make_screenshots.sh [BUILD_DIR] [skins]    (default: build)
 # Each skin is shown by the real program: a private program folder (PELTO_HOME) holds
 # the skin as its "standard" skin, so no configuration is needed to pick it.
 set -euo pipefail
@@ -68,11 +70,16 @@ for skin in standard washi; do
     home="$work/home-$skin"
     mkdir -p "$home/skin"
     cp -r "$repo/skin/$skin" "$home/skin/standard"
-    PELTO_HOME="$home" SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work" \
-    xvfb-run -a -s "-screen 0 640x480x24" bash -c "$run_shoot" shoot \
-        "^Pelto$" 3 window "$here/$skin.png" "$build/pelto" "$work/song.mp3"
-    echo "wrote $here/$skin.png"
+    for scale in 1 1.5 2; do
+        out="$here/$skin.png"
+        [ "$scale" = 1 ] || out="$here/$skin-scale$scale.png"
+        PELTO_HOME="$home" SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work" QT_SCALE_FACTOR=$scale \
+        xvfb-run -a -s "-screen 0 1280x720x24" bash -c "$run_shoot" shoot \
+            "^Pelto$" 3 window "$out" "$build/pelto" "$work/song.mp3"
+        echo "wrote $out"
+    done
 done
+[ "${2:-}" = skins ] && exit 0
 
 # The settings dialog, opened on each tab by the program itself as it starts
 # (PELTO_TEST_OPEN_SETTINGS=TAB), the two tabs side by side.
