@@ -11,7 +11,9 @@
 #  5. memory with 100,000 rows, and the playlist window's operations with them shown;
 #  6. the find window: keystroke until painted at 10,000 and 100,000 rows, the memory
 #     of its match keys;
-#  7. the silence at the join of two songs, against mpv.
+#  7. the silence at the join of two songs, against mpv;
+#  8. the main window's painting with each shipped skin at scale 1, 1.5 and 2, and the
+#     memory of its bitmaps made for the screen.
 # Usage: bench/run.sh [BUILD_DIR]   (default: $PELTO_BUILD_DIR or build)
 # Peers that are missing are reported as "not installed"; with PELTO_BENCH_INSTALL=1
 # (and root) the run installs mpv first. PELTO_BENCH_DROP_CACHES=1 makes the cold
@@ -20,7 +22,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build="$(realpath "${1:-${PELTO_BUILD_DIR:-build}}")"
 cmake --build "$build" --target pelto pelto_skins bench_audio_decode bench_playlist \
-    bench_flac_adding bench_huge_playlist bench_playlist_window bench_find_window >/dev/null
+    bench_flac_adding bench_huge_playlist bench_playlist_window bench_find_window \
+    bench_skin_paint >/dev/null
 if [[ "${PELTO_BENCH_INSTALL:-}" == 1 && $(id -u) == 0 ]] && ! command -v mpv >/dev/null; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends mpv >/dev/null
 fi
@@ -82,3 +85,11 @@ QT_QPA_PLATFORM=offscreen "$build/bench_find_window" 10000 100000 2>/dev/null
 
 echo "== 7. the silence where one song leads to the next (SDL's disk driver, real time)"
 python3 bench/player/join_silence.py "$build"
+
+echo "== 8. the main window's painting at scale 1, 1.5 and 2"
+for scale in 1 1.5 2; do
+    for skin in standard washi; do
+        QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=$scale "$build/bench_skin_paint" \
+            "$build/skin/$skin/" 2>/dev/null
+    done
+done
