@@ -342,10 +342,12 @@ void PlayListForm::resizeEvent(QResizeEvent*) {
 
 void PlayListForm::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // Each ring fills all within it, the next one in over it: on a screen of a
+    // fractional scale, where one-pixel lines round to one or two screen pixels, the
+    // rings still meet without a gap.
     QRect ring = rect();
     for (const QColor& color : kFrameColors) {
-        painter.setPen(color);
-        painter.drawRect(ring.adjusted(0, 0, -1, -1));
+        painter.fillRect(ring, color);
         ring.adjust(1, 1, -1, -1);
     }
     const QRect client = clientRectOf(size());

@@ -115,6 +115,7 @@ private slots:
     void dropsAddFilesWhereTheyLand_data();
     void dropsAddFilesWhereTheyLand();
     void stripMovesAndBorderResizes();
+    void borderAndStripLeaveNoGap();
     void addAndSaveGoThroughTheirDialogs();
     void showingHidingAndTheConfiguration();
     void playingRowScrollsIntoView();
@@ -428,6 +429,28 @@ void TestPlaylistWindow::dropsAddFilesWhereTheyLand() {
     QCOMPARE(rig.playlist.paths(), expected);
 }
 
+// On a screen of any scale (the test runs again at 1.5) the border's rings and the
+// strip meet without the window's background showing between them, although lines of
+// one pixel round to one or two screen pixels at 1.5.
+void TestPlaylistWindow::borderAndStripLeaveNoGap() {
+    WindowRig rig("abc");
+    rig.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
+    const QPixmap grabbed = rig.form.grab();
+    const qreal ratio = grabbed.devicePixelRatio();
+    QCOMPARE(ratio, qApp->devicePixelRatio());
+    const QImage shown = grabbed.toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb background = rig.form.palette().window().color().rgb();
+    // Down through the border and the strip in the middle of the window, and across
+    // the left border beside the list.
+    const int middleX = shown.width() / 2;
+    for (int y = 0; y < int((kFrameWidth + kStripHeight) * ratio); ++y)
+        QVERIFY2(shown.pixel(middleX, y) != background, qPrintable(QString::number(y)));
+    const int middleY = shown.height() / 2;
+    for (int x = 0; x < int(kFrameWidth * ratio); ++x)
+        QVERIFY2(shown.pixel(x, middleY) != background, qPrintable(QString::number(x)));
+}
+
 void TestPlaylistWindow::stripMovesAndBorderResizes() {
     WindowRig rig("abc");
     PlayListForm& form = rig.form;
@@ -550,9 +573,11 @@ void TestPlaylistWindow::showingHidingAndTheConfiguration() {
     rig.commands.run(Command::AddSound_PlayList);
     QVERIFY(!QApplication::activeModalWidget());
 
+    // Places are kept in the screen's pixels (the test runs again at scale 1.5).
+    const qreal ratio = qApp->devicePixelRatio();
     Settings in;
-    in.PlayList_X = pixelsToTwips(40);
-    in.PlayList_Y = pixelsToTwips(60);
+    in.PlayList_X = pixelsToTwips(qRound(40 * ratio));
+    in.PlayList_Y = pixelsToTwips(qRound(60 * ratio));
     in.PlayList_Size = QSize(pixelsToTwips(420), pixelsToTwips(250));
     in.PlayListView_ItemSize = {87.5f, 100, std::nullopt, 321};
     in.RepeatPlay = 1;
