@@ -4,6 +4,7 @@
 // wherever they land, moving and resizing, the dialogs of the add and save buttons,
 // the values the window keeps in Pelto.cfg, and the find window's list following the
 // playlist.
+#include "ScreenGrab.h"
 #include "WindowRig.h"
 
 #include "common/Twips.h"
@@ -436,10 +437,8 @@ void TestPlaylistWindow::borderAndStripLeaveNoGap() {
     WindowRig rig("abc");
     rig.form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
-    const QPixmap grabbed = rig.form.grab();
-    const qreal ratio = grabbed.devicePixelRatio();
+    const auto [shown, ratio] = test::grabOnScreen(rig.form);
     QCOMPARE(ratio, qApp->devicePixelRatio());
-    const QImage shown = grabbed.toImage().convertToFormat(QImage::Format_RGB32);
     const QRgb background = rig.form.palette().window().color().rgb();
     // Down through the border and the strip in the middle of the window, and across
     // the left border beside the list.

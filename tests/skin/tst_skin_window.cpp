@@ -3,6 +3,7 @@
 // the screen shows of the bitmaps at the scale the test runs under (registered at
 // QT_SCALE_FACTOR 1, 1.5 and 2): the background wherever no element lies and every
 // element's bitmap, enlarged evenly, and text drawn at the screen's resolution.
+#include "ScreenGrab.h"
 #include "SkinFixture.h"
 #include "player/MainPlayer.h"
 #include "player/ProgramLogic.h"
@@ -256,10 +257,8 @@ private slots:
         w.load(name);
         w.main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.main));
-        const QPixmap grabbed = w.main.grab();
-        const qreal ratio = grabbed.devicePixelRatio();
+        const auto [shown, ratio] = test::grabOnScreen(w.main);
         QCOMPARE(ratio, qApp->devicePixelRatio());
-        const QImage shown = grabbed.toImage().convertToFormat(QImage::Format_RGB32);
         const QImage main(skin(name) + "main.bmp");
         QCOMPARE(shown.size(), main.size() * ratio);
         const QImage expected = expectedEnlargement(main, ratio, shown.size());
@@ -302,9 +301,7 @@ private slots:
             if (picture.isNull() || e == E::Main2Skin)
                 continue;
             ++bitmaps;
-            const QPixmap grabbed = element->grab();
-            const qreal ratio = grabbed.devicePixelRatio();
-            const QImage shown = grabbed.toImage().convertToFormat(QImage::Format_RGB32);
+            const auto [shown, ratio] = test::grabOnScreen(*element);
             const QSize covered(std::ceil(picture.width() * ratio - 1e-4),
                                 std::ceil(picture.height() * ratio - 1e-4));
             const QImage expected = expectedEnlargement(picture, ratio, covered);
@@ -336,9 +333,7 @@ private slots:
             SkinImage image;
             image.setPicture(lines);
             image.resize(lines.size());
-            const QPixmap grabbed = image.grab();
-            const qreal ratio = grabbed.devicePixelRatio();
-            const QImage shown = grabbed.toImage().convertToFormat(QImage::Format_RGB32);
+            const auto [shown, ratio] = test::grabOnScreen(image);
             const int middle = int(3 * ratio);
             for (int at = 1; at < 37; at += 4) {
                 // The screen pixels from half way to the line before to half way to the next.
@@ -364,9 +359,7 @@ private slots:
         box.resize(140, 16);
         const QString text = QStringLiteral("朝焼けのメロディー 4:05");
         box.showText(text);
-        const QPixmap grabbed = box.grab();
-        const qreal ratio = grabbed.devicePixelRatio();
-        const QImage shown = grabbed.toImage().convertToFormat(QImage::Format_RGB32);
+        const auto [shown, ratio] = test::grabOnScreen(box);
         QImage drawn(shown.size(), QImage::Format_RGB32);
         drawn.setDevicePixelRatio(ratio);
         drawn.fill(Qt::white);
