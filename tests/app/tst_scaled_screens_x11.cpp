@@ -3,12 +3,15 @@
 // (merged with xrdb, as desktops set it). Under each: the main window takes its skin's
 // size times the scale; a place saved under scale 1 puts it on the same spot of the
 // screen, and it is saved back as that spot; the playlist window without a saved place
-// shows beside the main window, never over it; the main window's playlist button, hit
-// at its place on the screen, hides and shows it; places saved off the screen bring
-// both windows onto it. Every process started here ends with the test.
+// shows beside the main window, never over it; the main window's playlist button and
+// volume bar, hit at their places on the screen, hide and show it and set the step
+// that place stands for; places saved off the screen bring both windows onto it. Every process
+// started here ends with the test.
 #include "ConfigEntries.h"
 #include "Desktop.h"
 #include "TestFiles.h"
+#include "player/VolumeControl.h"
+#include "settings/Settings.h"
 #include "skin/SkinReader.h"
 
 #include <QImage>
@@ -144,9 +147,21 @@ void TestScaledScreensX11::placesAndSkinFollowTheScale() {
                              5000);
     QTRY_COMPARE_WITH_TIMEOUT(desktop.geometryOf(run.list), list, 5000);
 
+    // A press on the volume bar 20 pixels below its top, hit on the screen, sets the
+    // step that place stands for (the knob's travel measured in logical pixels).
+    const SkinState look = readSkin(skin, initialSkinState());
+    const QRect bar = look[SkinElement::ChangeVolume].geometry;
+    const int travel = (bar.height() - look[SkinElement::VolumeBarSkin].geometry.height()) * 15;
+    const int expectedStep = volumeStepForLevel(double(travel - 20 * 15) / travel);
+    QVERIFY(expectedStep != Settings().WavVolume);
+    desktop.xdotool({"mousemove", "--window", run.main,
+                     QString::number(qRound(bar.center().x() * ratio)),
+                     QString::number(qRound((bar.y() + 20) * ratio)), "click", "1"});
+
     // Saved as the spots of the screen the windows are on.
     QVERIFY(end(run));
     auto saved = configEntries(home.filePath("Pelto.cfg"));
+    QCOMPARE(saved.value("WavVolume").toInt(), expectedStep);
     QVERIFY(near(saved.value("MainPlayer_X").toInt(), main.x()) &&
             near(saved.value("MainPlayer_Y").toInt(), main.y()));
     QVERIFY(near(saved.value("PlayList_X").toInt(), list.x()) &&
