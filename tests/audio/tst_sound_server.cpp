@@ -270,10 +270,17 @@ void TestSoundServer::heardAsDecodedAndThroughAServerRestart() {
     // feed the server in time) is left out, and so are frames the recording itself lost
     // under load, which shows as a jump forward; a frame played twice or out of order
     // would show as a step back.
+    // Under load PipeWire's monitor now and then gives a frame with one channel
+    // silent, the edge of a block it lost: such frames are counted and left out.
     const std::vector<float> sound = withoutSilentFrames(heard);
-    qint64 previous = std::lround(sound[0] * 32768.0f), jumps = 0; // frames skipped
+    qint64 previous = std::lround(sound[0] * 32768.0f), jumps = 0, halves = 0;
     for (size_t i = 1; i < sound.size() / 2; ++i) {
         const long got = std::lround(sound[2 * i] * 32768.0f);
+        if (got != std::lround(sound[2 * i + 1] * 32768.0f) &&
+            (sound[2 * i] == 0.0f || sound[2 * i + 1] == 0.0f)) {
+            ++halves;
+            continue;
+        }
         const qint64 step = (got - previous + 16384) % 16384;
         QVERIFY2(
             step >= 1 && step < 8192,
@@ -285,6 +292,8 @@ void TestSoundServer::heardAsDecodedAndThroughAServerRestart() {
     qInfo("%lld frames heard, %lld lost by the recording, sound in %.1f %% of the recording "
           "since the first",
           qlonglong(sound.size() / 2), jumps, 100.0 * double(sound.size() / 2) / double(frames));
+    QVERIFY2(halves * 100 < qint64(sound.size() / 2),
+             qPrintable(QString("%1 frames with one channel silent").arg(halves)));
     QVERIFY2(jumps * 20 < qint64(sound.size() / 2),
              qPrintable(QString("%1 frames lost in %2").arg(jumps).arg(sound.size() / 2)));
     qInfo("position %lld ms after 2 s of play; the server's buffer %s, its sink %s",
