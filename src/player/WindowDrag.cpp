@@ -13,7 +13,7 @@ bool WindowDrag::clientPlacesWindows() {
 
 bool WindowDrag::compositorMovesWindows() {
     // On X inside a Wayland session the compositor is the X window manager too, and
-    // some (sway, weston) refuse the moves an X client asks for.
+    // some (sway) refuse the moves an X client asks for.
     return !clientPlacesWindows() || (QGuiApplication::platformName() == QLatin1String("xcb") &&
                                       qEnvironmentVariableIsSet("WAYLAND_DISPLAY"));
 }
