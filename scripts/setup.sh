@@ -31,6 +31,10 @@ PACKAGES=(
   # real sound servers for the engine's tests (a null sink, recorded with parec):
   # PulseAudio, and PipeWire with its session manager and PulseAudio service
   pulseaudio pulseaudio-utils pipewire pipewire-bin pipewire-pulse wireplumber
+  # a Wayland session for the tests: a headless compositor with XWayland, Qt's Wayland
+  # platform, xhost to let the test's user onto the compositor's X display, a keyboard
+  # of the test's own, and the client library the test's pointer device is built with
+  sway xwayland qt6-wayland x11-xserver-utils wtype libwayland-dev
   # a StatusNotifierItem watcher, for the tray test that plays the desktop's host
   haskell-status-notifier-item-utils
   # install and package: the desktop entry's check, dpkg-shlibdeps for the .deb, the

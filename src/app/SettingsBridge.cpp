@@ -5,6 +5,7 @@
 #include "player/InfoDisplay.h"
 #include "player/MainPlayer.h"
 #include "player/Player.h"
+#include "player/WindowDrag.h"
 #include "settings/ConfigFile.h"
 #include "settings/SettingForm.h"
 #include "settings/Settings.h"
@@ -94,6 +95,14 @@ void SettingsBridge::SaveConfig(const Settings& settings, const PlaylistModel& p
         return;
     Settings saved = settings;
     m_mainWindowPlace->storeConfig(saved);
+    // Natively on Wayland the windows' places are the compositor's and the program is
+    // told none of them: the places read stand.
+    if (!WindowDrag::clientPlacesWindows()) {
+        saved.MainPlayer_X = m_settings.MainPlayer_X;
+        saved.MainPlayer_Y = m_settings.MainPlayer_Y;
+        saved.PlayList_X = m_settings.PlayList_X;
+        saved.PlayList_Y = m_settings.PlayList_Y;
+    }
     pelto::SaveConfig(configFilePath(filePlaces().settingsFolder), saved, playlist.PlayListTrNum());
 }
 

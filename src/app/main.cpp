@@ -7,6 +7,7 @@
 #include "app/TestStateFile.h"
 #include "common/FileNames.h"
 #include "common/FilePlaces.h"
+#include "player/WindowDrag.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,13 +24,25 @@ bool displayMissing() {
            qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-// A frameless window that places and moves itself needs X; under a Wayland session
-// that also offers X, start on xcb unless the user chose a platform.
+// The program places its windows itself (the saved places, the playlist window's first
+// place beside the main window), which a native Wayland client cannot do. In a Wayland
+// session that also offers X it starts on xcb, unless the user chose a platform; this
+// must be decided before the application object picks its platform.
 void preferXcbOnWayland() {
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         return;
     if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") && qEnvironmentVariableIsSet("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+// Natively on Wayland the compositor alone places the windows and tells the program
+// none of their places: said once, so that a user who finds them elsewhere than they
+// were left knows why.
+void sayWhatWaylandCannotDo() {
+    if (!pelto::WindowDrag::clientPlacesWindows())
+        std::fputs("Pelto: on Wayland the compositor places the windows: their saved places are "
+                   "neither applied nor changed\n",
+                   stderr);
 }
 
 // The program's icon in every size it is drawn in; the windows and the tray show it.
@@ -79,6 +92,7 @@ int main(int argc, char* argv[]) {
     if (const auto exitCode = pelto::StartUp(instance, commandLine))
         return *exitCode;
     QApplication app(argc, argv);
+    sayWhatWaylandCannotDo();
     // Launches that arrive while the window loads are held until the load has ended.
     instance.startReceiving();
     QApplication::setApplicationName(QStringLiteral("Pelto"));

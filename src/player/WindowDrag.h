@@ -8,9 +8,10 @@ class QWidget;
 namespace pelto {
 
 // Moves a window while the left button drags one of the parts that move it (a
-// background, a title strip): the point grabbed stays under the pointer. Where the
-// platform does not let a client place its own window (Wayland), the press hands the
-// move to the compositor instead. Presses and moves with other buttons do nothing.
+// background, a title strip): the point grabbed stays under the pointer. In a Wayland
+// session, where the compositor does not let a client place its own window (natively,
+// and with some compositors on X too), the press hands the move to the compositor
+// instead. Presses and moves with other buttons do nothing.
 class WindowDrag {
 public:
     explicit WindowDrag(QWidget& window) : m_window(window) {}
@@ -21,8 +22,11 @@ public:
     void move(const QMouseEvent& event);
     void release(const QMouseEvent& event);
 
-    // True when the platform refuses to let a client move its own window.
-    static bool platformRefusesSelfMove();
+    // False natively on Wayland: a client there neither places its windows nor learns
+    // where they are.
+    static bool clientPlacesWindows();
+    // True in a Wayland session: the compositor moves the windows, asked by the press.
+    static bool compositorMovesWindows();
 
 private:
     QWidget& m_window;

@@ -12,6 +12,8 @@ bool Desktop::start(const QString& screen) {
     if (display.isEmpty())
         return false;
     m_env.insert("DISPLAY", display);
+    m_env.insert("QT_QPA_PLATFORM", "xcb");
+    m_env.remove("WAYLAND_DISPLAY"); // an X desktop, whatever session the test runs in
     // The work area is among the last things the manager sets up. A manager that
     // ended or stalled before that is replaced, saying why.
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -42,7 +44,6 @@ QProcess* Desktop::startTray() {
 QProcess* Desktop::startPelto(const QString& home, const QString& state, const QString& played,
                               bool sessionBus) {
     QProcessEnvironment env = m_env;
-    env.insert("QT_QPA_PLATFORM", "xcb");
     env.insert("SDL_AUDIODRIVER", "disk");
     env.insert("SDL_DISKAUDIOFILE", played);
     env.remove("SDL_DISKAUDIODELAY"); // real time

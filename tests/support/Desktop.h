@@ -9,12 +9,16 @@
 
 namespace pelto::test {
 
-// One desktop: a private Xvfb display with openbox managing its windows, and the
-// commands run on it (xdotool, xprop, xwininfo). Whatever it started ends with it.
+// One desktop: a private Xvfb display with openbox managing its windows (or a session
+// joined), and the commands run on it (xdotool, xprop, xwininfo). Whatever it started
+// ends with it.
 class Desktop {
 public:
     // Starts the display and the window manager; false when either did not come up.
     bool start(const QString& screen = QStringLiteral("800x600x24"));
+    // A session someone else started instead (a compositor's XWayland): its commands and
+    // the program run with `session`, the program on the platform that names, if any.
+    void join(const QProcessEnvironment& session) { m_env = session; }
     // The trayer panel at the bottom right (an XEmbed tray).
     QProcess* startTray();
     // The real program on the display, playing through SDL's disk driver into
