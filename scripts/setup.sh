@@ -35,6 +35,9 @@ PACKAGES=(
   # platform, xhost to let the test's user onto the compositor's X display, a keyboard
   # of the test's own, and the client library the test's pointer device is built with
   sway xwayland qt6-wayland x11-xserver-utils wtype libwayland-dev
+  # a desktop's own StatusNotifierItem host in that session: waybar's tray, and grim
+  # for what the compositor shows
+  waybar grim
   # a StatusNotifierItem watcher, for the tray test that plays the desktop's host
   haskell-status-notifier-item-utils
   # install and package: the desktop entry's check, dpkg-shlibdeps for the .deb, the
