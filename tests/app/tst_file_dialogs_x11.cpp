@@ -59,11 +59,17 @@ void TestFileDialogsX11::dialogsOpenCentredAndKeepTheirSize() {
     desktop.startPelto(home.path(), state, home.filePath("played.raw"));
     QVERIFY(QTest::qWaitFor([&] { return windowIn(state).isValid(); }, 20000));
     const QRect main = windowIn(state);
+    // The state file is written as the window is shown; the window manager maps it a
+    // moment later.
     QString mainId;
-    for (const QString& id : desktop.windowsOfClass("pelto"))
-        if (desktop.geometryOf(id).size() == main.size())
-            mainId = id;
-    QVERIFY(!mainId.isEmpty());
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            for (const QString& id : desktop.windowsOfClass("pelto"))
+                if (desktop.geometryOf(id).size() == main.size())
+                    mainId = id;
+            return !mainId.isEmpty();
+        },
+        10000));
 
     struct Opening {
         const char* key;
